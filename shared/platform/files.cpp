@@ -1,0 +1,238 @@
+#include "shared/platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "shared/errors.h"
+#include "shared/platform/path.h"
+#include "shared/text.h"
+
+namespace korvane {
+
+std::string SystemErrorText(int err) {
+    char buf[256];
+#if defined(__GLIBC__) && defined(_GNU_SOURCE)
+    const char* s = strerror_r(err, buf, sizeof buf);
+    return s;
+#else
+    if (strerror_r(err, buf, sizeof buf) != 0) return "Unknown error " + std::to_string(err);
+    return buf;
+#endif
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsSymlink(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool ForceDirectories(const std::string& path) {
+    std::string p = ExcludeTrailingSep(path);
+    if (p.empty()) return false;
+    if (DirectoryExists(p)) return true;
+    std::string parent = ExtractFileDir(p);
+    if (!parent.empty() && parent != p && !DirectoryExists(parent)) {
+        if (!ForceDirectories(parent)) return false;
+    }
+    if (mkdir(p.c_str(), 0777) == 0) return true;
+    return errno == EEXIST && DirectoryExists(p);
+}
+
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveDir(const std::string& path) { return rmdir(path.c_str()) == 0; }
+bool MoveFile(const std::string& from, const std::string& to) {
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+int64_t FileAgeNs(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return -1;
+    return int64_t(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+namespace {
+
+// A file descriptor closed on every path out.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// The file a write to path really lands in: a symlink is written through.
+std::string ResolveWriteTarget(const std::string& path) {
+    if (!IsSymlink(path)) return path;
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string r = real;
+    free(real);
+    return r;
+}
+
+// Creates a temporary file beside target; returns its path and descriptor.
+std::string MakeTempBeside(const std::string& target, Fd& fd) {
+    std::string dir = ExtractFilePath(target);
+    std::string tmpl = dir + "." + ExtractFileName(target) + ".tmpXXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    fd.fd = mkstemp(buf.data());
+    return fd.fd >= 0 ? std::string(buf.data()) : std::string();
+}
+
+// Writes through a temporary file and renames it over target; returns errno
+// or 0. producer writes the content into the descriptor.
+template <typename Producer>
+int AtomicReplace(const std::string& path, Producer&& producer) {
+    std::string target = ResolveWriteTarget(path);
+    Fd fd;
+    std::string tmp = MakeTempBeside(target, fd);
+    if (tmp.empty()) return errno;
+    struct stat st;
+    mode_t mode = 0666;
+    if (stat(target.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int err = 0;
+    if (!producer(fd.fd)) err = errno ? errno : EIO;
+    if (!err && fchmod(fd.fd, mode) != 0) err = errno;
+    if (!err && fsync(fd.fd) != 0 && errno != EINVAL) err = errno;
+    if (!err) {
+        int rc = close(fd.fd);
+        fd.fd = -1;
+        if (rc != 0) err = errno;
+    }
+    if (!err && rename(tmp.c_str(), target.c_str()) != 0) err = errno;
+    if (err) unlink(tmp.c_str());
+    return err;
+}
+
+}  // namespace
+
+void CopyFileReplace(const std::string& from, const std::string& to) {
+    Fd in;
+    in.fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in.fd < 0) throw Error(SystemErrorText(errno));
+    struct stat st;
+    if (fstat(in.fd, &st) != 0) throw Error(SystemErrorText(errno));
+    if (S_ISDIR(st.st_mode)) throw Error(SystemErrorText(EISDIR));
+    int err = AtomicReplace(to, [&](int out) {
+        std::vector<char> buf(1 << 16);
+        while (true) {
+            ssize_t n = read(in.fd, buf.data(), buf.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            if (n == 0) return true;
+            if (!WriteAll(out, buf.data(), size_t(n))) return false;
+        }
+    });
+    if (err) throw Error(SystemErrorText(err));
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    Fd in;
+    in.fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int err = 0;
+    struct stat st;
+    if (in.fd < 0) err = errno;
+    else if (fstat(in.fd, &st) != 0) err = errno;
+    else if (S_ISDIR(st.st_mode)) err = EISDIR;
+    if (err) throw Error(Format("Cannot open file \"%s\". %s", path.c_str(), SystemErrorText(err).c_str()));
+    std::string data;
+    if (st.st_size > 0) data.reserve(size_t(st.st_size));
+    std::vector<char> buf(1 << 16);
+    while (true) {
+        ssize_t n = read(in.fd, buf.data(), buf.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw Error(Format("Cannot read file \"%s\". %s", path.c_str(), SystemErrorText(errno).c_str()));
+        }
+        if (n == 0) break;
+        data.append(buf.data(), size_t(n));
+    }
+    return data;
+}
+
+std::vector<std::string> ReadTextLines(const std::string& path) { return SplitLines(ReadFileBytes(path)); }
+
+void WriteFileAtomic(const std::string& path, std::string_view bytes) {
+    int err = AtomicReplace(path, [&](int out) { return WriteAll(out, bytes.data(), bytes.size()); });
+    if (err) throw Error(Format("Cannot create file \"%s\". %s", path.c_str(), SystemErrorText(err).c_str()));
+}
+
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    WriteFileAtomic(path, JoinLinesCrLf(lines));
+}
+
+std::string GetCurrentDir() {
+    std::vector<char> buf(4096);
+    return getcwd(buf.data(), buf.size()) ? std::string(buf.data()) : std::string();
+}
+
+bool SetCurrentDir(const std::string& path) { return chdir(path.c_str()) == 0; }
+
+std::vector<DirEntry> ListDirectory(const std::string& dir) {
+    std::vector<DirEntry> out;
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return out;
+    std::string base = IncludeTrailingSep(dir);
+    while (dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry entry;
+        entry.name = name;
+        struct stat lst;
+        if (lstat((base + name).c_str(), &lst) != 0) continue;
+        if (S_ISDIR(lst.st_mode)) {
+            entry.isDir = true;
+        } else if (S_ISREG(lst.st_mode)) {
+            entry.isFile = true;
+        } else if (S_ISLNK(lst.st_mode)) {
+            struct stat st;
+            // A link to a file counts as that file; a link to a folder is
+            // neither followed nor listed as a folder.
+            if (stat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) entry.isFile = true;
+        }
+        entry.hiddenOrSystem = name[0] == '.' || (!entry.isDir && !entry.isFile);
+        out.push_back(std::move(entry));
+    }
+    closedir(d);
+    return out;
+}
+
+}  // namespace korvane

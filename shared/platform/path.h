@@ -1,0 +1,34 @@
+#pragma once
+// Path names. One separator constant; everything else is built on it.
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+inline constexpr char kPathSep = '/';
+inline constexpr const char* kPathSepStr = "/";
+// Suffix of native executables ("" here, ".exe" on Windows).
+inline constexpr const char* kExeSuffix = "";
+
+bool IsPathSep(char c);
+std::string IncludeTrailingSep(std::string_view path);
+std::string ExcludeTrailingSep(std::string_view path);
+// Folder part with its trailing separator ("" when the path has none).
+std::string ExtractFilePath(std::string_view path);
+// Folder part without trailing separator.
+std::string ExtractFileDir(std::string_view path);
+std::string ExtractFileName(std::string_view path);
+// Extension with its dot, from the last "." of the file name; "" when none.
+std::string ExtractFileExt(std::string_view path);
+// Replaces the extension (from the last "." of the name on) by ext, or
+// appends ext when the name has none. ext is used as given.
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// Joins folder and name with exactly one separator between them.
+std::string JoinPath(std::string_view dir, std::string_view name);
+// Absolute path with "." and ".." components resolved lexically.
+std::string ExpandFileName(std::string_view path);
+// Paths compared as this file system compares them (exactly here).
+bool SamePath(std::string_view a, std::string_view b);
+
+}  // namespace korvane

@@ -1,0 +1,192 @@
+#include "shared/text.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace korvane {
+
+std::string TextAfterFirst(std::string_view text, std::string_view sep) {
+    if (sep.empty()) return {};
+    auto pos = text.find(sep);
+    if (pos == std::string_view::npos) return {};
+    return std::string(text.substr(pos + sep.size()));
+}
+
+std::string TextAfterLast(std::string_view text, std::string_view sep) {
+    if (sep.empty()) return {};
+    auto pos = text.rfind(sep);
+    if (pos == std::string_view::npos) return {};
+    return std::string(text.substr(pos + sep.size()));
+}
+
+std::string TextBeforeFirst(std::string_view text, std::string_view sep) {
+    if (sep.empty()) return std::string(text);
+    auto pos = text.find(sep);
+    if (pos == std::string_view::npos) return std::string(text);
+    return std::string(text.substr(0, pos));
+}
+
+std::string TextBeforeLast(std::string_view text, std::string_view sep) {
+    if (sep.empty()) return std::string(text);
+    auto pos = text.rfind(sep);
+    if (pos == std::string_view::npos) return std::string(text);
+    return std::string(text.substr(0, pos));
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+std::string LowerCase(std::string_view text) {
+    std::string r(text);
+    for (char& c : r) c = AsciiLower(c);
+    return r;
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string r(text);
+    for (char& c : r) c = AsciiUpper(c);
+    return r;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
+        unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool StartsWithStr(std::string_view prefix, std::string_view text) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+bool StartsWithText(std::string_view prefix, std::string_view text) {
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithText(std::string_view suffix, std::string_view text) {
+    return text.size() >= suffix.size() && SameText(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool ContainsText(std::string_view haystack, std::string_view needle) {
+    if (needle.empty()) return true;
+    if (needle.size() > haystack.size()) return false;
+    for (size_t i = 0; i + needle.size() <= haystack.size(); ++i)
+        if (SameText(haystack.substr(i, needle.size()), needle)) return true;
+    return false;
+}
+
+std::string ProperCase(std::string_view text) {
+    std::string r = LowerCase(text);
+    if (!r.empty()) r[0] = AsciiUpper(r[0]);
+    return r;
+}
+
+std::string SqueezeChar(std::string_view text, char c) {
+    std::string r;
+    r.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size() && text[i] == c) ++i;
+    for (; i < text.size(); ++i) {
+        if (text[i] == c && !r.empty() && r.back() == c) continue;
+        r.push_back(text[i]);
+    }
+    return r;
+}
+
+static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string Trim(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+std::string TrimLeft(std::string_view text) {
+    size_t b = 0;
+    while (b < text.size() && IsBlank(text[b])) ++b;
+    return std::string(text.substr(b));
+}
+
+std::string TrimRight(std::string_view text) {
+    size_t e = text.size();
+    while (e > 0 && IsBlank(text[e - 1])) --e;
+    return std::string(text.substr(0, e));
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    std::string r;
+    r.reserve(text.size());
+    size_t pos = 0;
+    while (true) {
+        size_t hit = text.find(from, pos);
+        if (hit == std::string_view::npos) break;
+        r.append(text.substr(pos, hit - pos));
+        r.append(to);
+        pos = hit + from.size();
+    }
+    r.append(text.substr(pos));
+    return r;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const auto& l : lines) total += l.size() + 2;
+    std::string r;
+    r.reserve(total);
+    for (const auto& l : lines) {
+        r.append(l);
+        r.append("\r\n");
+    }
+    return r;
+}
+
+std::string Format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    va_list ap2;
+    va_copy(ap2, ap);
+    int n = std::vsnprintf(nullptr, 0, fmt, ap);
+    va_end(ap);
+    std::string r;
+    if (n > 0) {
+        r.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(r.data(), r.size(), fmt, ap2);
+        r.resize(static_cast<size_t>(n));
+    }
+    va_end(ap2);
+    return r;
+}
+
+}  // namespace korvane

@@ -1,0 +1,66 @@
+#pragma once
+// Dialogs for tests: answers come from a script queue, every call is
+// recorded. A call with no scripted answer fails the test loudly (it throws
+// std::logic_error), so no flow can wait for a person.
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "shell/ui/dialogs.h"
+
+namespace korvane {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Call {
+        std::string what;  // "Message", "OpenFiles", "SaveFile", "ChooseFolder", "ChooseFont"
+        MsgKind kind = MsgKind::Information;
+        std::string text;  // message text, dialog title or folder caption
+        unsigned buttons = 0;
+        FileDialogOptions file;
+        std::string root;
+    };
+    using Answer = std::variant<unsigned, std::optional<std::vector<std::string>>, std::optional<std::string>,
+                                std::optional<FontSpec>>;
+
+    // Queue answers in the order the flow will ask.
+    void AnswerButton(unsigned button) { answers_.push_back(button); }
+    void AnswerFiles(std::vector<std::string> files) { answers_.push_back(std::optional(std::move(files))); }
+    void AnswerPath(std::string path) { answers_.push_back(std::optional<std::string>(std::move(path))); }
+    void AnswerFont(FontSpec font) { answers_.push_back(std::optional<FontSpec>(std::move(font))); }
+    // Cancels the next file, folder or font dialog.
+    void AnswerCancel() { answers_.push_back(Cancel{}); }
+    // Messages of kind Information/Error with only an OK button need no
+    // scripted answer when this is on (the default).
+    void SetAutoOk(bool on) { autoOk_ = on; }
+
+    const std::vector<Call>& Calls() const { return calls_; }
+    size_t PendingAnswers() const { return answers_.size(); }
+    int BeepCount() const { return beeps_; }
+    void ClearCalls() { calls_.clear(); }
+
+    unsigned Message(MsgKind kind, const std::string& text, unsigned buttons) override;
+    std::optional<std::vector<std::string>> OpenFiles(const FileDialogOptions& opts) override;
+    std::optional<std::string> SaveFile(const FileDialogOptions& opts) override;
+    std::optional<std::string> ChooseFolder(const std::string& caption, const std::string& root,
+                                            bool allowCreate) override;
+    std::optional<FontSpec> ChooseFont(const FontSpec& current,
+                                       const std::function<void(const FontSpec&)>& apply) override;
+    void Beep() override { ++beeps_; }
+
+private:
+    struct Cancel {};
+    using Item = std::variant<unsigned, std::optional<std::vector<std::string>>, std::optional<std::string>,
+                              std::optional<FontSpec>, Cancel>;
+    Item Next(const std::string& what);
+
+    std::deque<Item> answers_;
+    std::vector<Call> calls_;
+    bool autoOk_ = true;
+    int beeps_ = 0;
+};
+
+}  // namespace korvane
