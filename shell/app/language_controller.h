@@ -1,0 +1,107 @@
+#pragma once
+// The tool settings text of the running shell and the application of a
+// language: filters and extensions, transformation rows, step and chain
+// program pickers, the step registry; run-control switches and DOSBox.
+
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+#include "shell/app/tool_settings.h"
+
+class QRadioButton;
+
+namespace korvane {
+
+class TfrmKorvaneMain;
+class TFrameFindexec;
+
+// What applying a language leaves for the rest of the shell.
+struct AppliedLanguage {
+    std::string suffix;  // radio button suffix, e.g. COB_COB85
+    std::string key;     // COB
+    std::string dialect; // COB85
+    std::string displayName;
+    std::string prefix;
+    std::string copyExtension;
+    std::string outputExtension;
+    std::string sourceFilter;
+    std::string copyFilter;
+    std::vector<std::string> objectTypes;
+};
+
+struct RunControlState {
+    bool dosboxReady = false;
+    std::string dosboxPath;
+    std::string dosboxConfig;  // the base configuration beside the tool settings file
+    bool blindRun = false;
+    bool captureLog = false;
+    bool deleteAfter = false;
+    int bigDirectoryLimit = 50;
+};
+
+class LanguageController : public QObject {
+    Q_OBJECT
+public:
+    explicit LanguageController(TfrmKorvaneMain& window);
+
+    // --- tool settings text ---
+    ToolSettingsText& settings() { return settings_; }
+    const std::string& settingsPath() const { return settingsPath_; }
+    // Locates and reads the tool settings file; reports "No ini file is
+    // available for Korvane" and ends the operation when there is none.
+    void readToolSettings();
+    // The memo on the technical page shows the text.
+    void showSettingsInMemo();
+    void takeSettingsFromMemo();
+
+    // --- languages ---
+    const std::string& selectedLanguage() const { return selected_; }
+    void setSelectedLanguage(const std::string& suffix) { selected_ = suffix; }
+    void ApplyLanguage(const std::string& suffix);
+    const AppliedLanguage& applied() const { return applied_; }
+    // "step=chain" or "step=*" for each usable step, in step order.
+    const std::vector<std::string>& stepRegistry() const { return stepRegistry_; }
+    // The result extension recorded on a step's transformation row.
+    std::string stepResultExtension(const std::string& stepName) const;
+    // The XML parameter name of a transformation row (XMLFlag or step name).
+    std::string rowParameterName(const std::string& stepName) const;
+    // Enables the radio buttons the tool settings offer.
+    void enableLanguageButtons();
+
+    // --- run control ---
+    const RunControlState& runControl() const { return run_; }
+    void applyRunControl();
+    void readBigDirectoryLimit();
+    void LocateDOSBox(bool use);
+
+signals:
+    // A language was applied up to its pickers (the word lists then load
+    // the default function table).
+    void languageApplied();
+
+private:
+    void onRadioButtonToggled(QRadioButton* button, bool checked);
+    void onWriteIniFile();
+    void onApplyIni();
+    void resetRows();
+    void applySteps(const std::vector<std::string>& stepValues, const std::string& prefix);
+    void showRow(QWidget* panel);
+    void showPicker(TFrameFindexec* picker);
+    TFrameFindexec* ensureChainPicker(const std::string& chain);
+    void markModified();
+
+    TfrmKorvaneMain& w_;
+    ToolSettingsText settings_;
+    ToolSettingsLocator locator_;
+    std::string settingsPath_;
+    std::string selected_;
+    AppliedLanguage applied_;
+    std::vector<std::string> stepRegistry_;
+    RunControlState run_;
+    int rowsShown_ = 0;
+    int pickersShown_ = 0;
+};
+
+}  // namespace korvane

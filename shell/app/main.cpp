@@ -1,0 +1,66 @@
+// korvane: the shell's program entry.
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shared/cmdline.h"
+#include "shared/version_info.h"
+#include "shell/app/main_window.h"
+#include "shell/app/startup_options.h"
+#include "shell/ui/guard.h"
+#include "shell/ui/qt_dialogs.h"
+
+namespace {
+
+const char* kUsage =
+    "Usage: korvane [options]\n"
+    "\n"
+    "Options (case is ignored; a value follows as the next argument or after \"=\"):\n"
+    "  -root DIR, -r DIR         tool root directory (default: the program's folder)\n"
+    "  -proj FILE, -p FILE       project file (.srd) to open at start\n"
+    "  -showadvanced, -sha       offer \"Show all actions\" to hide the technical page\n"
+    "  -registershell, -shell    register the project file type for the desktop and end\n"
+    "  --help                    show this text and end\n"
+    "  --version                 show the version and end\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h" || a == "-?") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("korvane %s\n", korvane::VersionInfoString("FileVersion").c_str());
+            return 0;
+        }
+    }
+    korvane::SetCommandLineArgs(args);
+    // DOSBox and other SDL programs started from a shell without a display
+    // run without a window.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(korvane::kApplicationTitle);
+    QApplication::setApplicationDisplayName("Korvane");
+
+    korvane::QtDialogs dialogs;
+    korvane::SetErrorSink([&dialogs](const std::string& text) {
+        dialogs.Message(korvane::MsgKind::Error, text, korvane::kOk);
+    });
+    korvane::StartupInfo info;
+    info.programPath = korvane::ProgramFilePath();
+    korvane::TfrmKorvaneMain window(dialogs, info);
+    dialogs.SetParentWidget(&window);
+    window.show();
+    return app.exec();
+}

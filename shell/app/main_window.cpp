@@ -1,0 +1,225 @@
+#include "shell/app/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "shared/cmdline.h"
+#include "shared/settings.h"
+#include "shared/platform/path.h"
+#include "shared/version_info.h"
+#include "shell/app/action_list.h"
+#include "shell/app/startup_options.h"
+#include "shell/ui/check_list_box.h"
+#include "shell/ui/dialogs.h"
+#include "shell/ui/find_directory_frame.h"
+#include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
+#include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
+
+namespace korvane {
+
+TfrmKorvaneMain::TfrmKorvaneMain(Dialogs& dialogs, StartupInfo startup, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), startup_(std::move(startup)) {
+    actions_ = new ActionList(this);
+    buildLayout();
+    buildMenus();
+
+    // Components as the form-state walks see them, kind by kind in the
+    // order of the window's definition (check boxes and pickers registered
+    // themselves when they were created).
+    registerComponent(FrameFindDirectoryOutputDir, "TFrameFindDirectory");
+    for (QLineEdit* e : {EditSystemName, EditProductName, EditObjects, EditCreateWrdList, EditCWrd})
+        registerComponent(e, "TEdit");
+    for (QComboBox* c : {ComboBoxRefactorLevel, ComboBoxCreateWrdList, ComboBoxEditCWrd})
+        registerComponent(c, "TComboBox");
+    for (CheckListBox* l : {CheckListBoxSelectedFiles, CheckListBoxCSVForRename, CheckListBoxCopyCollection,
+                            CheckListBoxObjects, CheckListBoxControlTags})
+        registerComponent(l, "TCheckListBox");
+    for (QPlainTextEdit* m : {MemoNewFileNames, MemoToolDefaultValues}) registerComponent(m, "TMemo");
+
+    // Initial states of the action list.
+    actions()["ActSaveProject"]->setEnabled(false);
+    actions()["ActCancelRun"]->setEnabled(false);
+    actions()["ActCancelRun"]->setVisible(false);
+    actions()["ActShowAdvanced"]->setVisible(false);
+
+    actions().setGate([this](const ActionSpec& spec) {
+        switch (BusyGate(busy_, spec)) {
+        case GateDecision::Refuse:
+            statusBar().ShowError(kBusyRefusal, false);
+            break;
+        case GateDecision::ClearAndRun:
+            statusBar().ClearMessages();
+            break;
+        case GateDecision::RunKeepingMessages:
+            break;
+        }
+    });
+    connectCommonHandlers();
+    createControllers();
+    RunGuarded([this] { runCreationSequence(); });
+}
+
+void TfrmKorvaneMain::registerComponent(QObject* object, const char* className) {
+    components_.push_back({object, className});
+}
+
+void TfrmKorvaneMain::connectCommonHandlers() {
+    ActionList& a = actions();
+    a.setHandler("ActShowAdvanced", [this](QObject*) {
+        QAction* adv = actions()["ActShowAdvanced"];
+        adv->setChecked(!adv->isChecked());
+        applyAdvancedMode();
+    });
+    a.setHandler("ActCloseAll", [this](QObject*) {
+        actions().execute("ActCloseAllPages");
+        close();
+    });
+    a.setHandler("EditCopy1", [](QObject*) {
+        QWidget* w = QApplication::focusWidget();
+        if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->copy();
+        else if (auto* e = qobject_cast<QLineEdit*>(w)) e->copy();
+    });
+    a.setHandler("EditSelectAll1", [](QObject*) {
+        QWidget* w = QApplication::focusWidget();
+        if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->selectAll();
+        else if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+    });
+
+    // Switching the main page clears the status bar.
+    connect(PageControlMain, &QTabWidget::currentChanged, this, [this](int) {
+        if (firstShowDone_) RunGuarded([this] { statusBar().ClearMessages(); });
+    });
+}
+
+// --- caption ---------------------------------------------------------------
+
+std::string TfrmKorvaneMain::caption() const { return windowTitle().toUtf8().toStdString(); }
+
+void TfrmKorvaneMain::setCaption(const std::string& text) { setWindowTitle(QString::fromUtf8(text)); }
+
+void TfrmKorvaneMain::setLanguageCaption(const std::string& displayName) {
+    std::string c = caption();
+    size_t pos = c.rfind(" - ");
+    if (pos != std::string::npos) c.erase(pos);
+    setCaption(c + " - " + displayName);
+}
+
+void TfrmKorvaneMain::setProjectCaption(const std::string& projectName) {
+    std::string c = caption();
+    size_t pos = c.rfind(" [");
+    if (pos != std::string::npos) c.erase(pos);
+    setCaption(c + " [" + projectName + "]");
+}
+
+// --- tabs, advanced mode, tagged buttons ------------------------------------
+
+void TfrmKorvaneMain::setTabVisible(QTabWidget* tabs, QWidget* page, bool visible) {
+    int i = tabs->indexOf(page);
+    if (i >= 0) tabs->setTabVisible(i, visible);
+}
+
+bool TfrmKorvaneMain::isTabVisible(QTabWidget* tabs, QWidget* page) {
+    int i = tabs->indexOf(page);
+    return i >= 0 && tabs->isTabVisible(i);
+}
+
+void TfrmKorvaneMain::applyAdvancedMode() {
+    const bool shown = actions()["ActShowAdvanced"]->isChecked();
+    setTabVisible(PageControlMain, TabSheetTech, shown);
+    PageControlMain->setCurrentWidget(TabSheetNames);
+    for (QAction* act : actions().all())
+        if (act->property("category").toString() == "Preparation") act->setVisible(shown);
+    MemoNewFileNames->setVisible(shown);
+    actions()["ActShowAdvanced"]->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
+}
+
+void TfrmKorvaneMain::arrangeTaggedButtons() { ArrangeTaggedButtons(this); }
+
+void TfrmKorvaneMain::runFirstShow() {
+    if (firstShowDone_) return;
+    firstShowDone_ = true;
+    RunGuarded([this] { firstShowSequence(); });
+    emit firstShown();
+}
+
+void TfrmKorvaneMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    runFirstShow();
+}
+
+void TfrmKorvaneMain::hideEvent(QHideEvent* e) {
+    QMainWindow::hideEvent(e);
+    if (!firstShowDone_) return;
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        RunGuarded([this] {
+            WriteSettingInt("FormWidth", width());
+            WriteSettingInt("FormHeight", height());
+        });
+    }
+}
+
+void TfrmKorvaneMain::closeEvent(QCloseEvent* e) {
+    bool ok = false;
+    RunGuarded([&] { ok = closeRequest(); });
+    if (ok)
+        e->accept();
+    else
+        e->ignore();
+}
+
+bool TfrmKorvaneMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == PanelLibraries && e->type() == QEvent::Resize) {
+        arrangeTaggedButtons();
+        return false;
+    }
+    // Ctrl+A in the control-word text takes the selection into the word
+    // field rather than selecting all text.
+    if (watched == RichEditCTLWords && (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress)) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_A && k->modifiers() == Qt::ControlModifier) {
+            e->accept();
+            if (e->type() == QEvent::KeyPress) actions().execute("ActAddselectedToLIst", RichEditCTLWords);
+            return true;
+        }
+    }
+    // The list actions' Alt shortcuts act on the focused check-list.
+    if (watched->property("korvaneCheckList").toBool() &&
+        (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress)) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->modifiers() == Qt::AltModifier) {
+            const char* name = nullptr;
+            switch (k->key()) {
+            case Qt::Key_D: name = "ActRemoveFiles"; break;
+            case Qt::Key_U: name = "ActUnselectAll"; break;
+            case Qt::Key_A: name = "ActSelectAll"; break;
+            case Qt::Key_R: name = "ActReverseSelect"; break;
+            default: break;
+            }
+            if (name) {
+                e->accept();
+                if (e->type() == QEvent::KeyPress) actions().execute(name);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TfrmKorvaneMain::installListShortcuts(QWidget* list) {
+    list->setProperty("korvaneCheckList", true);
+    list->installEventFilter(this);
+}
+
+}  // namespace korvane

@@ -1,0 +1,24 @@
+#pragma once
+// Command-line options of korvane and the tool root directory.
+
+#include <string>
+
+namespace korvane {
+
+inline constexpr const char* kOptRoot = "-Root:-R";
+inline constexpr const char* kOptProject = "-Proj:P";
+inline constexpr const char* kOptShowAdvanced = "-ShowAdvanced:-ShA";
+inline constexpr const char* kOptRegisterShell = "-RegisterShell:-Shell";
+
+inline constexpr const char* kApplicationTitle = "Wrapper application for Korvane programs";
+inline constexpr const char* kHelpFile = "KORVANE.HLP";
+inline constexpr const char* kDesignedCaption = "Korvane main shell";
+inline constexpr const char* kSettingsApplication = "Korvane Shell";
+inline constexpr const char* kSettingsSection = "Parameters";
+
+// The tool root: the -Root value unchanged when given, else the program's
+// folder without trailing separator; a last component "TOOLS" (any case)
+// with an existing MAINTAIN/KORVANE below it is replaced by that folder.
+std::string ResolveToolRoot(bool rootGiven, const std::string& rootValue, const std::string& programDir);
+
+}  // namespace korvane
