@@ -1,0 +1,173 @@
+#include "shell/app/tool_settings.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "shared/errors.h"
+#include "shared/platform/files.h"
+
+using namespace korvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        std::string tmpl = (fs::temp_directory_path() / "korvane_ts_XXXXXX").string();
+        path = mkdtemp(tmpl.data());
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string operator/(const std::string& rel) const { return path + "/" + rel; }
+};
+
+// Sets an environment variable for the life of the object.
+struct EnvVar {
+    std::string name, old;
+    bool had;
+    EnvVar(const char* n, const char* v) : name(n) {
+        const char* o = getenv(n);
+        had = o != nullptr;
+        if (had) old = o;
+        setenv(n, v, 1);
+        tzset();
+    }
+    ~EnvVar() {
+        if (had) setenv(name.c_str(), old.c_str(), 1);
+        else unsetenv(name.c_str());
+        tzset();
+    }
+};
+
+void Touch(const std::string& path) {
+    fs::create_directories(fs::path(path).parent_path());
+    WriteFileAtomic(path, "x=1\r\n");
+}
+
+}  // namespace
+
+TEST(ToolSettingsText, KeyRules) {
+    ToolSettingsText t({"[Languages]", "JAV=Java,JAV,\"\"", "jav=second", "Key =spaced", "Empty=", "=noname",
+                        "Runcontrol.Blindrun=y"});
+    EXPECT_EQ(t.value("JAV"), "Java,JAV,\"\"");
+    EXPECT_EQ(t.value("Jav"), "Java,JAV,\"\"");  // case ignored, first line wins
+    EXPECT_EQ(t.value("Key"), "");               // no trimming around "="
+    EXPECT_EQ(t.value("Key "), "spaced");
+    EXPECT_EQ(t.value("[Languages]"), "");  // a line without "=" defines nothing
+    EXPECT_EQ(t.value("Empty"), "");
+    EXPECT_TRUE(t.flag("RUNCONTROL.BLINDRUN"));
+    EXPECT_FALSE(t.flag("Missing"));
+
+    t.setValue("jAv", "Java 2,JAV,JAV");  // replaces the first line in place
+    EXPECT_EQ(t.lines()[1], "jAv=Java 2,JAV,JAV");
+    EXPECT_EQ(t.lines()[2], "jav=second");
+    t.setValue("New", "1");
+    EXPECT_EQ(t.lines().back(), "New=1");
+    size_t n = t.size();
+    t.setValue("JAV", "");  // an empty value deletes the line; the next one becomes visible
+    EXPECT_EQ(t.size(), n - 1);
+    EXPECT_EQ(t.value("JAV"), "second");
+}
+
+TEST(ToolSettingsText, InvalidFlagPropagates) {
+    ToolSettingsText t({"COB.Scan=maybe"});
+    try {
+        t.flag("COB.Scan");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "maybe is not valid boolean value (Y,J,I,N,True,False)");
+    }
+}
+
+TEST(ToolSettingsText, DateWrittenFormat) {
+    EnvVar tz("TZ", "UTC"), lc("LC_ALL", "C");
+    EXPECT_EQ(FormatDateWritten(1704164645), "01/02/24 03:04:05");  // 2024-01-02 03:04:05 UTC
+}
+
+TEST(ToolSettingsText, DateWrittenInsertedAsSecondLineOnce) {
+    EnvVar tz("TZ", "UTC"), lc("LC_ALL", "C");
+    ToolSettingsText t({"; Korvane tools", "JAV=Java,JAV,JAV"});
+    t.stampDateWritten(0);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t.lines()[1], "Date Written=01/01/70 00:00:00");
+    t.stampDateWritten(86400);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t.lines()[1], "Date Written=01/02/70 00:00:00");
+
+    ToolSettingsText empty;
+    empty.stampDateWritten(0);
+    EXPECT_EQ(empty.lines(), std::vector<std::string>{"Date Written=01/01/70 00:00:00"});
+}
+
+TEST(ToolSettingsText, WriteAndReadBack) {
+    EnvVar tz("TZ", "UTC"), lc("LC_ALL", "C");
+    TempDir dir;
+    std::string path = dir / "Korvane.INI";
+    WriteFileAtomic(path, "[Top]\nJAV=Java,JAV,JAV\r\nDate Written=old\rLast=1");
+    ToolSettingsText t({"stale"});
+    t.read(path);  // replaces the text; every line end accepted
+    EXPECT_EQ(t.lines(), (std::vector<std::string>{"[Top]", "JAV=Java,JAV,JAV", "Date Written=old", "Last=1"}));
+
+    t.write(path, 0);
+    EXPECT_EQ(ReadFileBytes(path), "[Top]\r\nJAV=Java,JAV,JAV\r\nDate Written=01/01/70 00:00:00\r\nLast=1\r\n");
+}
+
+TEST(ToolSettingsText, WriteFailureKeepsStampedText) {
+    TempDir dir;
+    std::string path = dir / "missing/Korvane.INI";
+    ToolSettingsText t({"A=1"});
+    try {
+        t.write(path, 0);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write to " + path);
+    }
+    EXPECT_NE(t.value("Date Written"), "");
+    EXPECT_EQ(t.lines()[1].rfind("Date Written=", 0), 0u);
+}
+
+TEST(ToolSettingsText, ReadFailureThrows) {
+    TempDir dir;
+    ToolSettingsText t;
+    EXPECT_THROW(t.read(dir / "none.INI"), Error);
+}
+
+TEST(ToolSettingsLocator, CandidatesInOrderAndRemembered) {
+    TempDir dir;
+    std::string program = dir / "bin/korvane";
+    Touch(program);
+    std::string beside = dir / "bin/korvane.INI";
+    std::string source = dir / "_Korvane.Src/Korvane.INI";
+
+    {
+        ToolSettingsLocator none;
+        EXPECT_EQ(none.locate(program), "");
+    }
+    {
+        ToolSettingsLocator loc;
+        Touch(beside);
+        EXPECT_EQ(loc.locate(program), beside);  // no extension: ".INI" appended
+        Touch(source);
+        EXPECT_EQ(loc.locate(program), beside);  // the first success is kept
+    }
+    {
+        ToolSettingsLocator loc;
+        // The source tree file comes first and is made absolute; a relative
+        // program path with "." and ".." parts gives the same file.
+        std::string relative = fs::relative(dir / "bin/./../bin/korvane", fs::current_path()).string();
+        EXPECT_EQ(loc.locate(dir / "bin/../bin/korvane"), source);
+        EXPECT_EQ(ToolSettingsLocator().locate(relative), source);
+        fs::remove(source);
+        EXPECT_EQ(loc.locate(program), source);  // remembered even when gone
+    }
+    {
+        ToolSettingsLocator loc;
+        std::string withExt = dir / "bin/korvane.bin";
+        Touch(withExt);
+        EXPECT_EQ(loc.locate(withExt), beside);  // the extension is replaced
+        Touch(dir / "bin/other.ini");
+        EXPECT_EQ(ToolSettingsLocator().locate(dir / "bin/other"), "");  // names compare exactly
+    }
+}
