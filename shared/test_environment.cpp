@@ -1,0 +1,27 @@
+// Keeps every test of this executable away from the real home folder: HOME
+// and the XDG folders point into a temporary folder for the whole run.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "shared/test_support.h"
+
+namespace {
+
+class PrivateHome : public ::testing::Environment {
+public:
+    void SetUp() override {
+        dir_ = std::make_unique<korvane::testing::TempDir>("korvane-home");
+        setenv("HOME", dir_->path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (*dir_ / ".config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (*dir_ / ".local/share").c_str(), 1);
+    }
+    void TearDown() override { dir_.reset(); }
+
+private:
+    std::unique_ptr<korvane::testing::TempDir> dir_;
+};
+
+const auto* const kPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
+
+}  // namespace
