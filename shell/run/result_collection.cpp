@@ -1,0 +1,104 @@
+#include "shell/run/result_collection.h"
+
+#include "shared/name_value_list.h"
+#include "shared/platform/files.h"
+#include "shared/platform/path.h"
+#include "shared/text.h"
+#include "shell/run/purge_files.h"
+#include "shell/ui/reporter.h"
+
+namespace korvane {
+
+namespace {
+
+// The output directory the results go to; empty when neither the field nor
+// the last prepared run gives one.
+std::string CollectionOutputDir(const CollectionInput& in) {
+    std::string dir = ExcludeTrailingSep(in.outputDir);
+    return dir.empty() ? in.area.outputDir : dir;
+}
+
+// The tools' log becomes the product log; an earlier product log is always
+// replaced, by an empty file when the tools left none.
+void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
+    std::vector<std::string> lines;
+    std::string toolsLog = ToolsLogPath(in.area.resultFolder, in.systemName);
+    if (FileExists(toolsLog)) {
+        lines = ReadTextLines(toolsLog);
+        DeleteFile(toolsLog);
+    }
+    WriteTextLines(ProductLogPath(outputDir, in.systemName), lines);
+}
+
+void CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
+                const std::string& sourcePath, Reporter& reporter) {
+    std::string relative = TextAfterFirst(sourcePath, in.commonRoot + kPathSepStr);
+    std::string target = JoinPath(outputDir, relative);
+    if (!in.outputExtension.empty()) target = ChangeFileExt(target, in.outputExtension);
+    ForceDirectories(ExtractFileDir(target));
+
+    std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
+    if (FileExists(result)) {
+        if (FileExists(target)) DeleteFile(target);
+        MoveFile(result, target);  // a result that cannot be moved stays where it is, unreported
+    } else {
+        reporter.AddError(Format("No result file(%s) for %s", ExtractFileName(result).c_str(), target.c_str()),
+                          true);
+    }
+
+    std::vector<std::string> side;
+    for (const char* ext : {".LIT", ".CON"}) {
+        std::string sideFile = ChangeFileExt(result, ext);
+        if (!FileExists(sideFile)) continue;
+        for (std::string& line : ReadTextLines(sideFile)) side.push_back(std::move(line));
+        DeleteFile(sideFile);
+    }
+    std::string sideTarget = SideFileTarget(target, in.copyExtension);
+    if (FileExists(sideTarget)) DeleteFile(sideTarget);
+    if (!side.empty()) WriteTextLines(sideTarget, side);
+}
+
+}  // namespace
+
+std::string SideFileTarget(const std::string& target, const std::string& copyExtension) {
+    std::string sideTarget = ChangeFileExt(target, copyExtension);
+    if (!SamePath(sideTarget, target)) return sideTarget;
+    // The output extension equals the copy extension: deleting the side
+    // target would remove the result just moved there, so the side lines
+    // get a name of their own.
+    std::string dotted = StartsWithStr(".", copyExtension) ? copyExtension : "." + copyExtension;
+    return ChangeFileExt(target, ".side" + dotted);
+}
+
+void CollectResults(const CollectionInput& in, Reporter& reporter) {
+    const std::string outputDir = CollectionOutputDir(in);
+    // Before any run was prepared there is neither an output directory nor a
+    // work area to collect from: no path may be formed from an empty folder.
+    if (outputDir.empty()) return;
+    if (in.scanRun && in.reloadWordLists) in.reloadWordLists(FuncTabPath(outputDir));
+    if (!in.area.IsSet()) return;
+    MoveSystemLog(in, outputDir);
+    for (const std::string& line : in.nameMap) {
+        std::string name = NameValueList::NameOf(line);
+        if (StartsWithText("FIL", name)) CollectOne(in, outputDir, name, NameValueList::ValueOf(line), reporter);
+    }
+    CleanWorkArea(in);
+}
+
+void CleanWorkArea(const CollectionInput& in) {
+    // Unset paths would address the file-system root; with the delete-after
+    // flag that would empty whole trees there.
+    if (!in.deleteAfter || !in.area.IsSet()) return;
+    for (auto it = in.nameMap.rbegin(); it != in.nameMap.rend(); ++it) {
+        if (StartsWithStr("Copy", NameValueList::NameOf(*it)))
+            DeleteFile(JoinPath(in.area.inputFolder, ExtractFileName(NameValueList::ValueOf(*it))));
+    }
+    RemoveDir(in.area.inputFolder);
+    const int deep = in.maxDirDepth + 1;
+    std::string outputDir = CollectionOutputDir(in);
+    PurgeMatchingFiles(ResolveChosenFolder(outputDir), deep, in.projectName + "_");
+    PurgeMatchingFiles(in.area.workFolder, deep, "");
+    PurgeMatchingFiles(in.area.resultFolder, deep, "");
+}
+
+}  // namespace korvane
