@@ -1,0 +1,371 @@
+#include "shared/platform/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#include "shared/platform/files.h"
+#include "shared/platform/path.h"
+#include "shared/text.h"
+
+extern char** environ;
+
+namespace korvane {
+
+namespace {
+
+// Switched off by tests to exercise the polling fallback of kernels without
+// pidfd support.
+std::atomic<bool> gUsePidFd{true};
+
+int PidFdOpen(pid_t pid) {
+#ifdef SYS_pidfd_open
+    if (!gUsePidFd.load()) return -1;
+    return int(syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+int PidFdSendSignal(int pidfd, int sig) {
+#ifdef SYS_pidfd_send_signal
+    return int(syscall(SYS_pidfd_send_signal, pidfd, sig, nullptr, 0));
+#else
+    (void)pidfd;
+    (void)sig;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Reads up to size bytes at offset; the count read.
+size_t ReadAt(int fd, void* buf, size_t size, off_t offset) {
+    ssize_t n;
+    do n = pread(fd, buf, size, offset);
+    while (n < 0 && errno == EINTR);
+    return n < 0 ? 0 : size_t(n);
+}
+
+// The arguments after the program name, from position i on.
+void SplitArguments(std::string_view s, size_t i, std::vector<std::string>& args) {
+    const size_t n = s.size();
+    for (;;) {
+        while (i < n && IsBlank(s[i])) ++i;
+        if (i >= n) break;
+        std::string arg;
+        bool inQuotes = false;
+        while (i < n) {
+            char c = s[i];
+            if (!inQuotes && IsBlank(c)) break;
+            if (c == '\\') {
+                size_t k = i;
+                while (k < n && s[k] == '\\') ++k;
+                size_t count = k - i;
+                if (k < n && s[k] == '"') {
+                    arg.append(count / 2, '\\');
+                    if (count % 2 == 1) {
+                        arg += '"';
+                        i = k + 1;
+                    } else {
+                        i = k;  // the quote is handled as a quote
+                    }
+                } else {
+                    arg.append(count, '\\');
+                    i = k;
+                }
+                continue;
+            }
+            if (c == '"') {
+                if (inQuotes && i + 1 < n && s[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                } else {
+                    inQuotes = !inQuotes;
+                    ++i;
+                }
+                continue;
+            }
+            arg += c;
+            ++i;
+        }
+        args.push_back(std::move(arg));
+    }
+}
+
+size_t SkipBlanks(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    return i;
+}
+
+}  // namespace
+
+// Test hook, declared in process_test.cpp only.
+void SetPidFdUseForTests(bool use) { gUsePidFd = use; }
+
+ExecKind ExecutableKind(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ExecKind::None;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ExecKind::None;
+    unsigned char head[64] = {};
+    size_t got = ReadAt(fd, head, sizeof head, 0);
+
+    ExecKind kind = ExecKind::None;
+    bool executable = (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+    bool elf = got >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0;
+    bool script = got >= 2 && head[0] == '#' && head[1] == '!';
+    if (executable && (elf || script)) {
+        kind = ExecKind::Native;
+    } else if (SameText(ExtractFileExt(path), ".com")) {
+        kind = ExecKind::Dos;
+    } else if (got >= 2 && head[0] == 'M' && head[1] == 'Z') {
+        // A newer program keeps the offset of its PE header at 0x3C; a DOS
+        // program has none there, or one that points at no "PE\0\0".
+        bool pe = false;
+        if (got >= 0x40) {
+            uint32_t lfanew = uint32_t(head[0x3C]) | uint32_t(head[0x3D]) << 8 |
+                              uint32_t(head[0x3E]) << 16 | uint32_t(head[0x3F]) << 24;
+            char sig[4] = {};
+            if (lfanew >= 0x40 && off_t(lfanew) + 4 <= st.st_size &&
+                ReadAt(fd, sig, 4, off_t(lfanew)) == 4)
+                pe = std::memcmp(sig, "PE\0\0", 4) == 0;
+        }
+        if (!pe) kind = ExecKind::Dos;
+    }
+    close(fd);
+    return kind;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+    std::vector<std::string> args;
+    size_t i = SkipBlanks(commandLine);
+    if (i >= commandLine.size()) return args;
+    // The program name: quotes group and vanish, backslashes are plain.
+    std::string program;
+    bool inQuotes = false;
+    for (; i < commandLine.size(); ++i) {
+        char c = commandLine[i];
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            continue;
+        }
+        if (!inQuotes && IsBlank(c)) break;
+        program += c;
+    }
+    args.push_back(std::move(program));
+    SplitArguments(commandLine, i, args);
+    return args;
+}
+
+std::vector<std::string> SplitProgramCommandLine(std::string_view commandLine) {
+    size_t start = SkipBlanks(commandLine);
+    std::string_view s = commandLine.substr(start);
+    if (s.empty() || s.front() == '"') return SplitCommandLine(s);
+    // Try "a", "a b", "a b c", ... up to the first quote: the shortest one
+    // naming an existing file is the program.
+    for (size_t end = 0; end <= s.size(); ++end) {
+        if (end < s.size() && s[end] == '"') break;
+        if (end < s.size() && !IsBlank(s[end])) continue;
+        if (end == 0 || IsBlank(s[end - 1])) continue;
+        std::string candidate(s.substr(0, end));
+        if (candidate.find(kPathSep) != std::string::npos && FileExists(candidate)) {
+            std::vector<std::string> args{candidate};
+            SplitArguments(s, end, args);
+            return args;
+        }
+    }
+    return SplitCommandLine(s);
+}
+
+ToolProcess::~ToolProcess() {
+    if (!Started() || reaped_.load()) return;
+    if (!WaitFor(0)) {
+        std::string ignored;
+        Kill(ignored);
+    }
+    Reap();
+}
+
+bool ToolProcess::Start(std::string_view commandLine, const std::string& workingDirectory,
+                        const ToolStartOptions& options, std::string& errorText) {
+    return StartArgs(SplitProgramCommandLine(commandLine), workingDirectory, options, errorText);
+}
+
+bool ToolProcess::StartArgs(const std::vector<std::string>& args, const std::string& workingDirectory,
+                            const ToolStartOptions& options, std::string& errorText) {
+    if (Started()) throw std::logic_error("ToolProcess started twice");
+    if (args.empty() || args.front().empty()) {
+        errorText = SystemErrorText(ENOENT);
+        return false;
+    }
+    // A relative program path counts from our own folder, not from the
+    // child's working directory.
+    std::string program = args.front();
+    bool searchPath = program.find(kPathSep) == std::string::npos;
+    if (!searchPath && program.front() != kPathSep) program = JoinPath(GetCurrentDir(), program);
+
+    int captureFd = -1;
+    if (!options.captureFile.empty()) {
+        std::string path = options.captureFile;
+        if (path.front() != kPathSep && !workingDirectory.empty()) path = JoinPath(workingDirectory, path);
+        int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (options.captureAppend ? O_APPEND : O_TRUNC);
+        int fd = open(path.c_str(), flags, 0666);
+        if (fd < 0) {
+            errorText = SystemErrorText(errno);
+            return false;
+        }
+        // Kept above the standard descriptors so that the dup2 below always
+        // makes a fresh, inheritable copy.
+        captureFd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        int dupErr = errno;
+        close(fd);
+        if (captureFd < 0) {
+            errorText = SystemErrorText(dupErr);
+            return false;
+        }
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (options.hidden) posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (captureFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, captureFd, 1);
+        posix_spawn_file_actions_adddup2(&actions, captureFd, 2);
+    } else if (options.hidden) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    }
+    // Nothing but the three standard descriptors is inherited.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (options.hidden) flags |= POSIX_SPAWN_SETSID;
+    posix_spawnattr_setflags(&attr, flags);
+
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = -1;
+    int rc = searchPath ? posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ)
+                        : posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    if (captureFd >= 0) close(captureFd);
+    if (rc != 0) {
+        errorText = SystemErrorText(rc);
+        return false;
+    }
+    pid_ = pid;
+    pidfd_ = PidFdOpen(pid);  // close-on-exec by itself; -1 means polling
+    return true;
+}
+
+bool ToolProcess::WaitFor(int timeoutMs) {
+    if (!Started() || reaped_.load()) return true;
+    if (pidfd_ < 0) return WaitForWithoutPidFd(timeoutMs);
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    int remaining = timeoutMs;
+    for (;;) {
+        struct pollfd p{pidfd_, POLLIN, 0};
+        int r = poll(&p, 1, remaining);
+        if (r > 0) return true;
+        if (r == 0) return false;
+        if (errno != EINTR) return WaitForWithoutPidFd(remaining);
+        if (timeoutMs >= 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            remaining = left.count() > 0 ? int(left.count()) : 0;
+        }
+    }
+}
+
+bool ToolProcess::WaitForWithoutPidFd(int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        siginfo_t info;
+        std::memset(&info, 0, sizeof info);
+        // WNOWAIT leaves the ended process to Reap.
+        int r = waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+        if (r == 0 && info.si_pid != 0) return true;
+        if (r < 0 && errno == ECHILD) return true;
+        if (r < 0 && errno == EINTR) continue;
+        if (timeoutMs >= 0 && Clock::now() >= deadline) return false;
+        auto step = std::chrono::milliseconds(10);
+        if (timeoutMs >= 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left < step) step = left;
+        }
+        std::this_thread::sleep_for(step);
+    }
+}
+
+bool ToolProcess::IsRunning() { return Started() && !reaped_.load() && !WaitFor(0); }
+
+void ToolProcess::Reap() {
+    if (!Started() || reaped_.load()) return;
+    int st = 0;
+    pid_t r;
+    do r = waitpid(pid_, &st, 0);
+    while (r < 0 && errno == EINTR);
+    status_ = r == pid_ ? st : -1;
+    reaped_ = true;
+    if (pidfd_ >= 0) {
+        close(pidfd_);
+        pidfd_ = -1;
+    }
+}
+
+bool ToolProcess::Kill(std::string& errorText) {
+    // Once reaped the pid may name a stranger: never signal it then.
+    if (!Started() || reaped_.load()) return true;
+    if (pidfd_ >= 0) {
+        if (PidFdSendSignal(pidfd_, SIGKILL) == 0 || errno == ESRCH) return true;
+        if (errno != ENOSYS) {
+            errorText = SystemErrorText(errno);
+            return false;
+        }
+    }
+    // Not reaped yet, so the pid is still ours (at worst a zombie).
+    if (kill(pid_, SIGKILL) == 0 || errno == ESRCH) return true;
+    errorText = SystemErrorText(errno);
+    return false;
+}
+
+bool RunAndWait(const std::string& program, const std::string& arguments,
+                const std::string& workingDirectory) {
+    ToolProcess process;
+    std::string errorText;
+    if (!process.Start(program + " " + arguments, workingDirectory, ToolStartOptions{}, errorText))
+        return false;
+    process.Reap();
+    return true;
+}
+
+}  // namespace korvane
