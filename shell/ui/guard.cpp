@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "shared/errors.h"
+#include "shell/ui/reporter.h"
 
 namespace korvane {
 namespace {
@@ -45,6 +46,14 @@ void RunGuarded(const std::function<void()>& op) {
         ShowErrorText(e.what());
     } catch (...) {
         ShowErrorText("Unexpected error");
+    }
+}
+
+void ReportingErrors(Reporter& reporter, const std::function<void()>& op) {
+    try {
+        op();
+    } catch (const Error& e) {
+        reporter.ShowError(e.what(), false);
     }
 }
 

@@ -18,6 +18,11 @@ void ShowErrorText(const std::string& text);
 
 void RunGuarded(const std::function<void()>& op);
 
+class Reporter;
+// Runs op; an Error it raises (a bad flag, a missing definition) is reported
+// on the status bar with continuation off, which ends the operation.
+void ReportingErrors(Reporter& reporter, const std::function<void()>& op);
+
 // True while a guarded operation is running on this thread.
 bool InGuardedOperation();
 

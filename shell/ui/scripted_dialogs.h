@@ -6,7 +6,6 @@
 #include <deque>
 #include <stdexcept>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "shell/ui/dialogs.h"
@@ -23,16 +22,13 @@ public:
         FileDialogOptions file;
         std::string root;
     };
-    using Answer = std::variant<unsigned, std::optional<std::vector<std::string>>, std::optional<std::string>,
-                                std::optional<FontSpec>>;
-
     // Queue answers in the order the flow will ask.
-    void AnswerButton(unsigned button) { answers_.push_back(button); }
-    void AnswerFiles(std::vector<std::string> files) { answers_.push_back(std::optional(std::move(files))); }
-    void AnswerPath(std::string path) { answers_.push_back(std::optional<std::string>(std::move(path))); }
-    void AnswerFont(FontSpec font) { answers_.push_back(std::optional<FontSpec>(std::move(font))); }
+    void AnswerButton(unsigned button) { push(Item::Button).button = button; }
+    void AnswerFiles(std::vector<std::string> files) { push(Item::Files).files = std::move(files); }
+    void AnswerPath(std::string path) { push(Item::Files).files = {std::move(path)}; }
+    void AnswerFont(FontSpec font) { push(Item::Font).font = std::move(font); }
     // Cancels the next file, folder or font dialog.
-    void AnswerCancel() { answers_.push_back(Cancel{}); }
+    void AnswerCancel() { push(Item::Cancel); }
     // Messages of kind Information/Error with only an OK button need no
     // scripted answer when this is on (the default).
     void SetAutoOk(bool on) { autoOk_ = on; }
@@ -52,9 +48,17 @@ public:
     void Beep() override { ++beeps_; }
 
 private:
-    struct Cancel {};
-    using Item = std::variant<unsigned, std::optional<std::vector<std::string>>, std::optional<std::string>,
-                              std::optional<FontSpec>, Cancel>;
+    struct Item {
+        enum Kind { Button, Files, Font, Cancel } kind = Cancel;
+        unsigned button = 0;
+        std::vector<std::string> files;
+        FontSpec font;
+    };
+    Item& push(Item::Kind kind) {
+        answers_.push_back(Item{});
+        answers_.back().kind = kind;
+        return answers_.back();
+    }
     Item Next(const std::string& what);
 
     std::deque<Item> answers_;

@@ -1,0 +1,26 @@
+#pragma once
+// The repair itself: closing the parentheses missing from Java if conditions.
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// Scans the text once. " if " (space, i, f, space) starts a condition with
+// depth 0; inside it "(" and ")" count the depth, ";" ends it, and "{" ends it
+// too, first inserting as many ")" as the depth right after the last character
+// above code 32 written so far. Strings and comments are not skipped. Linear
+// in the size of the text.
+std::string CloseIfConditions(std::string_view text);
+
+// The path with the extension of its file name (from the last "." on)
+// replaced by ext, or ext appended when the name has none.
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+
+// Repairs one file in place: the file read as CR LF lines goes to the backup
+// (".eredeti.txt"), the repaired text to the file itself and then to the
+// corrected copy (".javitott.txt"). Throws korvane::Error when a file cannot
+// be read or written.
+void RepairFile(const std::string& path);
+
+}  // namespace korvane

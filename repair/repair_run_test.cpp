@@ -1,0 +1,152 @@
+#include "repair/repair_run.h"
+
+#include "repair/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+using test::TempDir;
+
+using Lines = std::vector<std::string>;
+
+struct Outcome {
+    int status;
+    Lines lines;
+};
+
+Outcome RunMain(const std::vector<std::string>& args) {
+    Outcome outcome{};
+    outcome.status = BrelvinMain(args, [&](std::string_view line) { outcome.lines.emplace_back(line); });
+    return outcome;
+}
+
+const std::string kBroken = "    if (a == b {\n";
+const std::string kRepaired = "    if (a == b) {\r\n";
+
+// The in-process run; the program as a whole (command line, standard output,
+// exit status, parameter file errors) is tested in brelvin_process_test.cpp.
+
+// A folder with three files to repair and a parameter file whose Files
+// element is given; "$D" in it stands for the folder.
+class RepairRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"A", "B", "C"}) test::WriteFile(dir / name, kBroken);
+    }
+    Outcome RunWithFiles(std::string files) {
+        for (size_t p; (p = files.find("$D")) != std::string::npos;) files.replace(p, 2, dir.Path());
+        test::WriteFile(dir / "last.xml", "<VORL>\r\n<Directories><Work_Dir>work</Work_Dir></Directories>\r\n" +
+                                              files + "\r\n</VORL>\r\n");
+        return RunMain({"brelvin", dir / "last.xml"});
+    }
+    bool Repaired(const char* name) {
+        return test::ReadFile(dir / name) == kRepaired &&
+               test::ReadFile(dir / (std::string(name) + ".eredeti.txt")) == "    if (a == b {\r\n" &&
+               test::ReadFile(dir / (std::string(name) + ".javitott.txt")) == kRepaired;
+    }
+    bool Untouched(const char* name) {
+        return test::ReadFile(dir / name) == kBroken && !test::Exists(dir / (std::string(name) + ".eredeti.txt")) &&
+               !test::Exists(dir / (std::string(name) + ".javitott.txt"));
+    }
+    std::string D(const std::string& name) { return dir / name; }
+
+    TempDir dir;
+};
+
+TEST_F(RepairRunTest, OnePairPrintsThreeLines) {
+    Outcome out = RunWithFiles("<Files><Orig_File_0000>C:\\src\\A.java</Orig_File_0000><File_0000>$D/A</File_0000></Files>");
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.lines, (Lines{"Processing original file 1 C:\\src\\A.java ", "Internal name " + D("A") + " ",
+                                "1 files processed"}));
+    EXPECT_TRUE(Repaired("A"));
+}
+
+TEST_F(RepairRunTest, PairsAreCountedInOrderWhateverTheirNumbers) {
+    Outcome out = RunWithFiles(
+        "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
+        "<orig_file_0002>/s/c</orig_file_0002><Anything>$D/C</Anything></Files>");
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.lines, (Lines{"Processing original file 1 /s/a ", "Internal name " + D("A") + " ",
+                                "Processing original file 2 /s/c ", "Internal name " + D("C") + " ",
+                                "2 files processed"}));
+    EXPECT_TRUE(Repaired("A"));
+    EXPECT_TRUE(Untouched("B"));
+    EXPECT_TRUE(Repaired("C"));
+}
+
+struct InvalidCase {
+    const char* label;
+    const char* files;  // the Files part of the parameter file
+    Lines lines;
+    std::vector<const char*> repaired;
+};
+
+class InvalidParameterFileTest : public RepairRunTest, public ::testing::WithParamInterface<InvalidCase> {};
+
+TEST_P(InvalidParameterFileTest, StopsWithTheMessageAndTheCount) {
+    const InvalidCase& c = GetParam();
+    Outcome out = RunWithFiles(c.files);
+    Lines expected;
+    for (const std::string& line : c.lines) {
+        std::string l = line;
+        for (size_t p; (p = l.find("$D")) != std::string::npos;) l.replace(p, 2, dir.Path());
+        expected.push_back(l);
+    }
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.lines, expected);
+    for (const char* name : {"A", "B", "C"}) {
+        bool shouldBeRepaired = std::find_if(c.repaired.begin(), c.repaired.end(), [&](const char* r) {
+                                    return std::string(r) == name;
+                                }) != c.repaired.end();
+        EXPECT_TRUE(shouldBeRepaired ? Repaired(name) : Untouched(name)) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InvalidParameterFileTest,
+    ::testing::Values(
+        InvalidCase{"NoFilesElement", "<Other><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></Other>",
+                    {"Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"FilesCaseDiffers", "<files><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></files>",
+                    {"Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"EmptyFiles", "<Files></Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"FilesHoldingText", "<Files>text</Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"FirstElementNotOrigFile", "<Files><File_0000>$D/A</File_0000><File_0001>$D/B</File_0001></Files>",
+                    {"Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"OrigFileWithoutPartner", "<Files><Orig_File_0000>/s/a</Orig_File_0000></Files><After/>",
+                    {"Processing original file 1 /s/a ", "Invalid parameter file!", "0 files processed"}, {}},
+        InvalidCase{"PairsBreakOff",
+                    "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
+                    "<Orig_File_0001>/s/b</Orig_File_0001></Files>",
+                    {"Processing original file 1 /s/a ", "Internal name $D/A ", "Processing original file 2 /s/b ",
+                     "Invalid parameter file!", "1 files processed"},
+                    {"A"}},
+        InvalidCase{"ThirdElementAfterAPair",
+                    "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
+                    "<Extra>$D/B</Extra><File_0002>$D/C</File_0002></Files>",
+                    {"Processing original file 1 /s/a ", "Internal name $D/A ", "Invalid parameter file!",
+                     "1 files processed"},
+                    {"A"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(RepairRunTest, AFileThatCannotBeWrittenEndsTheRunAfterTheCountLine) {
+    std::filesystem::create_directory(D("B.javitott.txt"));
+    Outcome out = RunWithFiles(
+        "<Files><Orig_File_0000>/s/b</Orig_File_0000><File_0000>$D/B</File_0000>"
+        "<Orig_File_0001>/s/c</Orig_File_0001><File_0001>$D/C</File_0001></Files>");
+    EXPECT_EQ(out.status, 1);
+    ASSERT_EQ(out.lines.size(), 4u);
+    EXPECT_EQ(out.lines[2], "1 files processed");
+    EXPECT_EQ(out.lines[3], "Error: Cannot create file \"" + D("B.javitott.txt") + "\". Is a directory");
+    EXPECT_EQ(test::ReadFile(D("B")), kRepaired) << "the file itself was already rewritten";
+    EXPECT_TRUE(Untouched("C"));
+}
+
+}  // namespace
+}  // namespace korvane
