@@ -95,6 +95,10 @@ void LanguageController::onApplyIni() {
 // --- run control -------------------------------------------------------------
 
 void LanguageController::applyRunControl() {
+    ReportingErrors(w_.statusBar(), [this] { evaluateRunControl(); });
+}
+
+void LanguageController::evaluateRunControl() {
     LocateDOSBox(UseDOSBoxFlag(settings_));
     RunControlFlags f = EvaluateRunControlFlags(settings_, run_.dosboxReady);
     run_.blindRun = f.blindRun;
@@ -103,7 +107,9 @@ void LanguageController::applyRunControl() {
     w_.actions()["ActViewConsoleLog"]->setVisible(run_.captureLog);
 }
 
-void LanguageController::readBigDirectoryLimit() { run_.bigDirectoryLimit = BigDirectoryLimit(settings_); }
+void LanguageController::readBigDirectoryLimit() {
+    ReportingErrors(w_.statusBar(), [this] { run_.bigDirectoryLimit = BigDirectoryLimit(settings_); });
+}
 
 void LanguageController::enableLanguageButtons() {
     for (QRadioButton* b : w_.languageButtons())
@@ -140,6 +146,10 @@ std::string LanguageController::rowParameterName(const std::string& stepName) co
 }
 
 void LanguageController::ApplyLanguage(const std::string& suffix) {
+    ReportingErrors(w_.statusBar(), [&] { applyLanguage(suffix); });
+}
+
+void LanguageController::applyLanguage(const std::string& suffix) {
     stepRegistry_.clear();
     QRadioButton* button = w_.languageButton(suffix);
     if (!button) throw Error("No language button for " + suffix);
@@ -172,7 +182,6 @@ void LanguageController::ApplyLanguage(const std::string& suffix) {
         }
     } clearModified{project};
 
-    if (text.value(parts.key).empty()) w_.statusBar().ShowError(kMissingLanguageDefinitionMessage, false);
     std::optional<LanguageDefinition> def = ReadLanguageDefinition(text, parts.key);
     if (!def) throw SilentAbort();
     applied_.displayName = def->displayName;
@@ -181,10 +190,8 @@ void LanguageController::ApplyLanguage(const std::string& suffix) {
     w_.setLanguageCaption(def->displayName);
 
     LanguageFiles files = ReadLanguageFiles(text, parts.key, def->prefix);
-    if (files.copyExtension.empty()) w_.statusBar().ShowError(kMissingCopyExtensionMessage, false);
     applied_.copyExtension = files.copyExtension;
     applied_.outputExtension = files.outputExtension;
-    if (files.filter.empty()) w_.statusBar().ShowError(kMissingFilterMessage, false);
     applied_.sourceFilter = files.filter;
     applied_.copyFilter = files.copyFilter;
 

@@ -82,6 +82,8 @@ signals:
     void languageApplied();
 
 private:
+    void applyLanguage(const std::string& suffix);
+    void evaluateRunControl();
     void onRadioButtonToggled(QRadioButton* button, bool checked);
     void onWriteIniFile();
     void onApplyIni();

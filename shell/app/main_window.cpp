@@ -97,9 +97,14 @@ void TfrmKorvaneMain::connectCommonHandlers() {
         else if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
     });
 
-    // Switching the main page clears the status bar.
+    // The user switching the main page clears the status bar; pages made
+    // current by the program keep it.
+    connect(PageControlMain, &QTabWidget::tabBarClicked, this, [this](int) { userPageSwitch_ = true; });
+    PageControlMain->tabBar()->installEventFilter(this);
     connect(PageControlMain, &QTabWidget::currentChanged, this, [this](int) {
-        if (firstShowDone_) RunGuarded([this] { statusBar().ClearMessages(); });
+        if (!userPageSwitch_) return;
+        userPageSwitch_ = false;
+        RunGuarded([this] { statusBar().ClearMessages(); });
     });
 }
 
@@ -180,6 +185,7 @@ void TfrmKorvaneMain::closeEvent(QCloseEvent* e) {
 }
 
 bool TfrmKorvaneMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == PageControlMain->tabBar() && e->type() == QEvent::KeyPress) userPageSwitch_ = true;
     if (watched == PanelLibraries && e->type() == QEvent::Resize) {
         arrangeTaggedButtons();
         return false;

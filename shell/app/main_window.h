@@ -277,6 +277,7 @@ private:
     FileDropFilter* groupBoxDropFilter_ = nullptr;
     bool busy_ = false;
     bool firstShowDone_ = false;
+    bool userPageSwitch_ = false;
     std::string toolRoot_;
     std::string fileVersion_;
     std::string localToolRoot_;

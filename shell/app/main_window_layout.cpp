@@ -299,6 +299,10 @@ void TfrmKorvaneMain::buildTechPage() {
     FrameFindexecFunctab = createPicker("FrameFindexecFunctab", "Default function table");
     stepPickers.clear();  // the three fixed pickers are not step pickers
     FrameFindexecEditorGeneral->DefaultName = "Notepad.Exe";
+    // The scanner and the function table start empty, so that applying a
+    // language gives them their defaults.
+    FrameFindexecScanner->SetFieldText("");
+    FrameFindexecFunctab->SetFieldText("");
 
     auto* right = new QVBoxLayout;
     MemoToolDefaultValues = Named(new QPlainTextEdit(TabSheetTech), "MemoToolDefaultValues");

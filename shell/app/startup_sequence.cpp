@@ -17,7 +17,9 @@
 #include "shell/app/main_window.h"
 #include "shell/app/registration.h"
 #include "shell/app/startup_options.h"
+#include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
+#include "shell/run/run_controller.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/drop_targets.h"
@@ -25,14 +27,31 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/ui/window_routines.h"
+#include "shell/wordlists/word_list_controller.h"
 
 namespace korvane {
 
-TfrmKorvaneMain::~TfrmKorvaneMain() = default;
+TfrmKorvaneMain::~TfrmKorvaneMain() {
+    // The subsystem controllers go before the controls: they watch them
+    // (signals, event filters) and must not hear from controls that are
+    // being destroyed.
+    auto drop = [](auto*& controller) {
+        delete controller;
+        controller = nullptr;
+    };
+    drop(run_);
+    drop(collections_);
+    drop(wordLists_);
+    drop(project_);
+    drop(language_);
+}
 
 void TfrmKorvaneMain::createControllers() {
     language_ = new LanguageController(*this);
     project_ = new ProjectController(*this);
+    wordLists_ = new WordListController(*this);
+    collections_ = new CollectionsController(*this);
+    run_ = new RunController(*this);
 }
 
 std::string TfrmKorvaneMain::designCaption(const std::string& checkBoxName) const {
@@ -111,6 +130,12 @@ void TfrmKorvaneMain::firstShowSequence() {
     adv->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
     adv->setChecked(true);
     applyAdvancedMode();
+    // Without a tool settings file there is no language to offer; the
+    // error of the creation sequence stays on the status bar.
+    if (language_->settingsPath().empty()) {
+        registerDropTargets();
+        return;
+    }
     // 9. Run control.
     language_->applyRunControl();
     language_->readBigDirectoryLimit();
@@ -134,8 +159,8 @@ void TfrmKorvaneMain::firstShowSequence() {
     }
     // 14. Drop targets.
     registerDropTargets();
-    // 15. The output directory picker's notifications (connected by the
-    //     project subsystem when it is created).
+    // 15. The output directory picker's notifications.
+    project_->ConnectOutputDirectoryPicker();
     // 16. Collection pages, modified flag, tagged buttons, item heights.
     emit collectionPagesUpdateRequested();
     project_->clearModifiedWithoutAsking();

@@ -66,6 +66,10 @@ std::string ControlWordWord(std::string_view entry) {
     return entry.size() > 5 ? std::string(entry.substr(5)) : std::string();
 }
 
+std::string SelectionFirstLine(std::string_view selection) {
+    return std::string(selection.substr(0, selection.find_first_of("\r\n")));
+}
+
 std::string ObjectTypesText(std::string_view objectTypesValue) {
     std::string types = TextBeforeLast(TextAfterFirst(objectTypesValue, "("), ")");
     return types.empty() ? std::string(kDefaultObjectTypes) : types;

@@ -44,6 +44,9 @@ std::string FormatControlWordEntry(std::string_view tag, std::string_view word);
 // characters, and the text from the sixth character on.
 std::string ControlWordTag(std::string_view entry);
 std::string ControlWordWord(std::string_view entry);
+// What a selection of the text area gives as a word: its text up to the
+// first line break (CR or LF), the whole text when it has none.
+std::string SelectionFirstLine(std::string_view selection);
 
 // The tag vocabulary from the value of <prefix>.ObjectTypes: the text after
 // its first "(" up to its last ")", or kDefaultObjectTypes when that is

@@ -246,6 +246,18 @@ TEST(ControlWordEntry, TagPaddedAndCutToFour) {
     EXPECT_EQ(l.size(), 1u);
 }
 
+TEST(ControlWordEntry, SelectionCutAtTheFirstLineBreak) {
+    struct Case {
+        const char* selection;
+        const char* word;
+    } cases[] = {
+        {"READ", "READ"},           {"READ FILE\r\nWRITE", "READ FILE"}, {"READ\nWRITE\n", "READ"},
+        {"READ\rWRITE", "READ"},   {"\r\nREAD", ""},                   {"", ""},
+        {" PUT  \n", " PUT  "},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SelectionFirstLine(c.selection), c.word) << c.selection;
+}
+
 TEST(TagVocabulary, FromObjectTypes) {
     const Lines def{"INPT", "OTPT", "MASK", "REPO", "CASE", "SKIP", "LINK", "FUNC", "PROC"};
     EXPECT_EQ(TagVocabulary(""), def);

@@ -1,0 +1,544 @@
+// The main window: start-up, caption, advanced mode, busy gate, menus,
+// close request and the application of a language.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "shared/platform/files.h"
+#include "shared/settings.h"
+#include "shell/app/action_list.h"
+#include "shell/app/language_controller.h"
+#include "shell/app/main_window.h"
+#include "shell/app/startup_options.h"
+#include "shell/project/project_controller.h"
+#include "shell/testing/shell_fixture.h"
+#include "shell/ui/check_list_box.h"
+#include "shell/ui/drop_targets.h"
+#include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
+#include "shell/ui/my_status_bar.h"
+
+using namespace korvane;
+using korvane::testing::ShellFixture;
+using korvane::testing::Str;
+
+namespace {
+
+std::vector<std::string> MenuNames(QMenu* menu) {
+    std::vector<std::string> names;
+    for (QAction* a : menu->actions()) names.push_back(a->isSeparator() ? "-" : Str(a->objectName()));
+    return names;
+}
+
+std::string Shown(TfrmKorvaneMain& w) { return Str(w.statusBar().shownText()); }
+
+// Names of the shown transformation rows, top to bottom.
+std::vector<std::string> ShownRows(TfrmKorvaneMain& w) {
+    std::vector<std::pair<int, std::string>> rows;
+    for (QCheckBox* b : w.transformationBoxes)
+        if (!b->parentWidget()->isHidden())
+            rows.push_back({w.extrasLayout->indexOf(b->parentWidget()), Str(b->objectName())});
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::string> names;
+    for (auto& r : rows) names.push_back(r.second);
+    return names;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void toolRootResolution();
+    void missingSettingsFileStillOpensWindow();
+    void captionCarriesLanguageAndProject();
+    void advancedModeWithoutSwitch();
+    void advancedModeToggledWithSwitch();
+    void busyGateRefusesAndClears();
+    void menusInTheirOrder();
+    void listShortcutsActOnFocusedList();
+    void closeRequestStates();
+    void windowSizeKeptOnlyInNormalState();
+    void narrowLibraryPanelWrapsButtons();
+    void stepChainRules();
+    void stepNumbersAndLimits();
+    void nestingLevelAndKeywordCaptions();
+    void sharedChainPickerAndRegistry();
+    void missingStepProgramDisablesRow();
+    void languageOfferedByFullSuffix();
+    void defaultLanguageWithoutButtonSelectsPLI();
+    void projectArgumentRules();
+    void badSettingsValues();
+    void modifiedProjectQuestionOnLanguageChange();
+    void largeSettingsFile();
+};
+
+void MainWindowTest::toolRootResolution() {
+    ShellFixture f;
+    QCOMPARE(ResolveToolRoot(false, "", f.binDir() + "/"), f.binDir());
+    // A folder named TOOLS (any case) with MAINTAIN/KORVANE inside is replaced.
+    ForceDirectories(f.root() + "/Tools/MAINTAIN/KORVANE");
+    QCOMPARE(ResolveToolRoot(true, f.root() + "/Tools", ""), f.root() + "/Tools/MAINTAIN/KORVANE");
+    QCOMPARE(ResolveToolRoot(false, "", f.root() + "/Tools"), f.root() + "/Tools/MAINTAIN/KORVANE");
+    ForceDirectories(f.root() + "/other/TOOLS");
+    QCOMPARE(ResolveToolRoot(true, f.root() + "/other/TOOLS", ""), f.root() + "/other/TOOLS");
+
+    f.writeJavaSettings({});
+    QCOMPARE(f.start({"-root=/x/y"}).toolRoot(), std::string("/x/y"));
+    QCOMPARE(f.start({"-root", "/x/y"}).toolRoot(), std::string("/x/y"));
+    // A value may not begin with "-": the default applies.
+    QCOMPARE(f.start({"-root", "-proj", "a.srd"}).toolRoot(), f.binDir());
+}
+
+void MainWindowTest::missingSettingsFileStillOpensWindow() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = f.start();
+    QVERIFY(w.statusBar().messages().MessageList().find("No ini file is available for Korvane") !=
+            std::string::npos);
+    QVERIFY(w.PageControlMain != nullptr);
+    w.show();
+    QVERIFY(w.isVisible());
+}
+
+void MainWindowTest::captionCarriesLanguageAndProject() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(w.caption(), std::string("Korvane main shell - Java []"));
+    w.setProjectCaption("MyJob");
+    w.setLanguageCaption("C");
+    QCOMPARE(w.caption(), std::string("Korvane main shell - C"));
+    w.setProjectCaption("X");
+    QCOMPARE(w.caption(), std::string("Korvane main shell - C [X]"));
+}
+
+void MainWindowTest::advancedModeWithoutSwitch() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetTech));
+    QVERIFY(w.actions()["ActWriteINIFile"]->isVisible());
+    QVERIFY(!w.actions()["ActShowAdvanced"]->isVisible());
+    QVERIFY(!w.MenuShowAllActions->isVisible());
+    QVERIFY(!w.MemoNewFileNames->isHidden());
+}
+
+void MainWindowTest::advancedModeToggledWithSwitch() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start({"-sha"});
+    QVERIFY(w.MenuShowAllActions->isVisible());
+    QVERIFY(w.MenuShowAllActions->isChecked());
+    w.PageControlMain->setCurrentWidget(w.TabSheetViewer);
+    w.MenuShowAllActions->trigger();
+    QVERIFY(!TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetTech));
+    QVERIFY(w.MemoNewFileNames->isHidden());
+    for (const char* name : {"ActRename", "ActWriteINIFile", "ActApplyIni"})
+        QVERIFY2(!w.actions()[name]->isVisible(), name);
+    QVERIFY(w.actions()["ActShowAdvanced"]->isVisible());
+    QVERIFY(w.MenuShowAllActions->isVisible());
+    QVERIFY(!w.MenuShowAllActions->isChecked());
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+    w.MenuShowAllActions->trigger();
+    QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetTech));
+}
+
+void MainWindowTest::busyGateRefusesAndClears() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    int newProject = 0, viewer = 0, save = 0;
+    w.actions().setHandler("ActNewProject", [&](QObject*) { ++newProject; });
+    w.actions().setHandler("ActInternalViewer", [&](QObject*) { ++viewer; });
+    w.actions().setHandler("ActSaveProject", [&](QObject*) { ++save; });
+    w.actions()["ActSaveProject"]->setEnabled(true);
+
+    w.setBusy(true);
+    w.statusBar().ShowWarning("running");
+    w.actions().execute("ActNewProject");
+    QCOMPARE(newProject, 0);
+    QCOMPARE(Shown(w), std::string(kBusyRefusal));
+    QCOMPARE(w.statusBar().backgroundColor(), QColor(255, 128, 128));
+    w.statusBar().ShowWarning("still running");
+    w.actions().execute("ActInternalViewer");
+    QCOMPARE(viewer, 1);
+    QCOMPARE(Shown(w), std::string("still running"));
+    w.actions().execute("ActSaveProject");
+    QCOMPARE(save, 1);
+    QCOMPARE(Shown(w), std::string("still running"));
+    w.actions().execute("ActSaveProjectAs");
+    QCOMPARE(Shown(w), std::string(kBusyRefusal));
+
+    w.setBusy(false);
+    w.statusBar().ShowWarning("old message");
+    // A page switch by the user clears the bar as well; one by the program does not.
+    w.PageControlMain->setCurrentWidget(w.TabSheetTech);
+    QCOMPARE(Shown(w), std::string("old message"));
+    w.actions().execute("ActNewProject");
+    QCOMPARE(newProject, 1);
+    QCOMPARE(Shown(w), std::string());
+}
+
+void MainWindowTest::menusInTheirOrder() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    using V = std::vector<std::string>;
+    QCOMPARE(MenuNames(w.mainMenu("MenuFile")),
+             (V{"ActOpenProject", "ActNewProject", "ActSaveProject", "ActSaveProjectAs", "-", "ActCloseAll"}));
+    QCOMPARE(MenuNames(w.mainMenu("MenuActions")),
+             (V{"ActAddfiles", "ActAddDirectoriesToSources", "ActAddCopies", "ActAddDirectoriesToCopies",
+                "ActRefreshCopyLib", "ActAddCSVFiles", "-", "ActStartScan", "ActStartConversion", "ActCancelRun", "-",
+                "MenuShowAllActions", "ActWriteINIFile"}));
+    QCOMPARE(MenuNames(w.mainMenu("MenuViewers")), (V{"ActInternalViewer", "-", "ActViewNotepad"}));
+    QCOMPARE(MenuNames(w.mainMenu("MenuLogs")),
+             (V{"ActViewProductLog", "ActViewConsoleLog", "-", "MenuShowXmlParameters"}));
+    QCOMPARE(MenuNames(w.mainMenu("MenuHelp")), (V{"HelpContents1", "ActAbout"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuSelectedFiles")),
+             (V{"ActAddfiles", "ActAddDirectoriesToSources", "-", "ActRemoveFiles", "-", "ActReverseSelect",
+                "ActSelectAll", "ActUnselectAll", "-", "MenuShow83Names", "ActCalculateCommonRoot",
+                "ActLoadTextFile"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuCSVForRename")),
+             (V{"ActAddCSVFiles", "-", "ActRemoveFiles", "-", "ActReverseSelect", "ActSelectAll", "ActUnselectAll"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuAddCopies")),
+             (V{"ActAddCopies", "ActAddDirectoriesToCopies", "ActRefreshCopyLib", "-", "ActRemoveFiles", "-",
+                "ActReverseSelect", "ActSelectAll", "ActUnselectAll"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuViewer")),
+             (V{"ActCloseTab", "ActCloseAllPages", "-", "ActInternalViewer", "-", "ActViewProductLog",
+                "ActViewConsoleLog", "MenuShowXmlParameters", "-", "EditCopy1", "EditSelectAll1", "-",
+                "ActSelectFont"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuWordList")),
+             (V{"ActRemoveFiles", "ActReverseSelect", "ActSelectAll", "ActUnselectAll", "ActRemoveDuplicates"}));
+    QCOMPARE(MenuNames(w.popupMenu("PopupMenuRichEditCTLWords")), (V{"ActLoadTextFile", "ActAddselectedToLIst"}));
+
+    // Every action of a main menu is reachable by its shortcut from the window.
+    for (const char* m : {"MenuFile", "MenuActions", "MenuViewers", "MenuLogs", "MenuHelp"})
+        for (QAction* a : w.mainMenu(m)->actions())
+            if (!a->isSeparator() && !a->shortcut().isEmpty()) QVERIFY(w.QWidget::actions().contains(a));
+    // Initial states.
+    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()["ActCancelRun"]->isEnabled());
+    QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
+    QVERIFY(!w.BitBtnCancelRun->isVisibleTo(&w));
+}
+
+void MainWindowTest::listShortcutsActOnFocusedList() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    int selectAll = 0, addSelected = 0;
+    w.actions().setHandler("ActSelectAll", [&](QObject*) { ++selectAll; });
+    w.actions().setHandler("ActAddselectedToLIst", [&](QObject*) { ++addSelected; });
+    w.CheckListBoxSelectedFiles->setFocus();
+    QTest::keyClick(w.CheckListBoxSelectedFiles, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(selectAll, 1);
+    w.PageControlMain->setCurrentWidget(w.TabSheetWordScan);
+    w.RichEditCTLWords->setFocus();
+    QTest::keyClick(w.RichEditCTLWords, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(addSelected, 1);
+}
+
+void MainWindowTest::closeRequestStates() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start();
+    // Not modified, no run: the window may close without a question.
+    QVERIFY(w.closeRequest());
+    // Modified: Cancel keeps the window open.
+    w.project()->setModified(true);
+    f.dialogs.AnswerButton(kCancel);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(Shown(w), std::string("Action cancelled"));
+    // No: closes.
+    f.dialogs.AnswerButton(kNo);
+    QVERIFY(w.close());
+    w.show();
+    // A run in progress: No keeps it running, Yes asks to stop; the window stays.
+    w.setBusy(true);
+    int stops = 0;
+    QObject::connect(&w, &TfrmKorvaneMain::stopRunRequested, [&] { ++stops; });
+    f.dialogs.AnswerButton(kNo);
+    QVERIFY(!w.closeRequest());
+    QCOMPARE(stops, 0);
+    f.dialogs.AnswerButton(kYes);
+    QVERIFY(!w.closeRequest());
+    QCOMPARE(stops, 1);
+    QVERIFY(f.dialogs.Calls().back().text.find("You are running a batch process in the background. If you quit \r\n"
+                                                "now, it will be stopped \r\nDo you still want to exit?") == 0);
+    w.setBusy(false);
+}
+
+void MainWindowTest::windowSizeKeptOnlyInNormalState() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    {
+        TfrmKorvaneMain& w = f.start();
+        w.resize(700, 690);
+        QTRY_COMPARE(w.width(), 700);
+        w.hide();
+        QCOMPARE(ReadSettingInt("FormWidth", 0), w.width());
+        w.showMaximized();
+        QTRY_VERIFY(w.windowState() & Qt::WindowMaximized);
+        w.hide();
+        QCOMPARE(ReadSettingInt("FormWidth", 0), 700);
+    }
+    TfrmKorvaneMain& w2 = f.start();
+    QCOMPARE(w2.width(), 700);
+}
+
+void MainWindowTest::narrowLibraryPanelWrapsButtons() {
+    ShellFixture f;
+    f.writeJavaSettings({"JAV.Step01=CopyAdd,cp,jc1", "JAV.Step02=RenameVariables,rn,jc2"});
+    f.addProgram("JAVVorl/cp");
+    f.addProgram("JAVVorl/rn");
+    TfrmKorvaneMain& w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QPushButton* copies = w.BitBtnWM_DropAddCopies;
+    QPushButton* dirs = w.BitBtnWM_DropAddManyCopies;
+    QVERIFY(dirs->isVisibleTo(&w));
+    const int wide = copies->width() + dirs->width() + 20;
+    w.Panel3->resize(wide + 400, w.Panel3->height());
+    w.arrangeTaggedButtons();
+    QCOMPARE(dirs->y(), copies->y());
+    w.Panel3->resize(copies->width() + 10, w.Panel3->height());
+    w.arrangeTaggedButtons();
+    QCOMPARE(dirs->x(), 2);
+    QVERIFY(dirs->y() > copies->y());
+}
+
+void MainWindowTest::stepChainRules() {
+    ShellFixture f;
+    f.writeJavaSettings({"JAV.Step01=Realign,r1,J1", "JAV.Step02=Refine,r2,J2", "JAV.Step04=Restructure,r4,J4",
+                         "JAV.Step3=RelocateDB,r3,J3"});
+    for (const char* p : {"r1", "r2", "r3", "r4"}) f.addProgram(std::string("JAVVorl/") + p);
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(ShownRows(w), (std::vector<std::string>{"CheckBoxRealign", "CheckBoxRefine"}));
+    QCOMPARE(w.language()->stepRegistry(), (std::vector<std::string>{"Realign=*", "Refine=*"}));
+    QCOMPARE(w.language()->stepResultExtension("Refine"), std::string("J2"));
+    QVERIFY(w.CheckBoxRefine->isChecked());
+    QVERIFY(!w.CheckBoxRealign->isEnabled());
+    QVERIFY(w.CheckBoxRealign->isChecked());
+    // The step pickers carry the default paths.
+    TFrameFindexec* p = w.picker("FindExexRefine");
+    QVERIFY(p && !p->isHidden());
+    QCOMPARE(p->ProgramPath(), f.binDir() + "/JAVVorl/r2");
+    QVERIFY(w.picker("FindExexRestructure")->isHidden());
+}
+
+void MainWindowTest::stepNumbersAndLimits() {
+    ShellFixture f;
+    std::vector<std::string> steps;
+    for (int i = 1; i <= 100; ++i) {
+        char key[32];
+        std::snprintf(key, sizeof key, "JAV.Step%02d", i);
+        steps.push_back(std::string(key) + "=S" + std::to_string(i) + ",p,X" + std::to_string(i) + ",\"Step " +
+                        std::to_string(i) + "\"");
+    }
+    f.writeJavaSettings(steps);
+    f.addProgram("JAVVorl/p");
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(int(w.language()->stepRegistry().size()), 100);
+    QCOMPARE(w.language()->stepRegistry().back(), std::string("S100=*"));
+    QCheckBox* b = w.transformationBox("CheckBoxS100");
+    QVERIFY(b);
+    QCOMPARE(Str(b->text()), std::string("Step 100"));
+    QCOMPARE(Str(b->toolTip()), std::string("Step 100"));
+    QCOMPARE(Str(w.picker("FindExexS7")->LabelFindExec->text()), std::string("Program for Step 7"));
+    // Applying again creates no second row.
+    const size_t rows = w.transformationBoxes.size();
+    w.language()->ApplyLanguage("JAV");
+    QCOMPARE(w.transformationBoxes.size(), rows);
+}
+
+void MainWindowTest::nestingLevelAndKeywordCaptions() {
+    ShellFixture f;
+    f.writeJavaSettings({"JAV.Step01=Restructure,n1,J1,NestingLevel=Y", "JAV.Step02=Refine,n2,J2,Chain=POST",
+                         "JAV.Step03=RelocateDB,n3,J3,\"My caption\",XMLFlag=RelDB",
+                         "JAV.Step04=RelocateFiles,n4,J4,Relocate File I/O statements"});
+    for (const char* p : {"n1", "n2", "n3", "n4", "POST"}) f.addProgram(std::string("JAVVorl/") + p);
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(Str(w.CheckBoxRefactorNestedBlocks->text()), std::string("Restructure"));
+    QVERIFY(!w.CheckBoxRefactorNestedBlocks->parentWidget()->isHidden());
+    QVERIFY(w.CheckBoxRestructure->parentWidget()->isHidden());
+    QCOMPARE(Str(w.CheckBoxRefine->text()), std::string("Chain=POST"));
+    QCOMPARE(Str(w.CheckBoxRelocateDB->text()), std::string("My caption"));
+    QCOMPARE(w.language()->rowParameterName("RelocateDB"), std::string("RelDB"));
+    QCOMPARE(Str(w.CheckBoxRelocateDB->parentWidget()->property("Hint").toString()), std::string("J3@@RelDB"));
+    QCOMPARE(Str(w.CheckBoxRefine->parentWidget()->property("Hint").toString()), std::string("J2@Refine"));
+    // Unquoted blanks split the caption into items: item 4 is "Relocate".
+    QCOMPARE(Str(w.CheckBoxRelocateFiles->text()), std::string("Relocate"));
+
+    ShellFixture g;
+    g.writeJavaSettings({"JAV.Step01=Restructure,n1,J1,NestingLevel=N"});
+    g.addProgram("JAVVorl/n1");
+    TfrmKorvaneMain& w2 = g.start();
+    QVERIFY(!w2.CheckBoxRestructure->parentWidget()->isHidden());
+    QCOMPARE(Str(w2.CheckBoxRestructure->text()), std::string("Restructure"));
+    QVERIFY(w2.CheckBoxRefactorNestedBlocks->parentWidget()->isHidden());
+}
+
+void MainWindowTest::sharedChainPickerAndRegistry() {
+    ShellFixture f;
+    f.writeJavaSettings({"JAV.Step01=Realign,a,J1,Chain=brelvin", "JAV.Step02=Refine,b,J2,Chain=brelvin",
+                         "JAV.Step03=RelocateDB,c,J3,Chain=gone"});
+    for (const char* p : {"a", "b", "c", "brelvin"}) f.addProgram(std::string("JAVVorl/") + p);
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(w.language()->stepRegistry(),
+             (std::vector<std::string>{"Realign=brelvin", "Refine=brelvin", "RelocateDB=*"}));
+    int chains = 0;
+    for (TFrameFindexec* p : w.stepPickers)
+        if (Str(p->objectName()) == "Chainbrelvin") ++chains;
+    QCOMPARE(chains, 1);
+    TFrameFindexec* chain = w.picker("Chainbrelvin");
+    QCOMPARE(Str(chain->LabelFindExec->text()), std::string("Chained Program for brelvin"));
+    QCOMPARE(chain->ProgramPath(), f.binDir() + "/JAVVorl/brelvin");
+}
+
+void MainWindowTest::missingStepProgramDisablesRow() {
+    ShellFixture f;
+    f.writeJavaSettings({"JAV.Step01=Realign,there,J1", "JAV.Step02=Refine,missing,J2"});
+    f.addProgram("JAVVorl/there");
+    TfrmKorvaneMain& w = f.start();
+    QVERIFY(!w.CheckBoxRefine->isEnabled());
+    QVERIFY(!w.CheckBoxRefine->isChecked());
+    QCOMPARE(w.language()->stepRegistry(), (std::vector<std::string>{"Realign=*"}));
+}
+
+void MainWindowTest::languageOfferedByFullSuffix() {
+    ShellFixture f;
+    f.writeSettings({"DefaultLanguage=COB_COB85", "COB_COB85=Y", "COB=Cobol 85,COB,\"\"", "COB.Copy=cpy",
+                     "COB.Filter=Cobol (*.cbl)|*.cbl", "JAV=Java,JAV,\"\"", "JAV.Copy=x", "JAV.Filter=J|*.java"});
+    TfrmKorvaneMain& w = f.start();
+    QVERIFY(w.RadioButtonCOB_COB85->isEnabled());
+    QVERIFY(!w.RadioButtonCOB_COB74->isEnabled());
+    QVERIFY(w.RadioButtonJAV->isEnabled());
+    QVERIFY(w.RadioButtonCOB_COB85->isChecked());
+    QCOMPARE(w.language()->applied().dialect, std::string("COB85"));
+    QCOMPARE(w.language()->applied().key, std::string("COB"));
+    w.RadioButtonJAV->setChecked(true);
+    QCOMPARE(w.language()->selectedLanguage(), std::string("JAV"));
+    QCOMPARE(w.caption(), std::string("Korvane main shell - Java []"));
+}
+
+void MainWindowTest::defaultLanguageWithoutButtonSelectsPLI() {
+    ShellFixture f;
+    f.writeSettings({"DefaultLanguage=XYZ", "JAV=Java,JAV,\"\""});
+    TfrmKorvaneMain& w = f.start();
+    QVERIFY(w.RadioButtonPLI->isChecked());
+    QCOMPARE(Shown(w), std::string("Shell error,missing language definition, inform Talmek"));
+}
+
+void MainWindowTest::projectArgumentRules() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    std::string txt = f.writeFile("work/job.txt", "x");
+    for (auto args : {std::vector<std::string>{"-proj", f.root() + "/none.srd"}, std::vector<std::string>{"-p", txt}}) {
+        std::string requested;
+        f.start(args, false);
+        QObject::connect(&f.window(), &TfrmKorvaneMain::loadProjectRequested,
+                         [&](const std::string& p) { requested = p; });
+        f.window().runFirstShow();
+        QCOMPARE(requested, std::string());
+        QVERIFY(f.window().RadioButtonJAV->isChecked());
+    }
+    // An existing ".srd" (any case) is loaded; an unusable one reports the
+    // load error and ends the first show there.
+    std::string srd = f.writeFile("work/Job.SRD", "");
+    TfrmKorvaneMain& w = f.start({"-proj", srd});
+    QVERIFY(w.statusBar().messages().MessageList().find(
+                " Error while loading project definition, it was possibly generated with an older version of the tool") !=
+            std::string::npos);
+}
+
+void MainWindowTest::badSettingsValues() {
+    {
+        ShellFixture f;
+        f.writeJavaSettings({}, {"Runcontrol.Blindrun=yes"});
+        TfrmKorvaneMain& w = f.start();
+        QCOMPARE(Shown(w), std::string("yes is not valid boolean value (Y,J,I,N,True,False)"));
+    }
+    {
+        ShellFixture f;
+        f.writeJavaSettings({}, {"Runcontrol.CaptureLog=1"});
+        TfrmKorvaneMain& w = f.start();
+        QCOMPARE(Shown(w), std::string("1 is not valid boolean value (Y,J,I,N,True,False)"));
+    }
+    {
+        ShellFixture f;
+        f.writeJavaSettings({}, {"Runcontrol.SystemBigDirectoryLimit=many"});
+        TfrmKorvaneMain& w = f.start();
+        QCOMPARE(Shown(w), std::string("'many' is not a valid integer value"));
+    }
+    {
+        // Duplicate keys: the first wins; quoted items keep their commas.
+        ShellFixture f;
+        f.writeJavaSettings({"JAV.Step01=Realign,a,J1,\"Realign, then refine\"", "JAV.Step01=Refine,a,J9"},
+                            {"Runcontrol.CaptureLog=Y", "Runcontrol.CaptureLog=N"});
+        f.addProgram("JAVVorl/a");
+        TfrmKorvaneMain& w = f.start();
+        QCOMPARE(Str(w.CheckBoxRealign->text()), std::string("Realign, then refine"));
+        QVERIFY(w.language()->runControl().captureLog);
+        QVERIFY(w.actions()["ActViewConsoleLog"]->isVisible());
+    }
+    {
+        // A step with fewer than three items ends the application silently.
+        ShellFixture f;
+        f.writeJavaSettings({"JAV.Step01=Realign,a,J1", "JAV.Step02=Refine,b"});
+        f.addProgram("JAVVorl/a");
+        TfrmKorvaneMain& w = f.start();
+        QCOMPARE(Shown(w), std::string());
+        QCOMPARE(ShownRows(w), (std::vector<std::string>{"CheckBoxRealign"}));
+        QVERIFY(!w.project()->modified());
+    }
+}
+
+void MainWindowTest::modifiedProjectQuestionOnLanguageChange() {
+    ShellFixture f;
+    f.writeSettings({"DefaultLanguage=JAV", "JAV=Java,JAV,\"\"", "JAV.Copy=x", "JAV.Filter=J|*.java", "CPP_C=Y",
+                     "CPP=C,CPP,\"\"", "CPP.Copy=h", "CPP.Filter=C|*.c"});
+    TfrmKorvaneMain& w = f.start();
+    w.project()->setModified(true);
+    f.dialogs.AnswerButton(kCancel);
+    w.RadioButtonCPP_C->setChecked(true);
+    QCOMPARE(Shown(w), std::string("Action cancelled"));
+    QCOMPARE(w.caption(), std::string("Korvane main shell - Java []"));
+    QVERIFY(w.project()->modified());
+}
+
+void MainWindowTest::largeSettingsFile() {
+    ShellFixture f;
+    std::vector<std::string> extra;
+    for (int i = 0; i < 10000; ++i) extra.push_back("Comment line " + std::to_string(i) + " without a key");
+    std::vector<std::string> steps;
+    for (int i = 1; i <= 200; ++i) {
+        char key[32];
+        std::snprintf(key, sizeof key, "JAV.Step%02d", i);
+        steps.push_back(std::string(key) + "=T" + std::to_string(i) + ",p,X");
+    }
+    f.writeJavaSettings(steps, extra);
+    f.addProgram("JAVVorl/p");
+    QElapsedTimer t;
+    t.start();
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(int(w.language()->stepRegistry().size()), 200);
+    QCOMPARE(Str(w.MemoToolDefaultValues->toPlainText()).substr(0, 11), std::string("[Languages]"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_gui_test.moc"

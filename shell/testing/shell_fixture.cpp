@@ -1,0 +1,88 @@
+#include "shell/testing/shell_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "shared/cmdline.h"
+#include "shared/platform/files.h"
+#include "shared/platform/path.h"
+#include "shared/settings.h"
+#include "shared/text.h"
+#include "shared/version_info.h"
+
+namespace korvane::testing {
+
+std::string Str(const QString& s) { return s.toUtf8().toStdString(); }
+
+ShellFixture::ShellFixture() {
+    char tmpl[] = "/tmp/korvane-shell-XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    root_ = tmpl;
+    ForceDirectories(binDir());
+    ForceDirectories(root_ + "/_Korvane.Src");
+    ForceDirectories(root_ + "/config");
+    ForceDirectories(root_ + "/data");
+    ForceDirectories(root_ + "/home/Documents");
+    setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
+    setenv("HOME", (root_ + "/home").c_str(), 1);
+    // The per-user store starts addressed with empty names, as at start-up.
+    SetSettingsApplication("");
+    SetSettingsSection("");
+    // Registered already for this version: the window registers the file
+    // type only in the tests that ask for it.
+    WriteSettingString("ProgramVersion", VersionInfoString("FileVersion"));
+}
+
+void ShellFixture::destroyWindow() { window_.reset(); }
+
+ShellFixture::~ShellFixture() {
+    window_.reset();
+    std::string cmd = "rm -rf '" + root_ + "'";
+    if (std::system(cmd.c_str()) != 0) {
+    }
+}
+
+std::string ShellFixture::writeFile(const std::string& relativePath, const std::string& content) {
+    std::string path = JoinPath(root_, relativePath);
+    ForceDirectories(ExtractFileDir(path));
+    WriteFileAtomic(path, content);
+    return path;
+}
+
+void ShellFixture::writeSettings(const std::vector<std::string>& lines) { WriteTextLines(settingsPath(), lines); }
+
+void ShellFixture::writeJavaSettings(const std::vector<std::string>& steps, const std::vector<std::string>& extra) {
+    std::vector<std::string> lines = {"[Languages]",
+                                      "DefaultLanguage=JAV",
+                                      "JAV=Java,JAV,\"\"",
+                                      "JAV.Copy=jcp",
+                                      "JAV.OuputExtension=.java",
+                                      "JAV.Filter=Java sources (*.java)|*.java",
+                                      "JAV.CopyFilter=Java includes (*.jcp)|*.jcp"};
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    lines.insert(lines.end(), steps.begin(), steps.end());
+    writeSettings(lines);
+}
+
+std::string ShellFixture::addProgram(const std::string& relativePath, const std::string& body) {
+    std::string path = writeFile("bin/" + relativePath, "#!/bin/sh\n" + body + "\n");
+    chmod(path.c_str(), 0755);
+    return path;
+}
+
+TfrmKorvaneMain& ShellFixture::start(const std::vector<std::string>& args, bool firstShow) {
+    SetCommandLineArgs(args);
+    window_.reset();
+    window_ = std::make_unique<TfrmKorvaneMain>(dialogs, StartupInfo{programPath()});
+    if (firstShow) {
+        window_->show();  // the first show runs here; the status bar gets its real width
+        window_->runFirstShow();
+    }
+    return *window_;
+}
+
+}  // namespace korvane::testing
