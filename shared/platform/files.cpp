@@ -216,13 +216,27 @@ std::vector<DirEntry> ListDirectory(const std::string& dir) {
         if (name == "." || name == "..") continue;
         DirEntry entry;
         entry.name = name;
-        struct stat lst;
-        if (lstat((base + name).c_str(), &lst) != 0) continue;
-        if (S_ISDIR(lst.st_mode)) {
+        // The entry's type as the directory reports it spares a lookup per
+        // entry; links, and file systems that do not report types, are
+        // looked at.
+        mode_t mode = 0;
+        switch (e->d_type) {
+        case DT_DIR: mode = S_IFDIR; break;
+        case DT_REG: mode = S_IFREG; break;
+        case DT_LNK: mode = S_IFLNK; break;
+        case DT_UNKNOWN: {
+            struct stat lst;
+            if (fstatat(dirfd(d), e->d_name, &lst, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            mode = lst.st_mode;
+            break;
+        }
+        default: mode = S_IFIFO; break;  // devices, pipes, sockets
+        }
+        if (S_ISDIR(mode)) {
             entry.isDir = true;
-        } else if (S_ISREG(lst.st_mode)) {
+        } else if (S_ISREG(mode)) {
             entry.isFile = true;
-        } else if (S_ISLNK(lst.st_mode)) {
+        } else if (S_ISLNK(mode)) {
             struct stat st;
             // A link to a file counts as that file; a link to a folder is
             // neither followed nor listed as a folder.

@@ -101,4 +101,6 @@ std::string ExpandFileName(std::string_view path) {
 
 bool SamePath(std::string_view a, std::string_view b) { return a == b; }
 
+std::string PathKey(std::string_view path) { return std::string(path); }
+
 }  // namespace korvane

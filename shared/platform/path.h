@@ -30,5 +30,8 @@ std::string JoinPath(std::string_view dir, std::string_view name);
 std::string ExpandFileName(std::string_view path);
 // Paths compared as this file system compares them (exactly here).
 bool SamePath(std::string_view a, std::string_view b);
+// The form of a path under which SamePath paths are equal (the path itself
+// here), for hashing and lookups of many paths.
+std::string PathKey(std::string_view path);
 
 }  // namespace korvane

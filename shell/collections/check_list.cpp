@@ -83,18 +83,33 @@ void CheckList::appendAll(std::vector<CheckEntry> entries) {
     notify(Change::Reset, 0, int(entries_.size()) - 1);
 }
 
-void CheckList::sortEntries() {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const CheckEntry& a, const CheckEntry& b) { return CompareText(a.text, b.text) < 0; });
+bool CheckList::sortEntries() {
+    const auto less = [](const CheckEntry& a, const CheckEntry& b) { return CompareText(a.text, b.text) < 0; };
+    if (std::is_sorted(entries_.begin(), entries_.end(), less)) return false;
+    if (entries_.size() < 256) {
+        std::stable_sort(entries_.begin(), entries_.end(), less);
+        return true;
+    }
+    // Long lists: fold every text once and sort the folded keys (byte order
+    // of the folded text is the order of CompareText), keeping ties in their
+    // old order as the short path does.
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i) keys.emplace_back(LowerCase(entries_[i].text), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<CheckEntry> sorted;
+    sorted.reserve(entries_.size());
+    for (const auto& k : keys) sorted.push_back(std::move(entries_[k.second]));
+    entries_ = std::move(sorted);
+    return true;
 }
 
 void CheckList::setSorted(bool on) {
     if (sorted_ == on) return;
     sorted_ = on;
-    if (on) {
-        sortEntries();
-        notify(Change::Reset, 0, int(entries_.size()) - 1);
-    }
+    // Switching on over entries already in order changes nothing visible.
+    if (on && sortEntries()) notify(Change::Reset, 0, int(entries_.size()) - 1);
 }
 
 int CheckList::indexOf(std::string_view text, bool ignoreCase) const {

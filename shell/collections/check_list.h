@@ -71,7 +71,8 @@ private:
     void notify(Change c, int first, int last) {
         if (listener_) listener_(c, first, last);
     }
-    void sortEntries();
+    // Puts the entries in order; false when they already were.
+    bool sortEntries();
 
     std::vector<CheckEntry> entries_;
     bool sorted_ = false;
