@@ -8,11 +8,23 @@
 
 namespace korvane {
 
+class OutputDirectoryField;
 class TfrmKorvaneMain;
+struct ProjectProperties;
 
 class ProjectController : public QObject {
     Q_OBJECT
 public:
+    static constexpr const char* kModifiedQuestion =
+        "The current project has been modified \r\nDo you want to save the changes?'";
+    static constexpr const char* kLoadError =
+        " Error while loading project definition, it was possibly generated with an older version of the "
+        "tool";
+    static constexpr const char* kOpenTitle = "Open a Korvane project definition";
+    static constexpr const char* kSaveTitle = "Save project as...";
+    static constexpr const char* kOpenCancelled = "File search cancelled, new project created";
+    static constexpr const char* kSaveCancelled = "Save cancelled";
+
     explicit ProjectController(TfrmKorvaneMain& window);
 
     // --- modified flag ---
@@ -33,24 +45,49 @@ public:
     int maxDirDepth() const { return maxDirDepth_; }
     bool batchRunning() const { return batchRunning_; }
     int numberOfSourceFiles() const { return numberOfSourceFiles_; }
+    const std::string& testName() const { return testName_; }
+    const std::string& objectName() const { return objectName_; }
     void setLanguagePrefix(const std::string& p) { languagePrefix_ = p; }
     void setDialect(const std::string& d) { dialect_ = d; }
     void setMaxDirDepth(int d) { maxDirDepth_ = d; }
     void setBatchRunning(bool on) { batchRunning_ = on; }
     void setNumberOfSourceFiles(int n) { numberOfSourceFiles_ = n; }
 
+    // Validate and store a name: "*" empties it; an empty or digit-led text
+    // shows the names page, focuses the field and reports the error, which
+    // ends the operation.
     void SetSystemName(const std::string& text);
     void SetProductName(const std::string& text);
+    // The project name, formed from product and system names when empty.
     std::string GetProjectName();
+    // The base name of the path ("" or "*" empty it); the caption follows.
     void SetProjectName(const std::string& path);
     const std::string& projectNameField() const { return projectName_; }
+    // The directory part of the path; remembered per language.
     void SetProjectDirectory(const std::string& path);
 
     // The output directory: the text of the output directory picker.
     std::string outputDirectory() const;
+    OutputDirectoryField& outputDirectoryField() { return *outputDir_; }
+    // Connects the output directory picker's notifications (first show).
+    void ConnectOutputDirectoryPicker();
 
     // The new-project state.
     void ClearProject();
+
+    // --- project actions ---
+    void NewProject();
+    void OpenProject();
+    // Applies a project file; an error reports the load error and ends the
+    // operation.
+    void LoadProject(const std::string& path);
+    // Finishes a run the loaded project was saved in.
+    void ResumeAfterLoad();
+    // Save (asking for a name only when the file does not exist yet) and
+    // save as (always asking).
+    void SaveProject(bool saveAs);
+    // The values the [Properties] block of a save carries.
+    ProjectProperties properties();
 
 signals:
     void modifiedChanged(bool modified);
@@ -58,15 +95,22 @@ signals:
     // its name map.
     void projectCleared();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setName(std::string& field, const std::string& text, bool product);
+    void connectModifiedMarks();
+    void loadSteps(const std::string& path);
 
     TfrmKorvaneMain& w_;
+    OutputDirectoryField* outputDir_ = nullptr;
     bool modified_ = false;
     bool projectLoad_ = false;
     std::string productName_, systemName_, projectName_;
     std::string projectDirectory_;
     std::string languagePrefix_, dialect_;
+    std::string testName_, objectName_;
     int maxDirDepth_ = 100;
     bool batchRunning_ = false;
     int numberOfSourceFiles_ = 0;

@@ -1,0 +1,310 @@
+// The output directory field: leaving it, creating a missing directory,
+// browsing, and dragging the names onto it.
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+#include "shared/platform/files.h"
+#include "shell/app/main_window.h"
+#include "shell/project/names_drag.h"
+#include "shell/project/output_directory_field.h"
+#include "shell/project/project_controller.h"
+#include "shell/project/project_gui_test_support.h"
+#include "shell/ui/find_directory_frame.h"
+#include "shell/ui/my_status_bar.h"
+
+using namespace korvane;
+using namespace korvane::project_test;
+
+namespace {
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+void Press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton) {
+    Mouse(w, QEvent::MouseButtonPress, pos, b, b);
+}
+void MoveHeld(QWidget* w, QPoint pos) { Mouse(w, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton); }
+void Release(QWidget* w, QPoint pos) {
+    Mouse(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
+}
+
+// Sends a drag enter and, when taken, the drop of data with this format.
+bool DropOn(QWidget* target, const char* format) {
+    QMimeData mime;
+    mime.setData(format, "names");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+int CountMessages(ShellFixture& f, MsgKind kind) {
+    int n = 0;
+    for (const auto& c : f.dialogs.Calls())
+        if (c.what == "Message" && c.kind == kind) ++n;
+    return n;
+}
+
+}  // namespace
+
+class OutputDirectoryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void leavingNormalisesAndMarksModified();
+    void missingDirectoryIsOfferedForCreation();
+    void directoryChosenByBrowsingIsTakenAsLeft();
+    void namesDragStartsAfterThreePixelsWithBothNames();
+    void droppingTheNamesPointsAtTheProjectFolder();
+    void keyOtherThanEnterForgetsTheDrop();
+};
+
+void OutputDirectoryTest::leavingNormalisesAndMarksModified() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    const std::string root = f.root();  // "/tmp/..."
+    ForceDirectories(root + "/work/out");
+    struct Case {
+        std::string typed, left;
+    } cases[] = {
+        {"/" + root + "//work//out/", root + "/work/out"},
+        {"////" + root.substr(1) + "/work///out", root + "/work/out"},  // network style
+        {root + "/work/out", root + "/work/out"},
+    };
+    for (const Case& c : cases) {
+        frame->SetFieldText(c.typed);
+        frame->SetModified(true);
+        w.project()->clearModifiedWithoutAsking();
+        w.statusBar().ShowWarning("old");
+        const size_t calls = f.dialogs.Calls().size();
+        frame->RunLeaveHandling();
+        QCOMPARE(frame->FieldText(), c.left);
+        QVERIFY(frame->Modified());  // the changed mark stays
+        QVERIFY(w.project()->modified());
+        QCOMPARE(Shown(w), std::string());
+        QCOMPARE(f.dialogs.Calls().size(), calls);
+    }
+    // Enter runs the same leave handling.
+    frame->SetFieldText(root + "/work/out/");
+    w.project()->clearModifiedWithoutAsking();
+    QTest::keyClick(frame->Edit, Qt::Key_Return);
+    QCOMPARE(frame->FieldText(), root + "/work/out");
+    QVERIFY(w.project()->modified());
+    QVERIFY(w.project()->outputDirectoryField().JustLeft());
+}
+
+void OutputDirectoryTest::missingDirectoryIsOfferedForCreation() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    const std::string root = f.root();
+
+    // OK creates it with its parents; the picker's check then passes.
+    const std::string deep = root + "/new/deep/out";
+    frame->SetFieldText(deep + "/");
+    frame->SetModified(true);
+    f.dialogs.AnswerButton(kOk);
+    frame->RunLeaveHandling();
+    const auto& q = f.dialogs.Calls().back();
+    QCOMPARE(q.text, "Directory " + deep + " doesn't exists, create it? ");
+    QCOMPARE(q.kind, MsgKind::Confirmation);
+    QCOMPARE(q.buttons, unsigned(kOk | kCancel));
+    QVERIFY(DirectoryExists(deep));
+
+    // Cancel: nothing is created and the picker offers browsing.
+    frame->SetFieldText(root + "/never");
+    w.project()->clearModifiedWithoutAsking();
+    f.dialogs.AnswerButton(kCancel);
+    f.dialogs.AnswerCancel();
+    frame->RunLeaveHandling();
+    QVERIFY(!DirectoryExists(root + "/never"));
+    QCOMPARE(f.dialogs.Calls().back().what, std::string("ChooseFolder"));
+    QVERIFY(w.project()->modified());  // marked before the check failed
+
+    // A directory that cannot be created: the warning, the field unchanged.
+    f.writeFile("afile", "x");
+    const std::string blocked = root + "/afile/sub";
+    frame->SetFieldText(blocked);
+    f.dialogs.AnswerButton(kOk);
+    f.dialogs.AnswerCancel();
+    const int warnings = CountMessages(f, MsgKind::Warning);
+    frame->RunLeaveHandling();
+    QCOMPARE(CountMessages(f, MsgKind::Warning), warnings + 1);
+    bool warned = false;
+    for (const auto& c : f.dialogs.Calls())
+        if (c.kind == MsgKind::Warning && c.text == "Cannot create directory" && c.buttons == kOk)
+            warned = true;
+    QVERIFY(warned);
+    QCOMPARE(frame->FieldText(), blocked);
+
+    // An unchanged field is not checked at all.
+    frame->SetFieldText(root + "/elsewhere");
+    frame->SetModified(false);
+    const size_t calls = f.dialogs.Calls().size();
+    frame->RunLeaveHandling();
+    QCOMPARE(f.dialogs.Calls().size(), calls);
+}
+
+void OutputDirectoryTest::directoryChosenByBrowsingIsTakenAsLeft() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    const std::string root = f.root();
+    ForceDirectories(root + "/chosen");
+    ForceDirectories(root + "/picked");
+
+    // The exit check browses for a missing folder; the choice is left again.
+    frame->SetFieldText(root + "/missing");
+    frame->SetModified(true);
+    f.dialogs.AnswerButton(kCancel);
+    f.dialogs.AnswerPath(root + "//chosen/");
+    frame->RunLeaveHandling();
+    QCOMPARE(frame->FieldText(), root + "/chosen");
+    QVERIFY(frame->Modified());
+
+    // The browse button.
+    frame->SetModified(false);
+    w.project()->clearModifiedWithoutAsking();
+    f.dialogs.AnswerPath(root + "/picked/");
+    frame->SpeedButton->click();
+    QCOMPARE(frame->FieldText(), root + "/picked");
+    QVERIFY(frame->Modified());
+    QVERIFY(w.project()->modified());
+}
+
+void OutputDirectoryTest::namesDragStartsAfterThreePixelsWithBothNames() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    QWidget* names = w.GroupBoxNames;
+    NamesDrag& drag = w.project()->outputDirectoryField().namesDrag();
+    int drags = 0;
+    drag.StartDrag = [&] { ++drags; };
+
+    // No names: no drag.
+    Press(names, {10, 10});
+    MoveHeld(names, {30, 30});
+    QCOMPARE(drags, 0);
+
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    Press(names, {10, 10});
+    MoveHeld(names, {12, 12});
+    QCOMPARE(drags, 0);
+    MoveHeld(names, {13, 10});
+    QCOMPARE(drags, 1);
+    Press(names, {10, 10});
+    MoveHeld(names, {10, 7});
+    QCOMPARE(drags, 2);
+    // After the release a move starts nothing; nor does the right button.
+    Press(names, {10, 10});
+    Release(names, {10, 10});
+    MoveHeld(names, {30, 30});
+    Press(names, {10, 10}, Qt::RightButton);
+    MoveHeld(names, {30, 30});
+    QCOMPARE(drags, 2);
+
+    // The press right after leaving the output directory only forgets that.
+    w.FrameFindDirectoryOutputDir->SetModified(false);
+    w.FrameFindDirectoryOutputDir->RunLeaveHandling();
+    QVERIFY(w.project()->outputDirectoryField().JustLeft());
+    Press(names, {10, 10});
+    MoveHeld(names, {30, 30});
+    QCOMPARE(drags, 2);
+    QVERIFY(!w.project()->outputDirectoryField().JustLeft());
+    Press(names, {10, 10});
+    MoveHeld(names, {30, 30});
+    QCOMPARE(drags, 3);
+
+    // One name missing: no drag.
+    w.project()->SetSystemName("*");
+    Press(names, {10, 10});
+    MoveHeld(names, {30, 30});
+    QCOMPARE(drags, 3);
+}
+
+void OutputDirectoryTest::droppingTheNamesPointsAtTheProjectFolder() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    OutputDirectoryField& field = w.project()->outputDirectoryField();
+    const std::string root = f.root();
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    QCOMPARE(w.project()->languagePrefix(), std::string("JAV"));
+
+    // Onto <dir>/JAV: the language folder becomes the project's folder,
+    // created when the field is left.
+    ForceDirectories(root + "/work/JAV");
+    frame->SetFieldText(root + "/work/JAV");
+    frame->SetModified(false);
+    w.statusBar().ShowWarning("old");
+    QVERIFY(DropOn(frame->Edit, NamesDrag::kMimeType));
+    QCOMPARE(frame->FieldText(), root + "/work/ProdSys");
+    QVERIFY(frame->Modified());
+    QVERIFY(field.DropRemembered());
+    QCOMPARE(Shown(w), std::string());
+    QVERIFY(!DirectoryExists(root + "/work/ProdSys"));
+    const size_t calls = f.dialogs.Calls().size();
+    frame->RunLeaveHandling();
+    QVERIFY(DirectoryExists(root + "/work/ProdSys"));
+    QCOMPARE(f.dialogs.Calls().size(), calls);  // no question: it exists by then
+    QVERIFY(!field.DropRemembered());
+
+    // Onto <dir>/ProdSys: nothing changes.
+    frame->SetModified(false);
+    QVERIFY(DropOn(w.GroupBoxDataSets, NamesDrag::kMimeType));
+    QCOMPARE(frame->FieldText(), root + "/work/ProdSys");
+    QVERIFY(!frame->Modified());
+    QVERIFY(!field.DropRemembered());
+
+    // Onto another folder: the project's name is appended; the frame takes it too.
+    frame->SetFieldText(root + "/work");
+    QVERIFY(DropOn(frame, NamesDrag::kMimeType));
+    QCOMPARE(frame->FieldText(), root + "/work/ProdSys");
+
+    // The targets take no other drag of this kind.
+    QVERIFY(!DropOn(w.GroupBoxDataSets, "text/plain"));
+}
+
+void OutputDirectoryTest::keyOtherThanEnterForgetsTheDrop() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    OutputDirectoryField& field = w.project()->outputDirectoryField();
+    const std::string root = f.root();
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    ForceDirectories(root + "/k");
+
+    frame->SetFieldText(root + "/k/JAV");
+    field.DropNames();
+    QVERIFY(field.DropRemembered());
+    QTest::keyClick(frame->Edit, Qt::Key_Right);
+    QVERIFY(!field.DropRemembered());
+    f.dialogs.AnswerButton(kCancel);  // not created by the leave: the question comes
+    f.dialogs.AnswerCancel();
+    frame->RunLeaveHandling();
+    QVERIFY(!DirectoryExists(root + "/k/ProdSys"));
+
+    frame->SetFieldText(root + "/k/JAV");
+    field.DropNames();
+    const size_t calls = f.dialogs.Calls().size();
+    QTest::keyClick(frame->Edit, Qt::Key_Return);
+    QVERIFY(DirectoryExists(root + "/k/ProdSys"));
+    QCOMPARE(f.dialogs.Calls().size(), calls);
+}
+
+std::unique_ptr<QObject> MakeOutputDirectoryTest() { return std::make_unique<OutputDirectoryTest>(); }
+
+#include "output_directory_gui_test.moc"

@@ -1,0 +1,299 @@
+// Project files through the window: a file written by hand, the round trip
+// of a save, bad files and a failed save.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+
+#include "shared/platform/files.h"
+#include "shared/settings.h"
+#include "shared/text.h"
+#include "shell/app/action_list.h"
+#include "shell/app/language_controller.h"
+#include "shell/app/main_window.h"
+#include "shell/collections/check_list.h"
+#include "shell/project/project_controller.h"
+#include "shell/project/project_gui_test_support.h"
+#include "shell/ui/check_list_box.h"
+#include "shell/ui/find_directory_frame.h"
+
+using namespace korvane;
+using namespace korvane::project_test;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string kM = "frmKorvaneMain.";
+
+// A valid Java project with a dump of a few controls.
+Lines BaseProject() {
+    Lines l = JavaProjectHeader("PROD", "SYS");
+    for (const std::string& line :
+         Lines{"[Form - frmKorvaneMain]", "[Captions]", kM + "Caption=Korvane main shell - Java [Base]",
+               "[TFrames]", kM + "FrameFindDirectoryOutputDir.Edit=/base/out", "[Editboxes]",
+               kM + "EditSystemName=SYS", kM + "EditProductName=PROD", kM + "EditCreateWrdList=base",
+               "[Checkboxes]", kM + "CheckBoxRefine=N", "[CheckListBoxes]",
+               "[TCheckListBox - " + kM + "CheckListBoxSelectedFiles]",
+               kM + "CheckListBoxSelectedFiles=CheckListBoxSelectedFiles",
+               kM + "CheckListBoxSelectedFiles.Tag=0", "YY/src/a.java", "NY/src/b.java", "[Konyec szkazki]"})
+        l.push_back(line);
+    return l;
+}
+
+std::string Bytes(const Lines& lines) { return JoinLinesCrLf(lines); }
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    size_t pos = text.find(from);
+    if (pos != std::string::npos) text.replace(pos, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+class ProjectFileGuiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void handWrittenFileLoads();
+    void secondSaveIsByteIdentical();
+    void badFilesReportTheLoadErrorOrLeaveValues();
+    void failedSaveKeepsTheOldFileAndTheModifiedFlag();
+};
+
+void ProjectFileGuiTest::handWrittenFileLoads() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    const std::string path = f.writeFile(
+        "jobs/handwritten.srd", ReadFileBytes(std::string(KORVANE_PROJECT_TESTDATA) + "/handwritten.srd"));
+    QVERIFY(ReadFileBytes(path).find("\r\n") != std::string::npos);
+    OpenThroughAction(f, path);
+    QVERIFY2(MessageList(w).empty(), MessageList(w).c_str());
+    ProjectController* p = w.project();
+    QVERIFY(w.RadioButtonCOB_COB85->isChecked());
+    QCOMPARE(p->languagePrefix(), std::string("COB"));
+    QCOMPARE(p->dialect(), std::string("COB85"));
+    QCOMPARE(w.caption(), std::string("Korvane main shell - Cobol 85 [Payroll]"));
+    QCOMPARE(p->productName(), std::string("PAY"));
+    QCOMPARE(p->systemName(), std::string("ROLL"));
+    QCOMPARE(p->projectDirectory(), std::string("/srv/korvane/jobs/"));
+    QCOMPARE(ReadSettingString("LastPositionCOB", ""), std::string("/srv/korvane/jobs/"));
+    QCOMPARE(w.localToolRoot(), std::string("/home/operator/tools"));
+    QCOMPARE(p->maxDirDepth(), 42);
+    QCOMPARE(p->testName(), std::string("Nightly"));
+    QCOMPARE(p->objectName(), std::string("PAYROLL01"));
+    QVERIFY(!p->batchRunning());
+    QVERIFY(!p->modified());
+    QCOMPARE(p->outputDirectory(), std::string("/srv/korvane/out/Payroll"));
+    QCOMPARE(Str(w.EditCreateWrdList->text()), std::string("PAYTAB"));
+    QCOMPARE(w.ComboBoxRefactorLevel->currentIndex(), 3);
+    QVERIFY(!w.CheckBoxRefine->isChecked());
+    QVERIFY(w.CheckBoxRemoveComp->isChecked());
+    QVERIFY(w.CheckBoxRealign->isChecked() && !w.CheckBoxRealign->isEnabled());
+
+    const CheckList& sources = w.CheckListBoxSelectedFiles->checkList();
+    QCOMPARE(sources.size(), size_t(3));
+    QCOMPARE(sources.text(0), std::string("/srv/src/pay/PAY001.cbl"));
+    QVERIFY(sources.checked(0));
+    QVERIFY(!sources.checked(1));
+    QVERIFY(sources.checked(2));
+    QVERIFY(sources.at(2).enabled);  // enabled flags are not restored
+    QCOMPARE(w.CheckListBoxCopyCollection->checkList().size(), size_t(1));
+    QCOMPARE(w.CheckListBoxControlTags->tag(), 2);
+    QCOMPARE(w.CheckListBoxControlTags->checkList().text(1), std::string("OTPT PAYOUT"));
+    QCOMPARE(w.PageControlFileCollect->currentWidget(), w.TabSheetSelectedFiles);
+    // The stored project name went with the names; the caption keeps it.
+    QCOMPARE(p->GetProjectName(), std::string("PayRoll"));
+}
+
+void ProjectFileGuiTest::secondSaveIsByteIdentical() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    const std::string dir = f.root() + "/jobs/";
+    ForceDirectories(dir);
+    ProjectController* p = w.project();
+    p->SetProjectDirectory(dir);
+    p->SetProductName("Prod");
+    p->SetSystemName("Sys");
+    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/out");
+    CheckList& sources = w.CheckListBoxSelectedFiles->checkList();
+    sources.add("/src/app/a.java", true);
+    sources.add("/src/app/b.java", false);
+    sources.add("/src/lib/c.java", true);
+    w.CheckListBoxCSVForRename->checkList().add("/csv/names.csv", true);
+    w.CheckListBoxCopyCollection->checkList().add("/copy/x.jcp", false);
+    w.CheckListBoxObjects->checkList().add("OBJECT1", true);
+    w.CheckListBoxControlTags->checkList().add("INPT FILEA", true);
+    w.CheckListBoxControlTags->setTag(5);
+    w.CheckBoxRefine->setChecked(false);
+    w.ComboBoxRefactorLevel->setCurrentIndex(4);
+    w.EditCreateWrdList->setText("words, with = signs");
+    f.dialogs.AnswerPath(dir + "ProdSys.srd");
+    w.actions().execute("ActSaveProjectAs");
+    const std::string first = ReadFileBytes(dir + "ProdSys.srd");
+    QVERIFY(first.find("YY/src/app/a.java\r\nNY/src/app/b.java\r\n") != std::string::npos);
+
+    f.destroyWindow();
+    TfrmKorvaneMain& w2 = f.start();
+    OpenThroughAction(f, dir + "ProdSys.srd");
+    QVERIFY2(MessageList(w2).empty(), MessageList(w2).c_str());
+    w2.project()->SaveProject(false);
+    QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), first);
+}
+
+void ProjectFileGuiTest::badFilesReportTheLoadErrorOrLeaveValues() {
+    const std::string base = Bytes(BaseProject());
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary.push_back(char((i * 7919 + 13) % 256));
+    std::string manyItems;
+    {
+        Lines l = BaseProject();
+        Lines items;
+        for (int i = 0; i < 100000; ++i)
+            items.push_back("YY/src/deep/folder/File" + std::to_string(i) + ".java");
+        l.insert(l.end() - 1, items.begin(), items.end());
+        manyItems = Bytes(l);
+    }
+    const std::string mb(1 << 20, 'x');
+    std::string longLines;
+    {
+        Lines l = BaseProject();
+        l.insert(l.begin() + 3, mb);  // a raw line of 1 MB in the properties
+        for (std::string& line : l) {
+            if (line == kM + "EditCreateWrdList=base") line = kM + "EditCreateWrdList=" + mb;
+            if (line == "ProjectProductName=PROD") line = "ProjectProductName=P" + mb;
+        }
+        l.insert(l.end() - 1, "YY" + mb);
+        longLines = Bytes(l);
+    }
+
+    struct Case {
+        const char* name;
+        std::string bytes;  // empty with missing: no file at all
+        bool missing;
+        bool fails;
+        std::function<void(TfrmKorvaneMain&)> check;
+    };
+    std::vector<Case> cases = {
+        {"truncated in the properties", base.substr(0, 60), false, true, nullptr},
+        {"truncated in the dump", base.substr(0, base.find("NY/src/b.java") + 6), false, false,
+         [](TfrmKorvaneMain& w) {
+             const CheckList& l = w.CheckListBoxSelectedFiles->checkList();
+             QCOMPARE(l.size(), size_t(2));
+             QVERIFY(l.indexOf("/src", false) >= 0);  // the cut line is the last item
+             QVERIFY(!w.CheckBoxRefine->isChecked());
+         }},
+        {"binary", binary, false, true, nullptr},
+        {"empty", "", false, true, nullptr},
+        {"missing", "", true, true, nullptr},
+        {"Tag x", Replaced(base, ".Tag=0", ".Tag=x"), false, true,
+         [](TfrmKorvaneMain& w) {
+             // What was restored before the bad value stays.
+             QVERIFY(!w.CheckBoxRefine->isChecked());
+             QCOMPARE(Str(w.EditCreateWrdList->text()), std::string("base"));
+             QVERIFY(w.CheckListBoxSelectedFiles->checkList().empty());
+         }},
+        {"bad check box flag", Replaced(base, "CheckBoxRefine=N", "CheckBoxRefine=Q"), false, true,
+         [](TfrmKorvaneMain& w) {
+             QVERIFY(w.CheckBoxRefine->isChecked());
+             QCOMPARE(Str(w.EditCreateWrdList->text()), std::string("base"));
+         }},
+        {"bad item flag", Replaced(base, "NY/src/b.java", "QY/src/b.java"), false, true,
+         [](TfrmKorvaneMain& w) { QCOMPARE(w.CheckListBoxSelectedFiles->checkList().size(), size_t(1)); }},
+        {"language naming no button", Replaced(base, "ProjectVersion=JAV", "ProjectVersion=FOO"), false, true,
+         [](TfrmKorvaneMain& w) {
+             QVERIFY(w.RadioButtonJAV->isChecked());
+             QCOMPARE(w.project()->productName(), std::string());
+         }},
+        {"number not a number", Replaced(base, "MaxDirDepth=100", "MaxDirDepth=abc"), false, true,
+         [](TfrmKorvaneMain& w) { QCOMPARE(w.project()->productName(), std::string("PROD")); }},
+        {"100,000 items", manyItems, false, false,
+         [](TfrmKorvaneMain& w) {
+             const CheckList& l = w.CheckListBoxSelectedFiles->checkList();
+             QCOMPARE(l.size(), size_t(100002));
+             QVERIFY(l.indexOf("/src/deep/folder/File99999.java", false) >= 0);
+         }},
+        {"1 MB lines", longLines, false, false,
+         [&mb](TfrmKorvaneMain& w) {
+             QCOMPARE(w.project()->productName(), "P" + mb);  // a name is taken unchanged
+             QVERIFY(w.EditCreateWrdList->text().startsWith(QStringLiteral("xxxx")));
+             QVERIFY(w.CheckListBoxSelectedFiles->checkList().indexOf(mb, false) >= 0);
+             QCOMPARE(w.project()->systemName(), std::string("SYS"));
+         }},
+    };
+    for (const Case& c : cases) {
+        ShellFixture f;
+        TfrmKorvaneMain& w = StartStandard(f);
+        const std::string path = c.missing ? f.root() + "/none.srd" : f.writeFile("p.srd", c.bytes);
+        QElapsedTimer timer;
+        timer.start();
+        OpenThroughAction(f, path);
+        QVERIFY2(timer.elapsed() < 20000, c.name);
+        const bool reported = MessageList(w).find(ProjectController::kLoadError) != std::string::npos;
+        QVERIFY2(reported == c.fails, c.name);
+        QVERIFY2(!w.project()->modified(), c.name);
+        QVERIFY2(!w.project()->projectLoading(), c.name);
+        if (c.check) c.check(w);
+        if (QTest::currentTestFailed()) {
+            qWarning("case: %s", c.name);
+            return;
+        }
+    }
+}
+
+void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    const std::string dir = f.root() + "/jobs/";
+    ForceDirectories(dir);
+    w.project()->SetProjectDirectory(dir);
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    f.dialogs.AnswerPath(dir + "ProdSys.srd");
+    w.actions().execute("ActSaveProjectAs");
+    const std::string old = ReadFileBytes(dir + "ProdSys.srd");
+    w.CheckBoxRefine->setChecked(false);
+    QVERIFY(w.project()->modified());
+
+    // A folder that cannot be written; the superuser writes anywhere, so
+    // for it the write is made to fail half way instead.
+    const bool root = geteuid() == 0;
+    struct rlimit limit {};
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    if (root) {
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        struct rlimit small = limit;
+        small.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    } else {
+        QCOMPARE(chmod(dir.c_str(), 0555), 0);
+    }
+    w.actions().execute("ActSaveProject");
+    if (root)
+        setrlimit(RLIMIT_FSIZE, &limit);
+    else
+        chmod(dir.c_str(), 0755);
+    signal(SIGXFSZ, oldHandler);
+
+    const std::string shown = Shown(w);
+    QVERIFY2(shown.find("Cannot create file") != std::string::npos, shown.c_str());
+    QVERIFY2(shown.find(SystemErrorText(root ? EFBIG : EACCES)) != std::string::npos, shown.c_str());
+    QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), old);
+    QVERIFY(w.project()->modified());
+    QVERIFY(w.actions()["ActSaveProject"]->isEnabled());
+    QCOMPARE(int(ListDirectory(dir).size()), 1);
+}
+
+std::unique_ptr<QObject> MakeProjectFileGuiTest() { return std::make_unique<ProjectFileGuiTest>(); }
+
+#include "project_file_gui_test.moc"

@@ -1,0 +1,87 @@
+#include "shell/project/project_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "shared/errors.h"
+
+using namespace korvane;
+
+TEST(ProjectRules, NamesMustBePresentAndNotLedByADigit) {
+    struct Case {
+        const char* name;
+        bool ok;
+    } cases[] = {{"", false},  {"1ABC", false}, {"0", false}, {"9x", false}, {"ABC", true},
+                 {"a1", true}, {"_9", true},    {" 1", true}, {"*", true},   {"LONGERTHAN8", true}};
+    for (const Case& c : cases) EXPECT_EQ(IsAcceptableName(c.name), c.ok) << '"' << c.name << '"';
+}
+
+TEST(ProjectRules, ProjectNameIsProperCasedProductThenSystem) {
+    EXPECT_EQ(FormProjectName("ABC", "xyz12"), "AbcXyz12");
+    EXPECT_EQ(FormProjectName("prod", "SYS"), "ProdSys");
+    EXPECT_EQ(FormProjectName("", "sys"), "Sys");
+}
+
+TEST(ProjectRules, ProjectNameFromPathIsTheBaseNameWithoutExtension) {
+    EXPECT_EQ(ProjectNameFromPath("/work/jobs/MyJob.srd"), "MyJob");
+    EXPECT_EQ(ProjectNameFromPath("/work/a.b/noext"), "noext");
+    EXPECT_EQ(ProjectNameFromPath("x.tar.srd"), "x.tar");
+    EXPECT_EQ(ProjectNameFromPath("*"), "");
+    EXPECT_EQ(ProjectNameFromPath(""), "");
+}
+
+TEST(ProjectRules, FilterAndLanguageSuffix) {
+    EXPECT_EQ(ProjectFileFilter(), "ZQ Korvane Project File(*.srd)|*.srd");
+    EXPECT_EQ(LanguageSuffix("COB", "COB85"), "COB_COB85");
+    EXPECT_EQ(LanguageSuffix("JAV", ""), "JAV");
+    EXPECT_EQ(LanguageSuffix("COB", ""), "COB");
+}
+
+TEST(ProjectRules, NumbersReadWithALeadingZero) {
+    EXPECT_EQ(ProjectNumber(""), 0);
+    EXPECT_EQ(ProjectNumber("12"), 12);
+    EXPECT_EQ(ProjectNumber("007"), 7);
+    for (const char* bad : {"x", "-5", " 5", "5 ", "1e3", "99999999999"})
+        EXPECT_THROW(ProjectNumber(bad), Error) << bad;
+}
+
+TEST(ProjectRules, OutputDirectoryNormalForm) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"//work//out/", "/work/out"},      // doubled and trailing separators
+        {"work//out/", "work/out"},         // a relative path stays relative
+        {"////srv///share", "/srv/share"},  // a network-style path keeps only the root
+        {"/a/b", "/a/b"},
+        {"/a/b///", "/a/b"},
+        {"/", "/"},
+        {"//", "/"},
+        {"", ""},
+        {"out", "out"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NormaliseOutputDirectory(c.in), c.out) << c.in;
+}
+
+TEST(ProjectRules, NamesDropTarget) {
+    struct Case {
+        const char* field;
+        const char* prefix;
+        const char* name;
+        std::optional<std::string> result;
+    } cases[] = {
+        {"/work/JAV", "JAV", "ProdSys", "/work/ProdSys"},  // the language folder is replaced
+        {"/work/JAV/", "JAV", "ProdSys", "/work/ProdSys"},
+        {"/work/ProdSys", "JAV", "ProdSys", std::nullopt},     // already there
+        {"/work/out", "JAV", "ProdSys", "/work/out/ProdSys"},  // appended
+        {"/work/jav", "JAV", "ProdSys", "/work/jav/ProdSys"},  // exact comparisons
+        {"/work/prodsys", "JAV", "ProdSys", "/work/prodsys/ProdSys"},
+        {"/work/JAVA", "JAV", "ProdSys", "/work/JAVA/ProdSys"},
+        {"/JAV/x/JAV", "JAV", "P", "/JAV/x/P"},  // cut at the last occurrence
+        {"/work/JAV/ProdSys", "JAV", "ProdSys", std::nullopt},
+        {"JAV", "JAV", "P", "/P"},
+        {"/", "JAV", "P", "/P"},
+        {"rel/dir", "", "P", "rel/dir/P"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NamesDropTarget(c.field, c.prefix, c.name), c.result) << c.field << " " << c.prefix;
+}
