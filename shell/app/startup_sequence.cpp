@@ -27,6 +27,7 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/ui/window_routines.h"
+#include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
 
 namespace korvane {
@@ -40,6 +41,7 @@ TfrmKorvaneMain::~TfrmKorvaneMain() {
         controller = nullptr;
     };
     drop(run_);
+    drop(viewer_);
     drop(collections_);
     drop(wordLists_);
     drop(project_);
@@ -52,6 +54,7 @@ void TfrmKorvaneMain::createControllers() {
     wordLists_ = new WordListController(*this);
     collections_ = new CollectionsController(*this);
     run_ = new RunController(*this);
+    viewer_ = new ViewerController(*this);
 }
 
 std::string TfrmKorvaneMain::designCaption(const std::string& checkBoxName) const {
@@ -108,7 +111,9 @@ void TfrmKorvaneMain::firstShowSequence() {
     // 1. Registration requested on the command line: register and end.
     if (CmdLineSwitch(kOptRegisterShell, false)) {
         RegisterProjectFileType(startup_.programPath, toolRoot_);
-        close();
+        // Queued: the first show runs before the event loop does, and a
+        // window closed before it runs would not end the program.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
     // 2. The per-user store of the shell.

@@ -1,0 +1,278 @@
+#include "shell/viewer/viewer_controller.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "shared/errors.h"
+#include "shared/platform/files.h"
+#include "shared/platform/process.h"
+#include "shared/text.h"
+#include "shell/app/action_list.h"
+#include "shell/app/language_controller.h"
+#include "shell/app/main_window.h"
+#include "shell/project/project_controller.h"
+#include "shell/ui/about_box.h"
+#include "shell/ui/find_exec_frame.h"
+#include "shell/ui/font_spec.h"
+#include "shell/ui/my_status_bar.h"
+#include "shell/viewer/external_editor.h"
+#include "shell/viewer/help_contents.h"
+#include "shell/viewer/program_icon.h"
+#include "shell/viewer/viewer_font.h"
+#include "shell/viewer/viewer_font_settings.h"
+#include "shell/viewer/viewer_paths.h"
+#include "shell/viewer/viewer_text.h"
+
+namespace korvane {
+
+namespace {
+
+const char* const kCaptionProperty = "viewerCaption";
+
+// The actions whose handlers the viewer provides.
+const char* const kViewerActions[] = {"ActInternalViewer", "ActViewProductLog", "ActViewConsoleLog",
+                                      "ActCloseTab",       "ActCloseAllPages",  "ActSelectFont",
+                                      "ActViewNotepad",    "ActAbout",          "HelpContents1",
+                                      "EditCopy1",         "EditSelectAll1"};
+
+QString Q(const std::string& s) { return QString::fromUtf8(s); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+
+// A tab text shows "&" as itself, not as an access key.
+QString TabText(const std::string& caption) { return Q(caption).replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+}  // namespace
+
+ViewerController::ViewerController(TfrmKorvaneMain& window)
+    : QObject(&window), w_(window), font_(DefaultViewerFont()) {
+    setObjectName("ViewerController");
+    AboutBoxDlg1 = new TAboutBoxDlg(&w_);
+    AboutBoxDlg1->setObjectName("AboutBoxDlg1");
+    help_ = new HelpContents(w_.startup().programPath, &w_);
+    bindActions();
+
+    // The tab is shown only while it holds pages.
+    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, false);
+    connect(&w_, &TfrmKorvaneMain::restoreViewerFont, this, [this] { restoreFont(); });
+    connect(&w_, &TfrmKorvaneMain::closeViewerPageRequested, this, [this](bool* closed) {
+        const bool done = CloseViewerPage();
+        if (closed) *closed = done;
+    });
+    // A new project closes every page and hides the tab.
+    if (ProjectController* project = w_.project())
+        connect(project, &ProjectController::projectCleared, this, [this] {
+            CloseAllPages();
+            TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, false);
+        });
+
+    // The desktop registration shows the program's icon also for a program
+    // file that has no icon file beside it.
+    ProvideProgramIcon(w_.startup().programPath);
+}
+
+ViewerController::~ViewerController() {
+    // The actions outlive the controller: their handlers must not reach it.
+    for (const char* name : kViewerActions) w_.actions().setHandler(name, nullptr);
+}
+
+void ViewerController::bindActions() {
+    ActionList& a = w_.actions();
+    a.setHandler("ActInternalViewer", [this](QObject*) { ActInternalViewerExecute(); });
+    a.setHandler("ActViewProductLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewProductLog"]); });
+    a.setHandler("ActViewConsoleLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewConsoleLog"]); });
+    a.setHandler("ActCloseTab", [this](QObject*) { CloseViewerPage(); });
+    a.setHandler("ActCloseAllPages", [this](QObject*) { CloseAllPages(); });
+    a.setHandler("ActSelectFont", [this](QObject*) { ActSelectFontExecute(); });
+    a.setHandler("ActViewNotepad", [this](QObject*) { ActViewNotepadExecute(); });
+    a.setHandler("ActAbout", [this](QObject*) { ActAboutExecute(); });
+    a.setHandler("HelpContents1", [this](QObject*) { help_->ShowContents(w_.statusBar()); });
+    // Copy and select all work on the focused text control; from the
+    // viewer's menu, when no text control has the focus, on the current page.
+    auto target = [this]() -> QWidget* {
+        QWidget* focused = QApplication::focusWidget();
+        if (qobject_cast<QPlainTextEdit*>(focused) || qobject_cast<QLineEdit*>(focused)) return focused;
+        if (w_.PageControlMain->currentWidget() == w_.TabSheetViewer) return currentMemo();
+        return nullptr;
+    };
+    a.setHandler("EditCopy1", [target](QObject*) {
+        QWidget* t = target();
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->copy();
+        else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->copy();
+    });
+    a.setHandler("EditSelectAll1", [target](QObject*) {
+        QWidget* t = target();
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->selectAll();
+        else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->selectAll();
+    });
+}
+
+// --- pages -------------------------------------------------------------------
+
+int ViewerController::pageCount() const { return w_.PageControlEditor->count(); }
+
+QWidget* ViewerController::page(int index) const { return w_.PageControlEditor->widget(index); }
+
+std::string ViewerController::pageCaption(int index) const {
+    QWidget* p = page(index);
+    return p ? S(p->property(kCaptionProperty).toString()) : std::string();
+}
+
+QPlainTextEdit* ViewerController::pageMemo(int index) const {
+    QWidget* p = page(index);
+    if (!p) return nullptr;
+    return p->findChild<QPlainTextEdit*>(p->objectName() + QStringLiteral("Memo"), Qt::FindDirectChildrenOnly);
+}
+
+QPlainTextEdit* ViewerController::currentMemo() const { return pageMemo(w_.PageControlEditor->currentIndex()); }
+
+void ViewerController::closePage(int index) {
+    QWidget* p = page(index);
+    if (!p) return;
+    w_.PageControlEditor->removeTab(index);
+    delete p;
+}
+
+void ViewerController::showViewerTab() {
+    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, true);
+    w_.PageControlMain->setCurrentWidget(w_.TabSheetViewer);
+}
+
+void ViewerController::loadFile(QPlainTextEdit* memo, const std::string& path) {
+    QFile file(Q(path));
+    if (!file.open(QIODevice::ReadOnly)) throw Error("Cannot read " + path + ": " + S(file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) throw Error("Cannot read " + path + ": " + S(file.errorString()));
+    file.close();
+    LoadViewerText(memo, DecodeViewerText(std::move(bytes)));
+}
+
+void ViewerController::OpenInViewer(const std::string& path) {
+    if (!FileExists(path)) w_.statusBar().ShowError("File " + path + " doesn't exist", false);
+    showViewerTab();
+    const std::string caption = ViewerCaption(path, w_.project()->outputDirectory());
+    for (int i = 0; i < pageCount(); ++i) {
+        if (SameText(pageCaption(i), caption) && pageMemo(i)) {
+            closePage(i);
+            break;
+        }
+    }
+    const QString name = QStringLiteral("tsv%1").arg(pageCounter_++);
+    auto* p = new QWidget;
+    p->setObjectName(name);
+    p->setProperty(kCaptionProperty, Q(caption));
+    auto* layout = new QVBoxLayout(p);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* memo = new QPlainTextEdit(p);
+    memo->setObjectName(name + QStringLiteral("Memo"));
+    memo->setReadOnly(true);
+    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The viewer's context menu belongs to the page control.
+    memo->setContextMenuPolicy(Qt::NoContextMenu);
+    memo->setFont(font_);
+    layout->addWidget(memo);
+    const int index = w_.PageControlEditor->addTab(p, TabText(caption));
+    w_.PageControlEditor->setTabToolTip(index, Q(path));
+    w_.PageControlEditor->setCurrentIndex(index);
+    loadFile(memo, path);
+}
+
+bool ViewerController::CloseViewerPage() {
+    bool closed = false;
+    if (w_.PageControlMain->currentWidget() == w_.TabSheetViewer && pageCount() > 0) {
+        closePage(w_.PageControlEditor->currentIndex());
+        closed = true;
+    }
+    const bool visible = pageCount() > 0;
+    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, visible);
+    if (!visible) w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+    return closed;
+}
+
+void ViewerController::CloseAllPages() {
+    while (pageCount() > 0) closePage(pageCount() - 1);
+}
+
+// --- actions -------------------------------------------------------------------
+
+void ViewerController::ActInternalViewerExecute() {
+    showViewerTab();
+    const AppliedLanguage& language = w_.language()->applied();
+    const std::string outputDir = w_.project()->outputDirectory();
+    const bool havePage = pageCount() > 0;
+    const ViewerDialogStart start =
+        ViewerDialogStartFor(outputDir, havePage ? pageCaption(w_.PageControlEditor->currentIndex()) : "", havePage);
+    FileDialogOptions opts;
+    opts.title = kOpenTitle;
+    opts.filter = ViewerFileFilter(language.sourceFilter, language.prefix);
+    opts.filterIndex = 1;
+    opts.initialDir = start.initialDir;
+    opts.fileName = start.fileName;
+    opts.defaultExt = "";
+    opts.multiSelect = false;
+    opts.mustExist = true;
+    const auto files = w_.dialogs().OpenFiles(opts);
+    if (!files || files->empty()) w_.statusBar().ShowError(kSearchCancelled, false);
+    OpenInViewer(files->front());
+}
+
+void ViewerController::ActViewLogExecute(QObject* sender) {
+    const bool console = sender == w_.actions()["ActViewConsoleLog"];
+    const std::string path = ViewerLogPath(console ? ViewerLog::Console : ViewerLog::Product,
+                                           w_.project()->outputDirectory(), w_.project()->systemName());
+    bool failed = !FileExists(path);
+    if (!failed) {
+        try {
+            OpenInViewer(path);
+        } catch (...) {
+            failed = true;  // unreadable, or gone while being read
+        }
+    }
+    if (failed) w_.statusBar().ShowError("Cannot find log - " + path, false);
+}
+
+void ViewerController::applyFontToCurrentPage(const FontSpec& font) {
+    if (QPlainTextEdit* memo = currentMemo()) memo->setFont(ViewerFontFromSpec(font));
+}
+
+void ViewerController::ActSelectFontExecute() {
+    const FontSpec current = FontSpecFromQFont(font_, fontCharSet_);
+    const std::optional<FontSpec> chosen =
+        w_.dialogs().ChooseFont(current, [this](const FontSpec& font) { applyFontToCurrentPage(font); });
+    if (!chosen) return;
+    font_ = ViewerFontFromSpec(*chosen);
+    fontCharSet_ = chosen->charSet;
+    for (int i = 0; i < pageCount(); ++i)
+        if (QPlainTextEdit* memo = pageMemo(i)) memo->setFont(font_);
+    StoreViewerFont(*chosen);
+}
+
+void ViewerController::restoreFont() {
+    const std::optional<FontSpec> stored = ReadStoredViewerFont();
+    if (!stored) return;
+    font_ = ViewerFontFromSpec(*stored);
+    fontCharSet_ = stored->charSet;
+    for (int i = 0; i < pageCount(); ++i)
+        if (QPlainTextEdit* memo = pageMemo(i)) memo->setFont(font_);
+}
+
+void ViewerController::ActViewNotepadExecute() {
+    const std::string outputDir = w_.project()->outputDirectory();
+    const EditorLaunch launch = ExternalEditorLaunch(w_.FrameFindexecEditorGeneral->ProgramPath(), outputDir);
+    // The window waits for the editor; a start that fails is not reported.
+    RunAndWait(launch.program, launch.arguments, outputDir);
+}
+
+void ViewerController::ActAboutExecute() {
+    AboutBoxDlg1->MemoContent = "Tool root directory : \r\n" + w_.toolRoot();
+    AboutBoxDlg1->Execute(&w_);
+}
+
+}  // namespace korvane

@@ -1,0 +1,552 @@
+// The internal viewer in a real main window: pages and captions, the open
+// dialog, the logs, closing pages, the font, the external editor and the
+// about box.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shared/ini_file.h"
+#include "shared/platform/files.h"
+#include "shared/settings.h"
+#include "shared/text.h"
+#include "shell/app/action_list.h"
+#include "shell/app/main_window.h"
+#include "shell/project/project_controller.h"
+#include "shell/testing/shell_fixture.h"
+#include "shell/ui/about_box.h"
+#include "shell/ui/find_directory_frame.h"
+#include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
+#include "shell/ui/my_status_bar.h"
+#include "shell/viewer/viewer_controller.h"
+#include "shell/viewer/viewer_font.h"
+#include "shell/viewer/viewer_text.h"
+
+using namespace korvane;
+using korvane::testing::ShellFixture;
+using korvane::testing::Str;
+
+namespace {
+
+// A Java shell whose output directory <root>/out exists and whose system
+// name is SYS; the project is left unmodified.
+TfrmKorvaneMain& StartViewerShell(ShellFixture& f, const std::vector<std::string>& extra = {}) {
+    f.writeJavaSettings({}, extra);
+    TfrmKorvaneMain& w = f.start();
+    ForceDirectories(f.root() + "/out");
+    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/out");
+    w.project()->SetSystemName("SYS");
+    w.project()->clearModifiedWithoutAsking();
+    return w;
+}
+
+ViewerController& V(TfrmKorvaneMain& w) { return *w.viewer(); }
+
+std::string Shown(TfrmKorvaneMain& w) { return Str(w.statusBar().shownText()); }
+
+std::vector<std::string> Captions(TfrmKorvaneMain& w) {
+    std::vector<std::string> c;
+    for (int i = 0; i < V(w).pageCount(); ++i) c.push_back(V(w).pageCaption(i));
+    return c;
+}
+
+bool ViewerTabShown(TfrmKorvaneMain& w) { return TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetViewer); }
+
+void Open(TfrmKorvaneMain& w, const std::string& path) {
+    RunGuarded([&] { V(w).OpenInViewer(path); });
+}
+
+// Restarts the window as a new process would: the store addressed with
+// empty names until the first show sets them.
+TfrmKorvaneMain& Restart(ShellFixture& f) {
+    f.destroyWindow();
+    SetSettingsApplication("");
+    SetSettingsSection("");
+    TfrmKorvaneMain& w = f.start();
+    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/out");
+    return w;
+}
+
+}  // namespace
+
+class ViewerControllerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pagesAreNamedAndHoldAReadOnlyTextArea();
+    void sameFileTwiceLeavesOnePageAtTheEnd();
+    void captionsRelativeInsideFullOutside();
+    void missingFileChangesNothing();
+    void openDialogStartsAtOutputDirectoryOrShownFile();
+    void logsOpenByNameAndReportWhenMissing();
+    void consoleLogOfferedOnlyWithCaptureLog();
+    void ctrlF4OnLastPageHidesTheTab();
+    void closeRequestClosesOneViewerPageEach();
+    void closeAllAndNewProject();
+    void contextMenuOfTextAreaIsTheViewers();
+    void copyAndSelectAllOnCurrentPage();
+    void fontChosenIsKeptAcrossRestart();
+    void fontApplyAndCancel();
+    void externalEditorRunsInOutputDirectoryAndIsWaitedFor();
+    void externalEditorStartFailureIsSilent();
+    void largeFileOpens();
+    void pageClosedWhileLoading();
+    void textDecodingAndLineEnds();
+    void aboutShowsToolRoot();
+};
+
+void ViewerControllerTest::pagesAreNamedAndHoldAReadOnlyTextArea() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    // No page: no tab.
+    QVERIFY(!ViewerTabShown(w));
+    const std::string a = f.writeFile("out/a.txt", "first\r\nsecond\r\n");
+    Open(w, a);
+    QCOMPARE(V(w).pageCount(), 1);
+    QWidget* page = V(w).page(0);
+    QCOMPARE(Str(page->objectName()), std::string("tsv0"));
+    QPlainTextEdit* memo = V(w).pageMemo(0);
+    QVERIFY(memo);
+    QCOMPARE(Str(memo->objectName()), std::string("tsv0Memo"));
+    QVERIFY(memo->isReadOnly());
+    QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(memo->contextMenuPolicy(), Qt::NoContextMenu);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("first\nsecond"));
+    QCOMPARE(memo->font().family(), DefaultViewerFont().family());
+    QVERIFY(ViewerTabShown(w));
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetViewer);
+    // The counter grows with every page created, closed ones included.
+    Open(w, f.writeFile("out/b.txt", "b"));
+    V(w).CloseViewerPage();
+    Open(w, f.writeFile("out/c.txt", "c"));
+    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
+    QVERIFY(V(w).pageMemo(1));
+}
+
+void ViewerControllerTest::sameFileTwiceLeavesOnePageAtTheEnd() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string a = f.writeFile("out/a.txt", "old");
+    const std::string b = f.writeFile("out/b.txt", "b");
+    Open(w, a);
+    Open(w, b);
+    f.writeFile("out/a.txt", "new");
+    Open(w, a);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "a.txt"}));
+    QCOMPARE(w.PageControlEditor->currentIndex(), 1);
+    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
+    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
+    // Captions match ignoring case: A.TXT takes the page of a.txt.
+    Open(w, f.writeFile("out/A.TXT", "upper"));
+    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "A.TXT"}));
+}
+
+void ViewerControllerTest::captionsRelativeInsideFullOutside() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string inside = f.writeFile("out/work/x.txt", "x");
+    const std::string outside = f.writeFile("other/y.txt", "y");
+    const std::string amp = f.writeFile("out/R&D.txt", "r");
+    Open(w, inside);
+    Open(w, outside);
+    Open(w, amp);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.txt", outside, "R&D.txt"}));
+    QCOMPARE(Str(w.PageControlEditor->tabText(0)), std::string("work/x.txt"));
+    // "&" shows as itself on the tab.
+    QCOMPARE(Str(w.PageControlEditor->tabText(2)), std::string("R&&D.txt"));
+}
+
+void ViewerControllerTest::missingFileChangesNothing() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string missing = f.root() + "/out/none.txt";
+    Open(w, missing);
+    QCOMPARE(Shown(w), "File " + missing + " doesn't exist");
+    QCOMPARE(V(w).pageCount(), 0);
+    QVERIFY(!ViewerTabShown(w));
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+}
+
+void ViewerControllerTest::openDialogStartsAtOutputDirectoryOrShownFile() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string out = f.root() + "/out";
+    const std::string x = f.writeFile("out/work/x.java", "class X {}");
+
+    f.dialogs.AnswerPath(x);
+    w.actions().execute("ActInternalViewer");
+    const FileDialogOptions first = f.dialogs.Calls().back().file;
+    QCOMPARE(f.dialogs.Calls().back().what, std::string("OpenFiles"));
+    QCOMPARE(first.title, std::string("Open a result file"));
+    QCOMPARE(first.filter, std::string("Transformed Java sources (*.java)|*.java|Logs and technical files|"
+                                       "*.con;*.lit;*.txt;*.xml;*.csv;*.log;*.JAV|All files|*.*"));
+    QCOMPARE(first.filterIndex, 1);
+    QCOMPARE(first.initialDir, out);
+    QCOMPARE(first.fileName, std::string());
+    QCOMPARE(first.defaultExt, std::string());
+    QVERIFY(!first.multiSelect);
+    QVERIFY(first.mustExist);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.java"}));
+
+    // With a page shown, the dialog starts at its file; cancelling reports.
+    f.dialogs.AnswerCancel();
+    w.actions().execute("ActInternalViewer");
+    const FileDialogOptions second = f.dialogs.Calls().back().file;
+    QCOMPARE(second.initialDir, out + "/work");
+    QCOMPARE(second.fileName, std::string("x.java"));
+    QCOMPARE(Shown(w), std::string("File search cancelled"));
+    QCOMPARE(V(w).pageCount(), 1);
+}
+
+void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f, {"Runcontrol.CaptureLog=Y"});
+    const std::string out = f.root() + "/out";
+    // Missing: one message, nothing opened.
+    w.actions().execute("ActViewProductLog");
+    QCOMPARE(Shown(w), "Cannot find log - " + out + "/SYS.log");
+    const StatusMessages& m = w.statusBar().messages();
+    for (const std::string& t : {m.Text(), m.Hint(), m.MessageList()})
+        QVERIFY2(t.find("doesn't exist") == std::string::npos, t.c_str());
+    w.actions().execute("ActViewConsoleLog");
+    QCOMPARE(Shown(w), "Cannot find log - " + out + "/Console.log");
+    QCOMPARE(V(w).pageCount(), 0);
+
+    // The product log is <system>.log exactly (not SYS.LOG).
+    f.writeFile("out/SYS.LOG", "upper");
+    w.actions().execute("ActViewProductLog");
+    QCOMPARE(V(w).pageCount(), 0);
+    f.writeFile("out/SYS.log", "Realign FIL0000 -> FIL0000.JRA\r\n");
+    f.writeFile("out/Console.log", "console\r\n");
+    w.statusBar().ClearMessages();
+    w.actions().execute("ActViewProductLog");
+    w.actions().execute("ActViewConsoleLog");
+    QCOMPARE(Captions(w), (std::vector<std::string>{"SYS.log", "Console.log"}));
+    QCOMPARE(V(w).pageMemo(0)->toPlainText(), QStringLiteral("Realign FIL0000 -> FIL0000.JRA"));
+    QCOMPARE(Shown(w), std::string());
+
+    // An unreadable log counts as missing.
+    if (geteuid() != 0) {
+        const std::string log = out + "/SYS.log";
+        chmod(log.c_str(), 0);
+        w.actions().execute("ActViewProductLog");
+        QCOMPARE(Shown(w), "Cannot find log - " + log);
+        chmod(log.c_str(), 0644);
+    }
+}
+
+void ViewerControllerTest::consoleLogOfferedOnlyWithCaptureLog() {
+    for (bool capture : {false, true}) {
+        ShellFixture f;
+        TfrmKorvaneMain& w = StartViewerShell(f, {capture ? "Runcontrol.CaptureLog=Y" : "Runcontrol.CaptureLog=N"});
+        QCOMPARE(w.actions()["ActViewConsoleLog"]->isVisible(), capture);
+        QVERIFY(w.actions()["ActViewProductLog"]->isVisible());
+    }
+}
+
+void ViewerControllerTest::ctrlF4OnLastPageHidesTheTab() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "a"));
+    Open(w, f.writeFile("out/b.txt", "b"));
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"a.txt"}));
+    QVERIFY(ViewerTabShown(w));
+    QTest::keyClick(&w, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(V(w).pageCount(), 0);
+    QVERIFY(!ViewerTabShown(w));
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+
+    // On another page the action closes nothing.
+    Open(w, f.writeFile("out/c.txt", "c"));
+    w.PageControlMain->setCurrentWidget(w.TabSheetNames);
+    QVERIFY(!V(w).CloseViewerPage());
+    QCOMPARE(V(w).pageCount(), 1);
+    QVERIFY(ViewerTabShown(w));
+}
+
+void ViewerControllerTest::closeRequestClosesOneViewerPageEach() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "a"));
+    Open(w, f.writeFile("out/b.txt", "b"));
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(Captions(w), (std::vector<std::string>{"a.txt"}));
+    QVERIFY(!w.close());
+    QCOMPARE(V(w).pageCount(), 0);
+    QVERIFY(!ViewerTabShown(w));
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+    // The next request goes on to the project and closes the window.
+    QVERIFY(w.close());
+    QVERIFY(!w.isVisible());
+}
+
+void ViewerControllerTest::closeAllAndNewProject() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "a"));
+    Open(w, f.writeFile("out/b.txt", "b"));
+    w.actions().execute("ActCloseAllPages");
+    QCOMPARE(V(w).pageCount(), 0);
+    QVERIFY(ViewerTabShown(w));  // stays, empty, until a close request or a new project
+
+    Open(w, f.writeFile("out/c.txt", "c"));
+    w.project()->clearModifiedWithoutAsking();
+    w.actions().execute("ActNewProject");
+    QCOMPARE(V(w).pageCount(), 0);
+    QVERIFY(!ViewerTabShown(w));
+}
+
+void ViewerControllerTest::contextMenuOfTextAreaIsTheViewers() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "a"));
+    QMenu* menu = w.popupMenu("PopupMenuViewer");
+    QVERIFY(menu && !menu->isVisible());
+    QWidget* viewport = V(w).currentMemo()->viewport();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), viewport->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(viewport, &event);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+}
+
+void ViewerControllerTest::copyAndSelectAllOnCurrentPage() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "line one\r\nline two\r\n"));
+    w.PageControlMain->setFocus();  // no text control has the focus
+    w.actions().execute("EditSelectAll1");
+    QCOMPARE(V(w).currentMemo()->textCursor().selectedText(), QStringLiteral("line one\u2029line two"));
+    QApplication::clipboard()->clear();
+    w.actions().execute("EditCopy1");
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("line one\nline two"));
+}
+
+void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
+    ShellFixture f;
+    TfrmKorvaneMain* w = &StartViewerShell(f);
+    Open(*w, f.writeFile("out/a.txt", "a"));
+    Open(*w, f.writeFile("out/b.txt", "b"));
+    FontSpec chosen;
+    chosen.name = "DejaVu Sans Mono";
+    chosen.charSet = 238;
+    chosen.size = 12;
+    chosen.height = -17;
+    chosen.italic = true;
+    f.dialogs.AnswerFont(chosen);
+    w->actions().execute("ActSelectFont");
+    QCOMPARE(f.dialogs.Calls().back().what, std::string("ChooseFont"));
+    for (int i = 0; i < 2; ++i) {
+        const QFont font = V(*w).pageMemo(i)->font();
+        QCOMPARE(font.family(), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(font.pixelSize(), 17);  // the height decides
+        QVERIFY(font.italic() && !font.bold());
+    }
+    Open(*w, f.writeFile("out/c.txt", "c"));
+    QCOMPARE(V(*w).pageMemo(2)->font().pixelSize(), 17);
+    QCOMPARE(ReadSettingString("FontName", ""), std::string("DejaVu Sans Mono"));
+    QCOMPARE(ReadSettingInt("FontCharSet", 0), 238);
+    QCOMPARE(ReadSettingInt("FontSize", 0), 12);
+    QCOMPARE(ReadSettingInt("FontHeight", 0), -17);
+    QCOMPARE(ReadSettingString("FontItalic", ""), std::string("1"));
+    QCOMPARE(ReadSettingString("FontBold", ""), std::string("0"));
+
+    w = &Restart(f);
+    QCOMPARE(V(*w).viewerFont().family(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(V(*w).viewerFont().pixelSize(), 17);
+    Open(*w, f.root() + "/out/a.txt");
+    QCOMPARE(V(*w).currentMemo()->font().family(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(V(*w).currentMemo()->font().pixelSize(), 17);
+    QVERIFY(V(*w).currentMemo()->font().italic());
+    // The character set chosen goes back to the dialog unchanged.
+    f.dialogs.AnswerCancel();
+    w->actions().execute("ActSelectFont");
+    QCOMPARE(ReadSettingInt("FontCharSet", 0), 238);
+}
+
+void ViewerControllerTest::fontApplyAndCancel() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    Open(w, f.writeFile("out/a.txt", "a"));
+    Open(w, f.writeFile("out/b.txt", "b"));
+    const QFont before = V(w).pageMemo(0)->font();
+    // Apply: the current page only, nothing stored.
+    FontSpec tried;
+    tried.name = "DejaVu Sans Mono";
+    tried.height = -23;
+    V(w).applyFontToCurrentPage(tried);
+    QCOMPARE(V(w).pageMemo(1)->font().pixelSize(), 23);
+    QCOMPARE(V(w).pageMemo(0)->font(), before);
+    QCOMPARE(V(w).viewerFont(), before);
+    QCOMPARE(ReadSettingString("FontName", ""), std::string());
+    // Cancel: nothing changes.
+    f.dialogs.AnswerCancel();
+    w.actions().execute("ActSelectFont");
+    QCOMPARE(V(w).pageMemo(0)->font(), before);
+    QCOMPARE(ReadSettingString("FontName", ""), std::string());
+}
+
+void ViewerControllerTest::externalEditorRunsInOutputDirectoryAndIsWaitedFor() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string marker = f.root() + "/editor-cwd";
+    const std::string editor =
+        f.addProgram("my editor/edit", "sleep 1\necho \"$#\" > '" + marker + ".args'\npwd > '" + marker + "'");
+    w.FrameFindexecEditorGeneral->SetFieldText(editor);
+    QElapsedTimer timer;
+    timer.start();
+    w.actions().execute("ActViewNotepad");
+    // RunAndWait: back only when the editor has ended.
+    QVERIFY(timer.elapsed() >= 900);
+    QVERIFY(FileExists(marker));
+    QCOMPARE(Trim(ReadFileBytes(marker)), f.root() + "/out");
+    QCOMPARE(Trim(ReadFileBytes(marker + ".args")), std::string("0"));
+    QCOMPARE(Shown(w), std::string());
+}
+
+void ViewerControllerTest::externalEditorStartFailureIsSilent() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string marker = f.root() + "/editor-ran";
+    w.FrameFindexecEditorGeneral->SetFieldText(f.addProgram("edit", "touch '" + marker + "'"));
+    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/no such folder");
+    w.actions().execute("ActViewNotepad");
+    QVERIFY(!FileExists(marker));
+    QCOMPARE(Shown(w), std::string());
+    QCOMPARE(w.statusBar().Severity(), 0);
+}
+
+void ViewerControllerTest::largeFileOpens() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const int lines = 524288;  // 100 bytes a line: 50 MiB
+    std::string text;
+    text.reserve(size_t(lines) * 100);
+    const std::string filler(91, 'x');
+    char number[16];
+    for (int i = 0; i < lines; ++i) {
+        std::snprintf(number, sizeof number, "%07d ", i);
+        text += number;
+        text += filler;
+        text += "\r\n";
+    }
+    const std::string big = f.writeFile("out/big.txt", text);
+    text.clear();
+    // A timer stands for the user: its ticks are the window answering.
+    QElapsedTimer timer, sinceTick;
+    qint64 longestPause = 0;
+    int ticks = 0;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        longestPause = std::max(longestPause, sinceTick.restart());
+        ++ticks;
+    });
+    user.start(5);
+    timer.start();
+    sinceTick.start();
+    Open(w, big);
+    const qint64 opened = timer.elapsed();
+    longestPause = std::max(longestPause, sinceTick.elapsed());
+    user.stop();
+    QApplication::processEvents();
+    const qint64 shown = timer.elapsed();
+    qInfo("50 MiB result file (%d lines): loaded in %lld ms, shown in %lld ms; the window answered %d times, "
+          "longest pause %lld ms",
+          lines, opened, shown, ticks, longestPause);
+    QVERIFY(ticks > 0);  // events were handled while the file loaded
+    QCOMPARE(V(w).currentMemo()->blockCount(), lines);
+    QVERIFY(V(w).currentMemo()->document()->lastBlock().text().startsWith(QStringLiteral("0524287 ")));
+}
+
+void ViewerControllerTest::pageClosedWhileLoading() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    const std::string big = f.writeFile("out/big.txt", std::string(size_t(4 * kViewerLoadChunk), 'y') + "\n" +
+                                                           std::string(size_t(4 * kViewerLoadChunk), 'z'));
+    Open(w, f.writeFile("out/small.txt", "small"));
+    // The user closes the loading page at the first chance.
+    bool closed = false;
+    QTimer::singleShot(0, [&] { closed = V(w).CloseViewerPage(); });
+    Open(w, big);
+    QVERIFY(closed);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"small.txt"}));
+    QCOMPARE(Shown(w), std::string());
+}
+
+void ViewerControllerTest::textDecodingAndLineEnds() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    struct Case {
+        const char* bytes;
+        QString shown;
+    } cases[] = {
+        {"a\r\nb\r\n", QStringLiteral("a\nb")},
+        {"a\nb", QStringLiteral("a\nb")},
+        {"a\rb\r", QStringLiteral("a\nb")},
+        {"a\r\n\r\nb", QStringLiteral("a\n\nb")},
+        {"K\xc3\xb6nyv", QStringLiteral("K\u00f6nyv")},  // UTF-8
+        {"K\xf6nyv\r\n", QStringLiteral("K\u00f6nyv")},  // single-byte text
+        {"", QString()},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        Open(w, f.writeFile("out/t" + std::to_string(n++) + ".txt", c.bytes));
+        QCOMPARE(V(w).currentMemo()->toPlainText(), c.shown);
+    }
+}
+
+void ViewerControllerTest::aboutShowsToolRoot() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    TAboutBoxDlg* box = V(w).aboutBox();
+    QVERIFY(box);
+    QCOMPARE(Str(box->objectName()), std::string("AboutBoxDlg1"));
+    QCOMPARE(box->parent(), static_cast<QObject*>(&w));
+    QString memo;
+    bool memoShown = false;
+    QString caption = QStringLiteral("unset");
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* about = qobject_cast<TfrmAbout*>(QApplication::activeModalWidget());
+        if (!about || seen) return;
+        seen = true;
+        memo = about->Memo1->toPlainText();
+        memoShown = about->Memo1->isVisible();
+        caption = about->windowTitle();
+        about->btnOK->click();
+    });
+    poll.start(10);
+    w.actions().execute("ActAbout");
+    poll.stop();
+    QVERIFY(seen);
+    QCOMPARE(box->MemoContent, "Tool root directory : \r\n" + w.toolRoot());
+    QCOMPARE(Str(memo), "Tool root directory : \n" + w.toolRoot());
+    QVERIFY(memoShown);
+    QCOMPARE(caption, QString());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+int RunViewerControllerTests(int argc, char** argv) {
+    ViewerControllerTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "viewer_controller_gui_test.moc"
