@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -159,6 +160,11 @@ void LanguageController::applyLanguage(const std::string& suffix) {
             button->setChecked(true);  // its toggle applies the language
             return;
         }
+    } else if (!button->isChecked()) {
+        // The language already selected (a project opened at start) shows
+        // its button checked; this application goes on by itself.
+        QSignalBlocker quiet(button);
+        button->setChecked(true);
     }
     ProjectController* project = w_.project();
     if (project && project->projectLoading()) return;

@@ -1,6 +1,7 @@
 // korvane: the shell's program entry.
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,10 +10,12 @@
 
 #include "shared/cmdline.h"
 #include "shared/version_info.h"
+#include "shell/app/batch_mode.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/qt_dialogs.h"
+#include "shell/ui/ui_resources.h"
 
 namespace {
 
@@ -24,6 +27,13 @@ const char* kUsage =
     "  -proj FILE, -p FILE       project file (.srd) to open at start\n"
     "  -showadvanced, -sha       offer \"Show all actions\" to hide the technical page\n"
     "  -registershell, -shell    register the project file type for the desktop and end\n"
+    "  -batch run, -batch scan   with -proj: perform the project's reengineering run (or\n"
+    "                            scan run) without a window, printing the progress and\n"
+    "                            every message; questions are answered with the choice\n"
+    "                            that changes nothing (No to \"save the changes?\").\n"
+    "                            Exit status 0: \"Processing finished\", 1: the run ended\n"
+    "                            but something was reported, 2: the run could not start\n"
+    "                            or the arguments are wrong\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 
@@ -49,9 +59,30 @@ int main(int argc, char** argv) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     }
 
+    // --- batch mode: no window, so no display either ---
+    const bool batch = korvane::BatchModeRequested(args);
+    if (batch && !std::getenv("QT_QPA_PLATFORM")) {
+        bool platformChosen = false;
+        for (const std::string& a : args) platformChosen = platformChosen || a == "-platform";
+        if (!platformChosen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    // --- end of batch mode ---
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(korvane::kApplicationTitle);
     QApplication::setApplicationDisplayName("Korvane");
+
+    if (batch) {
+        korvane::StartupInfo batchInfo;
+        batchInfo.programPath = korvane::ProgramFilePath();
+        return korvane::RunBatchMode(batchInfo);
+    }
+
+    korvane::InitUiResources();
+    QIcon icon;
+    icon.addFile(korvane::kAppIcon48Resource);
+    icon.addFile(korvane::kAppIcon256Resource);
+    QApplication::setWindowIcon(icon);
 
     korvane::QtDialogs dialogs;
     korvane::SetErrorSink([&dialogs](const std::string& text) {

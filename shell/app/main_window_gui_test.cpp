@@ -457,6 +457,13 @@ void MainWindowTest::projectArgumentRules() {
         QCOMPARE(requested, std::string());
         QVERIFY(f.window().RadioButtonJAV->isChecked());
     }
+    // A usable project is opened, its language's button checked.
+    std::string good = f.writeFile("work/Good.srd",
+                                   "[Properties]\r\nProjectProductName=ABC\r\nProjectSystemName=XYZ\r\n"
+                                   "ProjectVersion=JAV\r\nMaxDirDepth=100\r\n[Konyec szkazki]\r\n");
+    TfrmKorvaneMain& g = f.start({"-proj", good});
+    QVERIFY(g.RadioButtonJAV->isChecked());
+    QCOMPARE(Str(g.EditProductName->text()), std::string("ABC"));
     // An existing ".srd" (any case) is loaded; an unusable one reports the
     // load error and ends the first show there.
     std::string srd = f.writeFile("work/Job.SRD", "");

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -307,6 +308,7 @@ void TfrmKorvaneMain::buildTechPage() {
     auto* right = new QVBoxLayout;
     MemoToolDefaultValues = Named(new QPlainTextEdit(TabSheetTech), "MemoToolDefaultValues");
     MemoToolDefaultValues->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoToolDefaultValues->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     right->addWidget(MemoToolDefaultValues, 1);
     auto* buttons = new QHBoxLayout;
     ButtonWriteINIFile = Named(new QPushButton(TabSheetTech), "ButtonWriteINIFile");
@@ -418,7 +420,8 @@ QCheckBox* TfrmKorvaneMain::transformationBox(const std::string& objectName) con
 TFrameFindexec* TfrmKorvaneMain::createPicker(const std::string& objectName, const std::string& label) {
     auto* frame = new TFrameFindexec(dialogs_, GroupBoxExternalPrograms);
     frame->setObjectName(QString::fromUtf8(objectName));
-    frame->LabelFindExec->setText(QString::fromUtf8(label));
+    // "&&" in a caption shows one "&".
+    frame->LabelFindExec->setText(QString::fromUtf8(label).replace("&&", "&"));
     if (MyStB) frame->SetStatusBar(MyStB);
     // Below the pickers already there, above the closing stretch.
     pickersLayout->insertWidget(pickersLayout->count() - 1, frame);

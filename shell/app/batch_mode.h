@@ -1,0 +1,62 @@
+#pragma once
+// The batch mode of korvane: "korvane -proj FILE.srd -batch run" (or
+// "-batch scan") loads the project without showing a window, performs the
+// run exactly as the window's "Start reengineering" (or "Scan files for I/O
+// operations") would, prints every progress caption, status-bar message and
+// question to standard output as it happens, and ends with
+//   0  the run ended with "Processing finished",
+//   1  the run ended, but something was reported (or it stopped early),
+//   2  the run could not start, or the arguments are wrong.
+// Every question is answered with the choice that changes and loses
+// nothing; -root and the tool settings file work as in the window.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/ui/dialogs.h"
+
+namespace korvane {
+
+struct StartupInfo;
+
+inline constexpr const char* kOptBatch = "-Batch:-Batch";
+
+inline constexpr int kBatchFinished = 0;
+inline constexpr int kBatchReported = 1;
+inline constexpr int kBatchNotStarted = 2;
+
+// Whether the arguments ask for the batch mode (checked before the
+// application object exists, so that no display is needed).
+bool BatchModeRequested(const std::vector<std::string>& args);
+
+// Runs the batch mode; the application object exists and the command line
+// has been installed. Gives the exit status.
+int RunBatchMode(const StartupInfo& startup);
+
+// The answers of the batch mode: "save the changes?" is answered No; any
+// other question Cancel when offered, else No, else OK; every file, folder
+// and font dialog is cancelled. Each question and its answer is printed.
+class BatchDialogs : public Dialogs {
+public:
+    explicit BatchDialogs(std::FILE* out) : out_(out) {}
+
+    unsigned Message(MsgKind kind, const std::string& text, unsigned buttons) override;
+    std::optional<std::vector<std::string>> OpenFiles(const FileDialogOptions& opts) override;
+    std::optional<std::string> SaveFile(const FileDialogOptions& opts) override;
+    std::optional<std::string> ChooseFolder(const std::string& caption, const std::string& root,
+                                            bool allowCreate) override;
+    std::optional<FontSpec> ChooseFont(const FontSpec& current,
+                                       const std::function<void(const FontSpec&)>& apply) override;
+    void Beep() override {}
+
+    // The answer given to a question with these buttons.
+    static unsigned Answer(const std::string& text, unsigned buttons);
+
+private:
+    void Print(const std::string& line);
+
+    std::FILE* out_;
+};
+
+}  // namespace korvane
