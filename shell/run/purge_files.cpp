@@ -6,6 +6,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/run/work_area.h"
 
 namespace korvane {
 
@@ -19,6 +20,8 @@ bool PurgeMaskMatches(std::string_view fileName, std::string_view mask) {
 
 void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view mask) {
     if (depth <= 0 || folder.empty()) return;
+    // Never from the file-system root: that would empty folders everywhere.
+    if (IsFileSystemRoot(folder)) return;
     // A linked folder leads out of the tree being cleaned: never enter it.
     if (IsSymlink(folder)) return;
     for (const DirEntry& e : ListDirectory(folder)) {

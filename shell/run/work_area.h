@@ -31,13 +31,20 @@ struct WorkArea {
     bool IsSet() const { return !outputDir.empty(); }
 };
 
+// Whether a folder is the file-system root ("/", "//", "/.", "/x/.." ...).
+// No run may take it for its output directory: the cleaning would walk and
+// empty the whole file system.
+bool IsFileSystemRoot(std::string_view folder);
+
 // Derives the paths from the output directory (a trailing separator is
-// dropped). An empty output directory gives an unset work area.
+// dropped). An empty output directory, or the file-system root, gives an
+// unset work area.
 WorkArea MakeWorkArea(std::string_view outputDir);
 // outputDir/CopyLib/ with its trailing separator.
 std::string CopyLibraryPath(std::string_view outputDir);
 
-// Refuses a run without an output directory: ShowError with continuation off.
+// Refuses a run without an output directory, or with the file-system root
+// as its output directory: ShowError with continuation off.
 void RequireOutputDir(std::string_view outputDir, Reporter& reporter);
 // Creates the three work folders (and the copy library) with missing parents.
 // A folder that cannot be created shows up when the first copy into it fails.

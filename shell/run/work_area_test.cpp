@@ -30,6 +30,19 @@ TEST(WorkArea, EmptyOutputDirectoryRefusesTheRun) {
     EXPECT_EQ(reporter.Texts(), std::vector<std::string>{"You should specify the output directory first"});
 }
 
+TEST(WorkArea, FileSystemRootRefusesTheRun) {
+    // Only the checks: nothing here may ever reach the cleaning.
+    for (const char* root : {"/", "//", "/.", "/tmp/..", "/./"}) {
+        EXPECT_TRUE(IsFileSystemRoot(root)) << root;
+        EXPECT_FALSE(MakeWorkArea(root).IsSet()) << root;
+        RecordingReporter reporter;
+        EXPECT_THROW(RequireOutputDir(root, reporter), SilentAbort) << root;
+        EXPECT_EQ(reporter.Texts(), std::vector<std::string>{kNoOutputDirMessage}) << root;
+    }
+    for (const char* folder : {"", "/tmp", "/tmp/", "relative/out", "/no/such/folder"})
+        EXPECT_FALSE(IsFileSystemRoot(folder)) << folder;
+}
+
 TEST(WorkArea, PrepareCreatesTheFolders) {
     TempDir tmp;
     RecordingReporter reporter;

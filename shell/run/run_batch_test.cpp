@@ -1,0 +1,224 @@
+// The batch mode of the korvane program: a project made and saved through
+// the window in a temporary tool tree, then run by the program itself
+// ("korvane -proj FILE.srd -batch run"), whose output and exit status are
+// checked, and the answers the batch mode gives to questions.
+
+#include <QProcess>
+#include <QtTest>
+
+#include "shared/platform/files.h"
+#include "shell/app/batch_mode.h"
+#include "shell/project/project_controller.h"
+#include "shell/project/project_file.h"
+#include "shell/project/window_form_adapter.h"
+#include "shell/run/run_gui_test_support.h"
+#include "shell/ui/check_list_box.h"
+
+using namespace korvane;
+using namespace korvane::testing;
+
+namespace {
+
+const char* kJava = "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\r\n  }\r\n}\r\n";
+const char* kRepaired = "class A {\r\n  void f(int a) {\r\n    if (a > 1) {\r\n    }\r\n  }\r\n}\r\n";
+
+struct BatchResult {
+    int status = -1;
+    std::vector<std::string> lines;
+    bool has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+};
+
+// Runs the program laid into the fixture's tool tree with the arguments.
+BatchResult RunKorvane(RunFixture& f, const QStringList& args) {
+    QProcess p;
+    p.setProgram(QString::fromUtf8(f.programPath()));
+    p.setArguments(args);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");  // the batch mode chooses offscreen itself
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    p.setProcessEnvironment(env);
+    p.start();
+    BatchResult r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
+        if (!l.isEmpty()) r.lines.push_back(l.toStdString());
+    return r;
+}
+
+// A saved project of the test language over the sources (path, checked).
+std::string SaveProject(RunFixture& f, const std::vector<std::pair<std::string, bool>>& sources) {
+    TfrmKorvaneMain& w = f.startProject(sources);
+    const std::string path = f.root() + "/Job.srd";
+    WindowFormAdapter form(w);
+    SaveProjectFile(path, form, w.project()->properties());
+    f.destroyWindow();
+    LinkProgram(KORVANE_PROGRAM, f.programPath());
+    return path;
+}
+
+std::vector<StepSpec> TwoSteps(const std::string& env2 = "") {
+    return {{"Realign", "jvrealign", "JRA", "fixit", ""}, {"Refine", "jvrefine", "JRF", "", env2}};
+}
+
+}  // namespace
+
+class RunBatchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void runEndsWithProcessingFinished();
+    void reportedRunEndsWithOne();
+    void runThatCannotStart();
+    void toolRootFromTheCommandLine();
+    void scanRun();
+    void answersLoseNothing();
+};
+
+void RunBatchTest::runEndsWithProcessingFinished() {
+    RunFixture f;
+    f.writeRunSettings(TwoSteps(), {"Runcontrol.CaptureLog=Y"});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string two = f.addSource("b/Two.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}, {two, true}});
+
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
+    QCOMPARE(r.status, kBatchFinished);
+    // The captions in order, then the one message.
+    std::vector<std::string> captions;
+    for (const std::string& l : r.lines)
+        if (l.find(" project ProdSys - Step ") != std::string::npos) captions.push_back(l);
+    QCOMPARE(captions, (std::vector<std::string>{"Preparing project ProdSys - Step 1 of 2 - Bytes 0 of 0",
+                                                  "Preparing project ProdSys - Step 2 of 2 - Bytes 0 of 0",
+                                                  "Processing project ProdSys - Step 1 of 4 - Bytes 0 of 0",
+                                                  "Processing project ProdSys - Step 2 of 4 - Bytes 0 of 0",
+                                                  "Processing project ProdSys - Step 3 of 4 - Bytes 0 of 0"}));
+    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+    // What the window's run leaves: results under the sources' names,
+    // the product log, the console log; the project file is untouched.
+    const std::string out = f.outputDir();
+    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kRepaired));
+    QCOMPARE(ReadBytes(out + "/b/Two.java"), std::string(kRepaired));
+    QVERIFY(ReadBytes(out + "/Sys.log").find("Refine FIL0001 -> FIL0001.JRF") != std::string::npos);
+    QVERIFY(ReadBytes(out + "/Console.log").find("2 files processed") != std::string::npos);
+    QCOMPARE(f.snapshots().size(), size_t(3));
+    QVERIFY(ReadBytes(project).find("BatchRunning=N") != std::string::npos);
+}
+
+void RunBatchTest::reportedRunEndsWithOne() {
+    RunFixture f;
+    f.writeRunSettings(TwoSteps("export KORVANE_STEP_SKIP=FIL0000"), {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}});
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "RUN"});
+    QCOMPARE(r.status, kBatchReported);
+    QVERIFY(r.has("Error: No result file(FIL0000.JRF) for " + f.outputDir() + "/a/One.java"));
+    QVERIFY(!r.has("Warning: Processing finished"));
+}
+
+void RunBatchTest::runThatCannotStart() {
+    RunFixture f;
+    f.writeRunSettings(TwoSteps(), {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string none = SaveProject(f, {{one, false}});
+    const QString p = QString::fromStdString(none);
+    struct Case {
+        QStringList args;
+        std::string expected;  // a line of the output
+    } cases[] = {
+        {{"-batch", "run"}, "Batch: -batch needs a project: -proj FILE.srd"},
+        {{"-proj", p, "-batch", "later"}, "Batch: -batch takes \"run\" or \"scan\""},
+        {{"-proj", p, "-batch"}, "Batch: -batch takes \"run\" or \"scan\""},
+        {{"-proj", p + ".missing.srd", "-batch", "run"}, "Batch: no project file " + none + ".missing.srd"},
+        {{"-proj", QString::fromUtf8(f.settingsPath()), "-batch", "run"},
+         "Batch: not a project file (.srd): " + f.settingsPath()},
+        // The project checks no source: the run is refused before it starts.
+        {{"-proj", p, "-batch", "run"}, "Error: You haven't selected any files yet"},
+        // The language offers no scan run.
+        {{"-proj", p, "-batch", "scan"}, "Batch: the language offers no scan run"},
+    };
+    for (const Case& c : cases) {
+        BatchResult r = RunKorvane(f, c.args);
+        QCOMPARE(r.status, kBatchNotStarted);
+        QVERIFY2(r.has(c.expected), c.expected.c_str());
+    }
+    QVERIFY(f.snapshots().empty());
+}
+
+void RunBatchTest::toolRootFromTheCommandLine() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}});
+    // The tools move to another root; the settings file stays beside the program.
+    const std::string other = f.root() + "/elsewhere";
+    ForceDirectories(other);
+    QVERIFY(std::rename((f.binDir() + "/JAVVorl").c_str(), (other + "/JAVVorl").c_str()) == 0);
+
+    BatchResult without = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
+    QCOMPARE(without.status, kBatchNotStarted);
+    BatchResult with = RunKorvane(
+        f, {"-proj", QString::fromStdString(project), "-root", QString::fromStdString(other), "-batch", "run"});
+    QCOMPARE(with.status, kBatchFinished);
+    QCOMPARE(ReadBytes(f.outputDir() + "/a/One.java"), std::string(kJava));
+}
+
+void RunBatchTest::scanRun() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"},
+                       {"JAV.Scan=Y", "JAV.Scanner=jvscan"});
+    f.addScanner("jvscan");
+    const std::string reader = f.addSource("Reader.java", "class R { Object o = new FileWriter(\"out.txt\"); }\r\n");
+    const std::string project = SaveProject(f, {{reader, true}});
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "scan"});
+    // A scan collects too, and the scanner writes no results: reported.
+    QCOMPARE(r.status, kBatchReported);
+    QVERIFY(r.has("Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"));
+    QVERIFY(r.has("Error: No result file(FIL0000.JRA) for " + f.outputDir() + "/src/Reader.java"));
+    QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvscan.xml"});
+    const std::string table = ReadBytes(f.outputDir() + "/functab.wrl");
+    QVERIFY(table.find("OTPT FileWriter") != std::string::npos);
+    QVERIFY(table.find("OBJT out.txt") != std::string::npos);
+}
+
+void RunBatchTest::answersLoseNothing() {
+    struct Case {
+        std::string text;
+        unsigned buttons;
+        unsigned answer;
+    } cases[] = {
+        {ProjectController::kModifiedQuestion, kYes | kNo | kCancel, kNo},
+        {"Do you really want to cancel processing?", kYes | kNo, kNo},
+        {"Directory /x doesn't exists, create it? ", kOk | kCancel, kCancel},
+        {"Many files: add them all?", kYes | kNo | kCancel, kCancel},
+        {"Error killing process 12", kOk, kOk},
+    };
+    for (const Case& c : cases) QCOMPARE(BatchDialogs::Answer(c.text, c.buttons), c.answer);
+
+    // Every question and dialog is printed with its answer.
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    BatchDialogs d(out);
+    QCOMPARE(d.Message(MsgKind::Warning, "Do you really want to cancel processing?", kYes | kNo), unsigned(kNo));
+    FileDialogOptions o;
+    o.title = "Open a result file";
+    QVERIFY(!d.OpenFiles(o));
+    std::fclose(out);
+    QCOMPARE(std::string(text, size), std::string("Question: Do you really want to cancel processing? [Yes/No] -> No\n"
+                                                  "Dialog: Open a result file -> Cancel\n"));
+    std::free(text);
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RunBatchTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "run_batch_test.moc"

@@ -1,0 +1,242 @@
+#include "shell/run/run_gui_test_support.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QThread>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shared/platform/files.h"
+#include "shared/platform/path.h"
+#include "shared/text.h"
+#include "shell/app/action_list.h"
+#include "shell/project/project_controller.h"
+#include "shell/run/run_controller.h"
+#include "shell/ui/check_list_box.h"
+#include "shell/ui/find_directory_frame.h"
+#include "shell/ui/find_exec_frame.h"
+#include "shell/ui/my_status_bar.h"
+
+namespace korvane::testing {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool PathExists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(path, ec)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+
+int CountEntries(const char* folder) {
+    int n = 0;
+    if (DIR* d = opendir(folder)) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+}  // namespace
+
+int OpenDescriptorCount() { return CountEntries("/proc/self/fd") - 1; }  // less the listing's own
+int ThreadCount() { return CountEntries("/proc/self/task"); }
+
+int ChildProcessCount() {
+    const pid_t self = getpid();
+    int n = 0;
+    if (DIR* d = opendir("/proc")) {
+        while (dirent* e = readdir(d)) {
+            if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
+            std::string stat = ReadBytes(std::string("/proc/") + e->d_name + "/stat");
+            // pid (comm) state ppid ...: the comm may hold blanks, so read after its ')'.
+            size_t close = stat.rfind(')');
+            if (close == std::string::npos) continue;
+            char state = 0;
+            int ppid = 0;
+            if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == self) ++n;
+        }
+        closedir(d);
+    }
+    return n;
+}
+
+void LinkProgram(const std::string& program, const std::string& target) {
+    ForceDirectories(ExtractFileDir(target));
+    std::error_code ec;
+    fs::remove(target, ec);
+    if (link(program.c_str(), target.c_str()) != 0)
+        fs::copy_file(program, target, fs::copy_options::overwrite_existing);
+    chmod(target.c_str(), 0755);
+}
+
+std::string ExpectedParameterFile(const std::string& outputDir, const std::vector<std::string>& rows,
+                                  const std::vector<std::pair<int, std::string>>& files,
+                                  const std::string& inputExtension, bool funcTab) {
+    auto line = [](const std::string& text) { return text + "\r\n"; };
+    std::string x;
+    x += line("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>" + std::string(17, ' '));
+    x += line("<!--DOCTYPE KORVANE SYSTEM \"Vorl.dtd\"-->" + std::string(11, ' '));
+    x += line("<VORL>" + std::string(46, ' '));
+    x += line(" <Names" + std::string(49, ' '));
+    x += line("  ProductName = \"Prod\"");
+    x += line("  SystemName  = \"Sys\"");
+    x += line("  Version     = \"JAV\"");
+    x += line(" />");
+    x += line(" <Parameters");
+    for (const std::string& row : rows)
+        if (row == "Restructure") x += line("  RestructCode = \"Y\"");
+    for (const std::string& row : rows) x += line("  " + row + " = \"Y\"");
+    x += line(" /> ");
+    x += line(" <Directories>");
+    x += line("  <Orig_Output_Dir>" + outputDir + "</Orig_Output_Dir>");
+    x += line("  <Input_Dir>workinp</Input_Dir>");
+    x += line("  <Output_Dir>workout</Output_Dir>");
+    x += line("  <Work_Dir>work</Work_Dir>");
+    if (funcTab) x += line("  <Func_Tab>functab.wrl</Func_Tab>");
+    x += line(" </Directories>");
+    x += line(" <Files>");
+    for (const auto& [n, path] : files) {
+        const std::string num = Format("%4.4d", n);
+        x += line("  <Orig_File_" + num + ">" + path + "</Orig_File_" + num + ">");
+        const std::string internal = inputExtension.empty() ? "workinp/FIL" + num
+                                                            : "workout/FIL" + num + "." + inputExtension;
+        x += line("  <File_" + num + ">" + internal + "</File_" + num + ">");
+    }
+    x += line(" </Files>");
+    x += line("</VORL>");
+    return x;
+}
+
+RunFixture::RunFixture() { ForceDirectories(snapshotDir()); }
+
+void RunFixture::layOutProgram(const std::string& program, const std::string& target, const std::string& sidecar,
+                               const std::string& environment) {
+    // The tool itself sits apart from the tool folder; the script in the
+    // tool folder keeps the parameter file and then becomes the tool, so
+    // that killing the started process kills the tool itself.
+    const std::string name = ExtractFileName(target);
+    const std::string real = root() + "/tools/" + name;
+    LinkProgram(program, real);
+    if (!sidecar.empty()) writeFile("tools/" + name + ".step", sidecar);
+    const std::string snap = snapshotDir();
+    addProgram("JAVVorl/" + name,
+               "n=$(ls '" + snap + "' | wc -l)\n"
+               "cp last.xml \"" + snap + "/$(printf %02d $n)-" + name + ".xml\"\n" +
+                   environment + "\nexec '" + real + "' \"$@\"");
+}
+
+void RunFixture::writeRunSettings(const std::vector<StepSpec>& steps, const std::vector<std::string>& runControl,
+                                  const std::vector<std::string>& extra) {
+    std::vector<std::string> lines = {"[Languages]",
+                                      "DefaultLanguage=JAV",
+                                      "JAV=Java,JAV,\"\"",
+                                      "JAV.Copy=.jcp",
+                                      "JAV.OuputExtension=.java",
+                                      "JAV.Filter=Java sources (*.java)|*.java",
+                                      "JAV.CopyFilter=Java includes (*.jcp)|*.jcp"};
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    int n = 0;
+    for (const StepSpec& s : steps) {
+        std::string value = s.name + "," + s.program + "," + s.resultExtension;
+        if (!s.chain.empty()) value += ",Chain=" + s.chain;
+        lines.push_back(Format("JAV.Step%02d=", ++n) + value);
+        layOutProgram(KORVANE_STEP_PROGRAM, binDir() + "/JAVVorl/" + s.program,
+                      "Step=" + s.name + "\nResultExtension=" + s.resultExtension + "\n", s.environment);
+        if (!s.chain.empty()) layOutProgram(KORVANE_BRELVIN_PROGRAM, binDir() + "/JAVVorl/" + s.chain, "", "");
+    }
+    lines.push_back("[Runcontrol]");
+    lines.push_back("Runcontrol.UseDOSBox=N");
+    lines.insert(lines.end(), runControl.begin(), runControl.end());
+    writeSettings(lines);
+}
+
+void RunFixture::addScanner(const std::string& name) {
+    layOutProgram(KORVANE_SCAN_PROGRAM, binDir() + "/JAVVorl/" + name, "", "");
+}
+
+std::string RunFixture::addSource(const std::string& relativePath, const std::string& content) {
+    return writeFile("src/" + relativePath, content);
+}
+
+TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::string, bool>>& sources,
+                                          const std::string& product, const std::string& system) {
+    // The scanner and function table pickers start empty, so that the
+    // language's default programs fill them (their designed text would
+    // otherwise ask for a browse).
+    TfrmKorvaneMain& w = start({}, false);
+    w.FrameFindexecScanner->SetFieldText("");
+    w.FrameFindexecFunctab->SetFieldText("");
+    w.show();
+    w.runFirstShow();
+    w.statusBar().OnReport = [this](const char*, const std::string& text) { reports.push_back(text); };
+    w.actions().setHandler("ActViewProductLog", [this](QObject*) { ++productLogViews; });
+    w.actions().setHandler("ActViewConsoleLog", [this](QObject*) { ++consoleLogViews; });
+    QObject::connect(w.run(), &RunController::runEnded, w.run(), [this] { ++runsEnded; });
+    QObject::connect(w.run(), &RunController::progressCaptionChanged, w.run(),
+                     [this](const std::string& caption) { captions.push_back(caption); });
+    // As if typed and left: the fields and the project's names.
+    w.EditProductName->setText(QString::fromUtf8(product));
+    w.EditSystemName->setText(QString::fromUtf8(system));
+    if (!product.empty() && !system.empty()) {
+        w.project()->SetProductName(product);
+        w.project()->SetSystemName(system);
+    }
+    w.FrameFindDirectoryOutputDir->SetFieldText(outputDir());
+    for (const auto& [path, checked] : sources) w.CheckListBoxSelectedFiles->checkList().add(path, checked);
+    return w;
+}
+
+RunController& RunFixture::run() { return *window().run(); }
+
+bool RunFixture::waitFor(const std::function<bool()>& cond, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!cond()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+bool RunFixture::runAndWait(const char* action, int timeoutMs) {
+    const int before = runsEnded;
+    window().actions().execute(action);
+    if (!run().BatchRunning()) return false;
+    return waitFor([&] { return runsEnded > before && !run().ToolActive(); }, timeoutMs);
+}
+
+std::vector<std::string> RunFixture::snapshots() const {
+    std::vector<std::string> files;
+    for (const std::string& name : FolderNames(snapshotDir())) files.push_back(name);
+    return files;
+}
+
+}  // namespace korvane::testing

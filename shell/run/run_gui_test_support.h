@@ -1,0 +1,102 @@
+#pragma once
+// Support for the run tests: a shell in a temporary tool tree whose step
+// programs are the reference tools (korvane-step, korvane-scan, brelvin),
+// each behind a small script that first keeps a copy of the parameter file
+// it was handed, so that every step's last.xml can be compared afterwards.
+
+#include <QObject>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shell/app/main_window.h"
+#include "shell/testing/shell_fixture.h"
+
+namespace korvane {
+class RunController;
+}
+
+namespace korvane::testing {
+
+// A step of the tool settings, with what its program does.
+struct StepSpec {
+    std::string name;             // row name: Realign, Refine, ...
+    std::string program;          // program file in <root>/bin/JAVVorl
+    std::string resultExtension;  // written into workout
+    std::string chain;            // chained program name, or empty
+    std::string environment;      // shell lines run before the tool (export ...)
+};
+
+class RunFixture : public ShellFixture {
+public:
+    RunFixture();
+
+    std::string snapshotDir() const { return root() + "/snap"; }
+    std::string sourceDir() const { return root() + "/src"; }
+    std::string outputDir() const { return root() + "/out"; }
+
+    // Writes the tool settings of the Java test language with these steps
+    // and run-control lines, and lays out their programs: each step program
+    // keeps last.xml as <snap>/<nn>-<program>.xml and then becomes a copy of
+    // korvane-step; a chained program does the same and becomes brelvin.
+    void writeRunSettings(const std::vector<StepSpec>& steps, const std::vector<std::string>& runControl,
+                          const std::vector<std::string>& extra = {});
+    // The scanner program <root>/bin/JAVVorl/<name> (korvane-scan).
+    void addScanner(const std::string& name);
+
+    // A source file below sourceDir().
+    std::string addSource(const std::string& relativePath, const std::string& content);
+
+    // Starts the window and sets up the project: names, output directory and
+    // the source list (path, checked).
+    TfrmKorvaneMain& startProject(const std::vector<std::pair<std::string, bool>>& sources,
+                                  const std::string& product = "Prod", const std::string& system = "Sys");
+
+    RunController& run();
+    // Executes the action and waits until the run has ended (runEnded) and
+    // every tool and watcher is gone; false on time-out.
+    bool runAndWait(const char* action = "ActStartConversion", int timeoutMs = 60000);
+    // Waits until cond holds, processing events; false on time-out.
+    static bool waitFor(const std::function<bool()>& cond, int timeoutMs = 30000);
+
+    // The kept parameter files, in the order the steps ran.
+    std::vector<std::string> snapshots() const;
+    // Status bar texts reported since the window started, in order.
+    std::vector<std::string> reports;
+    // Progress captions in the order they were shown.
+    std::vector<std::string> captions;
+    // How often each log view was executed.
+    int productLogViews = 0;
+    int consoleLogViews = 0;
+    int runsEnded = 0;
+
+private:
+    void layOutProgram(const std::string& program, const std::string& target, const std::string& sidecar,
+                       const std::string& environment);
+};
+
+// A file's bytes ("" when it cannot be read).
+std::string ReadBytes(const std::string& path);
+bool PathExists(const std::string& path);
+// Names in a folder, sorted; empty when it does not exist.
+std::vector<std::string> FolderNames(const std::string& path);
+
+// Counts of what this process holds: open descriptors, threads, and
+// processes whose parent it is (zombies included).
+int OpenDescriptorCount();
+int ThreadCount();
+int ChildProcessCount();
+
+// The parameter file a run writes, built here from its format for the
+// test projects: Java, three rows shown (the given step names, all "Y"),
+// nothing optional. files: (number, source path, checked).
+std::string ExpectedParameterFile(const std::string& outputDir, const std::vector<std::string>& rows,
+                                  const std::vector<std::pair<int, std::string>>& files,
+                                  const std::string& inputExtension, bool funcTab = false);
+
+// Makes target a hard link of (or, across file systems, a copy of) program.
+void LinkProgram(const std::string& program, const std::string& target);
+
+}  // namespace korvane::testing

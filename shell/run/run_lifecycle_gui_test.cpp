@@ -1,0 +1,178 @@
+// The life of runs in the window: the busy gate while a run is in progress,
+// the close request during a run, a project saved during a run and opened
+// again, and many runs in a row without anything left behind.
+
+#include <QAction>
+#include <QGroupBox>
+#include <QtTest>
+
+#include "shared/platform/files.h"
+#include "shell/app/action_list.h"
+#include "shell/app/startup_options.h"
+#include "shell/project/project_controller.h"
+#include "shell/project/project_file.h"
+#include "shell/project/window_form_adapter.h"
+#include "shell/run/run_controller.h"
+#include "shell/run/run_gui_test_support.h"
+#include "shell/ui/check_list_box.h"
+#include "shell/ui/my_status_bar.h"
+
+using namespace korvane;
+using namespace korvane::testing;
+
+namespace {
+
+const char* kJava = "class A {\r\n}\r\n";
+
+bool Contains(const std::vector<std::string>& list, const std::string& text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+std::string Shown(TfrmKorvaneMain& w) { return Str(w.statusBar().shownText()); }
+
+}  // namespace
+
+class RunLifecycleTest : public QObject {
+    Q_OBJECT
+private slots:
+    void busyGateDuringRun();
+    void closeRequestStopsTheRun();
+    void projectSavedDuringRunCollectsNothingWhenOpened();
+    void manyRunsLeaveNothingBehind();
+};
+
+void RunLifecycleTest::busyGateDuringRun() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=1"}}, {});
+    const std::string one = f.addSource("One.java", kJava);
+    TfrmKorvaneMain& w = f.startProject({{one, true}});
+    int newProjects = 0;
+    w.actions().setHandler("ActNewProject", [&](QObject*) { ++newProjects; });
+    w.actions()["ActSaveProject"]->setEnabled(true);
+    int saves = 0;
+    w.actions().setHandler("ActSaveProject", [&](QObject*) { ++saves; });
+
+    w.actions().execute("ActStartConversion");
+    QVERIFY(f.run().BatchRunning());
+    QVERIFY(RunFixture::waitFor([&] { return f.snapshots().size() == 1; }));
+    QVERIFY(w.busy());
+    QVERIFY(w.project()->batchRunning());
+    QVERIFY(!w.GroupBoxSlider->isHidden());
+    QCOMPARE(Str(w.GroupBoxSlider->title()), std::string("Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"));
+    QVERIFY(w.actions()["ActCancelRun"]->isEnabled());
+    QVERIFY(w.actions()["ActCancelRun"]->isVisible());
+    QVERIFY(!w.actions()["ActViewProductLog"]->isEnabled());
+
+    // Refused: another run, a new project, save as.
+    for (const char* refused : {"ActStartConversion", "ActNewProject", "ActSaveProjectAs"}) {
+        w.statusBar().ClearMessages();
+        w.actions().execute(refused);
+        QCOMPARE(Shown(w), std::string(kBusyRefusal));
+    }
+    QCOMPARE(newProjects, 0);
+    QCOMPARE(f.snapshots().size(), size_t(1));
+    // Allowed, keeping the messages: saving and the viewers.
+    w.statusBar().ShowWarning("still running");
+    w.actions().execute("ActSaveProject");
+    QCOMPARE(saves, 1);
+    w.actions()["ActViewProductLog"]->setEnabled(true);
+    w.actions().execute("ActViewProductLog");
+    QCOMPARE(f.productLogViews, 1);
+    QCOMPARE(Shown(w), std::string("still running"));
+    w.actions()["ActViewProductLog"]->setEnabled(false);
+
+    QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
+    QVERIFY(!w.busy());
+    // A message shown before the run ended keeps "Processing finished" away.
+    QVERIFY(!f.run().FinishedCleanly());
+    w.actions().execute("ActNewProject");
+    QCOMPARE(newProjects, 1);
+}
+
+void RunLifecycleTest::closeRequestStopsTheRun() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=30"}}, {});
+    const std::string one = f.addSource("One.java", kJava);
+    TfrmKorvaneMain& w = f.startProject({{one, true}});
+    w.actions().execute("ActStartConversion");
+    QVERIFY(RunFixture::waitFor([&] { return f.run().currentToolPid() != 0; }));
+
+    // No: the run goes on and the window stays.
+    f.dialogs.AnswerButton(kNo);
+    QVERIFY(!w.close());
+    QVERIFY(f.run().BatchRunning());
+    // Yes: the run is stopped, the window still stays open.
+    f.dialogs.AnswerButton(kYes);
+    QVERIFY(!w.close());
+    QVERIFY(!f.run().BatchRunning());
+    QVERIFY(!f.run().ToolActive());
+    QVERIFY(f.run().stepQueue().empty());
+    QVERIFY(w.project()->modified());
+    QVERIFY(Contains(f.reports, "Terminate signalled!"));
+    QVERIFY(Contains(f.reports, "Background process cancelled!"));
+    QCOMPARE(ChildProcessCount(), 0);
+}
+
+void RunLifecycleTest::projectSavedDuringRunCollectsNothingWhenOpened() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=1"}}, {});
+    const std::string one = f.addSource("One.java", kJava);
+    TfrmKorvaneMain& w = f.startProject({{one, true}});
+    w.actions().execute("ActStartConversion");
+    QVERIFY(f.run().BatchRunning());
+    const std::string project = f.root() + "/Saved.srd";
+    WindowFormAdapter form(w);
+    SaveProjectFile(project, form, w.project()->properties());
+    QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
+    QVERIFY(ReadBytes(project).find("BatchRunning=Y\r\n") != std::string::npos);
+
+    // A result left in the work area is not collected: opening the project
+    // empties the name map first.
+    const std::string out = f.outputDir();
+    f.writeFile("out/workout/FIL0000.JRA", "late result");
+    DeleteFile(out + "/src/One.java");
+    f.reports.clear();
+    f.dialogs.AnswerButton(kNo);  // the run marked the project modified: not saved again
+    emit w.loadProjectRequested(project);
+    QVERIFY(!w.project()->batchRunning());
+    QVERIFY(w.project()->modified());
+    QVERIFY(f.run().nameMap().empty());
+    QVERIFY(PathExists(out + "/workout/FIL0000.JRA"));
+    QVERIFY(!PathExists(out + "/src/One.java"));
+    for (const std::string& r : f.reports) QVERIFY2(r.find("No result file") == std::string::npos, r.c_str());
+}
+
+void RunLifecycleTest::manyRunsLeaveNothingBehind() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"});
+    const std::string one = f.addSource("One.java", kJava);
+    f.startProject({{one, true}});
+    // The first runs settle what Qt creates once (thread pools, caches).
+    for (int i = 0; i < 3; ++i) QVERIFY(f.runAndWait());
+    QVERIFY(RunFixture::waitFor([] { return ChildProcessCount() == 0; }, 5000));
+    QCoreApplication::processEvents();
+    const int fds = OpenDescriptorCount();
+    const int threads = ThreadCount();
+
+    for (int i = 0; i < 200; ++i) {
+        QVERIFY(f.runAndWait());
+        QVERIFY(f.run().FinishedCleanly());
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.runsEnded, 203);
+    QCOMPARE(OpenDescriptorCount(), fds);
+    QVERIFY2(RunFixture::waitFor([&] { return ThreadCount() <= threads; }, 5000),
+             qPrintable(QString("threads %1 -> %2").arg(threads).arg(ThreadCount())));
+    QCOMPARE(ChildProcessCount(), 0);
+    QCOMPARE(ReadBytes(f.outputDir() + "/src/One.java"), std::string(kJava));
+}
+
+namespace korvane::testing {
+int RunLifecycleTests(int argc, char** argv) {
+    RunLifecycleTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+}  // namespace korvane::testing
+
+#include "run_lifecycle_gui_test.moc"
