@@ -22,9 +22,9 @@ std::string CollectionOutputDir(const CollectionInput& in) {
 // replaced, by an empty file when the tools left none.
 void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
     std::vector<std::string> lines;
-    std::string toolsLog = ToolsLogPath(in.area.resultFolder, in.systemName);
-    if (FileExists(toolsLog)) {
-        lines = ReadTextLines(toolsLog);
+    for (const std::string& toolsLog : ToolsLogPaths(in.area.resultFolder, in.systemName)) {
+        std::vector<std::string> more = ReadTextLines(toolsLog);
+        lines.insert(lines.end(), more.begin(), more.end());
         DeleteFile(toolsLog);
     }
     WriteTextLines(ProductLogPath(outputDir, in.systemName), lines);

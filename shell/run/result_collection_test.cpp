@@ -109,6 +109,16 @@ TEST_F(ResultCollectionTest, SystemLogBecomesTheProductLog) {
     EXPECT_EQ(ReadFileBytes(out + "/SYS.log"), "lower\r\n");
 }
 
+TEST_F(ResultCollectionTest, SystemLogWrittenInUpperCaseByADosToolIsNotLost) {
+    in.systemName = "Sys";
+    PutFile(Result("Sys.LOG"), "native\r\n");
+    PutFile(Result("SYS.LOG"), "dos\r\n");
+    CollectResults(in, reporter);
+    EXPECT_EQ(ReadFileBytes(out + "/Sys.log"), "native\r\ndos\r\n");
+    EXPECT_FALSE(Exists(Result("SYS.LOG")));
+    EXPECT_FALSE(Exists(Result("Sys.LOG")));
+}
+
 TEST_F(ResultCollectionTest, DeleteAfterEmptiesTheWorkArea) {
     in.deleteAfter = true;
     AddSource(0, "a.cbl");

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -11,6 +12,7 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/text.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {
@@ -71,6 +73,19 @@ std::string NamesCsvPath(std::string_view resultFolder) { return JoinPath(result
 
 std::string ProductLogPath(std::string_view outputDir, std::string_view systemName) {
     return JoinPath(outputDir, std::string(systemName) + ".log");
+}
+
+std::vector<std::string> ToolsLogPaths(std::string_view resultFolder, std::string_view systemName) {
+    // A DOS tool writes its file names in upper case, so a system name with
+    // lower-case letters may come back as <NAME>.LOG; every spelling that
+    // exists counts, each once.
+    std::vector<std::string> found;
+    const std::string name(systemName);
+    for (const std::string& base : {name + ".LOG", name + ".log", UpperCase(name) + ".LOG"}) {
+        std::string path = JoinPath(resultFolder, base);
+        if (FileExists(path) && std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
+    }
+    return found;
 }
 
 std::string ToolsLogPath(std::string_view resultFolder, std::string_view systemName) {

@@ -8,6 +8,7 @@
 //   <output>/CopyLib/  copy library (only with "Insert copies into program source")
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace korvane {
@@ -64,6 +65,9 @@ std::string ProductLogPath(std::string_view outputDir, std::string_view systemNa
 // The log the tools left in the result folder: <system>.LOG, or <system>.log
 // when only that one exists.
 std::string ToolsLogPath(std::string_view resultFolder, std::string_view systemName);
+// Every existing spelling of the tools' log (<system>.LOG, <system>.log,
+// <SYSTEM>.LOG), in that order.
+std::vector<std::string> ToolsLogPaths(std::string_view resultFolder, std::string_view systemName);
 
 // Copies one file into the work area, replacing the target. A failure shows
 // "Error during preparation - <source> - <system text>" with continuation off.
