@@ -19,15 +19,18 @@ std::string CollectionOutputDir(const CollectionInput& in) {
 }
 
 // The tools' log becomes the product log; an earlier product log is always
-// replaced, by an empty file when the tools left none.
+// replaced, by an empty file when the tools left none. The tools' log goes
+// only once its lines are in the product log: when that cannot be written
+// (a full disk), both logs stay as they were for a later collection.
 void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
     std::vector<std::string> lines;
-    for (const std::string& toolsLog : ToolsLogPaths(in.area.resultFolder, in.systemName)) {
+    const std::vector<std::string> toolsLogs = ToolsLogPaths(in.area.resultFolder, in.systemName);
+    for (const std::string& toolsLog : toolsLogs) {
         std::vector<std::string> more = ReadTextLines(toolsLog);
         lines.insert(lines.end(), more.begin(), more.end());
-        DeleteFile(toolsLog);
     }
     WriteTextLines(ProductLogPath(outputDir, in.systemName), lines);
+    for (const std::string& toolsLog : toolsLogs) DeleteFile(toolsLog);
 }
 
 void CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
@@ -46,16 +49,22 @@ void CollectOne(const CollectionInput& in, const std::string& outputDir, const s
                           true);
     }
 
+    // The side files go, and an earlier side-file target is replaced, only
+    // once their lines are written: a write that fails leaves all of them.
     std::vector<std::string> side;
+    std::vector<std::string> sideFiles;
     for (const char* ext : {".LIT", ".CON"}) {
         std::string sideFile = ChangeFileExt(result, ext);
         if (!FileExists(sideFile)) continue;
         for (std::string& line : ReadTextLines(sideFile)) side.push_back(std::move(line));
-        DeleteFile(sideFile);
+        sideFiles.push_back(std::move(sideFile));
     }
     std::string sideTarget = SideFileTarget(target, in.copyExtension);
-    if (FileExists(sideTarget)) DeleteFile(sideTarget);
-    if (!side.empty()) WriteTextLines(sideTarget, side);
+    if (!side.empty())
+        WriteTextLines(sideTarget, side);
+    else if (FileExists(sideTarget))
+        DeleteFile(sideTarget);
+    for (const std::string& sideFile : sideFiles) DeleteFile(sideFile);
 }
 
 }  // namespace
