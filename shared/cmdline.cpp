@@ -20,9 +20,9 @@ std::string OptionForm(const std::string& part, bool keepEmpty) {
     return r;
 }
 
-// The second ":"-separated part of the spec ("" when there is none).
-std::string SecondPart(const std::string& spec) {
-    std::string rest = TextAfterFirst(spec, ":");
+// The second ":"-separated part of the entry ("" when there is none).
+std::string SecondPart(const std::string& entry) {
+    std::string rest = TextAfterFirst(entry, ":");
     return TextBeforeFirst(rest, ":");
 }
 
@@ -32,9 +32,9 @@ void SetCommandLineArgs(std::vector<std::string> args) { Args() = std::move(args
 
 const std::vector<std::string>& CommandLineArgs() { return Args(); }
 
-bool CmdLineSwitch(const std::string& spec, bool def) {
-    const std::string name = OptionForm(TextBeforeFirst(spec, ":"), false);
-    const std::string abbr = OptionForm(TextAfterFirst(spec, ":"), true);
+bool CmdLineSwitch(const std::string& entry, bool def) {
+    const std::string name = OptionForm(TextBeforeFirst(entry, ":"), false);
+    const std::string abbr = OptionForm(TextAfterFirst(entry, ":"), true);
     for (const std::string& arg : Args()) {
         const std::string key = LowerCase(TextBeforeFirst(arg, "="));
         if (key == name || key == name + "+") return true;
@@ -45,9 +45,9 @@ bool CmdLineSwitch(const std::string& spec, bool def) {
     return def;
 }
 
-bool CmdLineValue(const std::string& spec, std::string& value) {
-    const std::string name = OptionForm(TextBeforeFirst(spec, ":"), false);
-    const std::string abbr = OptionForm(SecondPart(spec), true);
+bool CmdLineValue(const std::string& entry, std::string& value) {
+    const std::string name = OptionForm(TextBeforeFirst(entry, ":"), false);
+    const std::string abbr = OptionForm(SecondPart(entry), true);
     auto matches = [&](const std::string& text) { return text == name || (!abbr.empty() && text == abbr); };
     const std::vector<std::string>& args = Args();
     for (size_t i = 0; i < args.size(); ++i) {

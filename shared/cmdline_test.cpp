@@ -14,7 +14,7 @@ protected:
 };
 
 struct SwitchCase {
-    const char* spec;
+    const char* entry;
     Args args;
     bool def;
     bool expected;
@@ -41,13 +41,13 @@ TEST_F(CmdLine, SwitchCases) {
     };
     for (const SwitchCase& c : cases) {
         SetCommandLineArgs(c.args);
-        EXPECT_EQ(CmdLineSwitch(c.spec, c.def), c.expected)
-            << c.spec << " with " << ::testing::PrintToString(c.args);
+        EXPECT_EQ(CmdLineSwitch(c.entry, c.def), c.expected)
+            << c.entry << " with " << ::testing::PrintToString(c.args);
     }
 }
 
 struct ValueCase {
-    const char* spec;
+    const char* entry;
     Args args;
     bool found;
     const char* value;  // expected value; "<kept>" when it must stay as it was
@@ -74,8 +74,8 @@ TEST_F(CmdLine, ValueCases) {
     for (const ValueCase& c : cases) {
         SetCommandLineArgs(c.args);
         std::string value = "<kept>";
-        EXPECT_EQ(CmdLineValue(c.spec, value), c.found) << c.spec << " with " << ::testing::PrintToString(c.args);
-        EXPECT_EQ(value, c.value) << c.spec << " with " << ::testing::PrintToString(c.args);
+        EXPECT_EQ(CmdLineValue(c.entry, value), c.found) << c.entry << " with " << ::testing::PrintToString(c.args);
+        EXPECT_EQ(value, c.value) << c.entry << " with " << ::testing::PrintToString(c.args);
     }
 }
 

@@ -8,16 +8,16 @@ namespace korvane {
 
 ActionList::ActionList(QObject* owner) : QObject(owner) {
     setObjectName("ActionListMain");
-    for (const ActionSpec& spec : MainActionTable()) {
-        auto* a = new QAction(QString::fromUtf8(spec.caption), this);
-        a->setObjectName(spec.name);
-        if (*spec.shortcut) a->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
-        if (*spec.hint) {
-            a->setToolTip(QString::fromUtf8(spec.hint));
-            a->setStatusTip(QString::fromUtf8(spec.hint));
+    for (const ActionEntry& entry : MainActionTable()) {
+        auto* a = new QAction(QString::fromUtf8(entry.caption), this);
+        a->setObjectName(entry.name);
+        if (*entry.shortcut) a->setShortcut(QKeySequence(QString::fromUtf8(entry.shortcut)));
+        if (*entry.hint) {
+            a->setToolTip(QString::fromUtf8(entry.hint));
+            a->setStatusTip(QString::fromUtf8(entry.hint));
         }
-        a->setProperty("category", spec.category);
-        std::string name = spec.name;
+        a->setProperty("category", entry.category);
+        std::string name = entry.name;
         connect(a, &QAction::triggered, this, [this, name] { execute(name, nullptr); });
         byName_[name] = a;
         ordered_.push_back(a);
@@ -30,8 +30,8 @@ QAction* ActionList::action(const std::string& name) const {
     return it->second;
 }
 
-const ActionSpec& ActionList::spec(const std::string& name) const {
-    const ActionSpec* s = FindActionSpec(name);
+const ActionEntry& ActionList::entry(const std::string& name) const {
+    const ActionEntry* s = FindActionEntry(name);
     if (!s) throw std::logic_error("no action " + name);
     return *s;
 }
@@ -44,7 +44,7 @@ void ActionList::setHandler(const std::string& name, Handler h) {
 void ActionList::execute(const std::string& name, QObject* sender) {
     QAction* a = action(name);
     if (!a->isEnabled()) return;
-    const ActionSpec& s = spec(name);
+    const ActionEntry& s = entry(name);
     RunGuarded([&] {
         if (gate_) gate_(s);
         auto it = handlers_.find(name);

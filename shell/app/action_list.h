@@ -19,13 +19,13 @@ class ActionList : public QObject {
 public:
     using Handler = std::function<void(QObject* sender)>;
     // Runs before every handler; throws SilentAbort to refuse.
-    using Gate = std::function<void(const ActionSpec&)>;
+    using Gate = std::function<void(const ActionEntry&)>;
 
     explicit ActionList(QObject* owner);
 
     QAction* action(const std::string& name) const;
     QAction* operator[](const std::string& name) const { return action(name); }
-    const ActionSpec& spec(const std::string& name) const;
+    const ActionEntry& entry(const std::string& name) const;
     std::vector<QAction*> all() const { return ordered_; }
 
     void setHandler(const std::string& name, Handler h);

@@ -4,8 +4,8 @@
 
 namespace korvane {
 
-const std::vector<ActionSpec>& MainActionTable() {
-    static const std::vector<ActionSpec> table = {
+const std::vector<ActionEntry>& MainActionTable() {
+    static const std::vector<ActionEntry> table = {
         {"ActAddfiles", "FileCollect", "Add source files", "Ctrl+B", "Add input files to the project"},
         {"ActAddDirectoriesToSources", "FileCollect", "Add complete directories to the sources", "Ctrl+A",
          "Add complete directories or directory &trees"},
@@ -59,13 +59,13 @@ const std::vector<ActionSpec>& MainActionTable() {
     return table;
 }
 
-const ActionSpec* FindActionSpec(std::string_view name) {
+const ActionEntry* FindActionEntry(std::string_view name) {
     for (const auto& a : MainActionTable())
         if (name == a.name) return &a;
     return nullptr;
 }
 
-GateDecision BusyGate(bool busy, const ActionSpec& action) {
+GateDecision BusyGate(bool busy, const ActionEntry& action) {
     const bool viewer = std::strcmp(action.category, "Viewer") == 0;
     if (busy && !viewer) {
         for (const char* allowed : {"ActSaveProject", "ActCloseAll", "ActCancelRun", "ActRename"})

@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-struct ActionSpec {
+struct ActionEntry {
     const char* name;
     const char* category;
     const char* caption;
@@ -18,8 +18,8 @@ struct ActionSpec {
 };
 
 // All actions of ActionListMain in list order.
-const std::vector<ActionSpec>& MainActionTable();
-const ActionSpec* FindActionSpec(std::string_view name);
+const std::vector<ActionEntry>& MainActionTable();
+const ActionEntry* FindActionEntry(std::string_view name);
 
 // What the busy gate decides for an action.
 enum class GateDecision {
@@ -27,7 +27,7 @@ enum class GateDecision {
     ClearAndRun,        // clear the status bar, then run
     RunKeepingMessages  // run; the status bar keeps its messages
 };
-GateDecision BusyGate(bool busy, const ActionSpec& action);
+GateDecision BusyGate(bool busy, const ActionEntry& action);
 
 inline constexpr const char* kBusyRefusal = "Only viewing,Save,Cancel & Exit are allowed when processing";
 

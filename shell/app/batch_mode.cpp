@@ -105,7 +105,7 @@ std::optional<std::string> BatchDialogs::ChooseFolder(const std::string& caption
     return std::nullopt;
 }
 
-std::optional<FontSpec> BatchDialogs::ChooseFont(const FontSpec&, const std::function<void(const FontSpec&)>&) {
+std::optional<FontChoice> BatchDialogs::ChooseFont(const FontChoice&, const std::function<void(const FontChoice&)>&) {
     Print("Dialog: font -> Cancel");
     return std::nullopt;
 }

@@ -54,8 +54,8 @@ TfrmKorvaneMain::TfrmKorvaneMain(Dialogs& dialogs, StartupInfo startup, QWidget*
     actions()["ActCancelRun"]->setVisible(false);
     actions()["ActShowAdvanced"]->setVisible(false);
 
-    actions().setGate([this](const ActionSpec& spec) {
-        switch (BusyGate(busy_, spec)) {
+    actions().setGate([this](const ActionEntry& entry) {
+        switch (BusyGate(busy_, entry)) {
         case GateDecision::Refuse:
             statusBar().ShowError(kBusyRefusal, false);
             break;

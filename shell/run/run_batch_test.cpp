@@ -62,7 +62,7 @@ std::string SaveProject(RunFixture& f, const std::vector<std::pair<std::string, 
     return path;
 }
 
-std::vector<StepSpec> TwoSteps(const std::string& env2 = "") {
+std::vector<StepEntry> TwoSteps(const std::string& env2 = "") {
     return {{"Realign", "jvrealign", "JRA", "fixit", ""}, {"Refine", "jvrefine", "JRF", "", env2}};
 }
 

@@ -78,13 +78,13 @@ struct ShownErrors {
 
 // The test language with a macro table (its scan run is offered), so that
 // runs write functab.wrl and word lists can be exported.
-void WriteSettings(RunFixture& f, const std::vector<StepSpec>& steps,
+void WriteSettings(RunFixture& f, const std::vector<StepEntry>& steps,
                    const std::vector<std::string>& runControl = {}) {
     f.writeRunSettings(steps, runControl, {"JAV.Scan=Y", "JAV.Scanner=jvscan"});
     f.addScanner("jvscan");
 }
 
-std::vector<StepSpec> OneStep() { return {{"Realign", "jvrealign", "JRA", "", ""}}; }
+std::vector<StepEntry> OneStep() { return {{"Realign", "jvrealign", "JRA", "", ""}}; }
 
 struct BatchResult {
     int status = -1;

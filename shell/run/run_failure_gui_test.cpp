@@ -34,7 +34,7 @@ bool Contains(const std::vector<std::string>& list, const std::string& text) {
 }
 
 // Three plain steps; the environment of each step program as given.
-std::vector<StepSpec> ThreeSteps(const std::string& env1, const std::string& env2, const std::string& env3) {
+std::vector<StepEntry> ThreeSteps(const std::string& env1, const std::string& env2, const std::string& env3) {
     return {{"Realign", "jvrealign", "JRA", "", env1},
             {"Refine", "jvrefine", "JRF", "", env2},
             {"Restructure", "jvrestruct", "JRS", "", env3}};

@@ -152,7 +152,7 @@ void RunFixture::layOutProgram(const std::string& program, const std::string& ta
                    environment + "\nexec '" + real + "' \"$@\"");
 }
 
-void RunFixture::writeRunSettings(const std::vector<StepSpec>& steps, const std::vector<std::string>& runControl,
+void RunFixture::writeRunSettings(const std::vector<StepEntry>& steps, const std::vector<std::string>& runControl,
                                   const std::vector<std::string>& extra) {
     std::vector<std::string> lines = {"[Languages]",
                                       "DefaultLanguage=JAV",
@@ -163,7 +163,7 @@ void RunFixture::writeRunSettings(const std::vector<StepSpec>& steps, const std:
                                       "JAV.CopyFilter=Java includes (*.jcp)|*.jcp"};
     lines.insert(lines.end(), extra.begin(), extra.end());
     int n = 0;
-    for (const StepSpec& s : steps) {
+    for (const StepEntry& s : steps) {
         std::string value = s.name + "," + s.program + "," + s.resultExtension;
         if (!s.chain.empty()) value += ",Chain=" + s.chain;
         lines.push_back(Format("JAV.Step%02d=", ++n) + value);

@@ -21,7 +21,7 @@ class RunController;
 namespace korvane::testing {
 
 // A step of the tool settings, with what its program does.
-struct StepSpec {
+struct StepEntry {
     std::string name;             // row name: Realign, Refine, ...
     std::string program;          // program file in <root>/bin/JAVVorl
     std::string resultExtension;  // written into workout
@@ -41,7 +41,7 @@ public:
     // and run-control lines, and lays out their programs: each step program
     // keeps last.xml as <snap>/<nn>-<program>.xml and then becomes a copy of
     // korvane-step; a chained program does the same and becomes brelvin.
-    void writeRunSettings(const std::vector<StepSpec>& steps, const std::vector<std::string>& runControl,
+    void writeRunSettings(const std::vector<StepEntry>& steps, const std::vector<std::string>& runControl,
                           const std::vector<std::string>& extra = {});
     // The scanner program <root>/bin/JAVVorl/<name> (korvane-scan).
     void addScanner(const std::string& name);

@@ -36,7 +36,7 @@ struct FileDialogOptions {
 };
 
 // A font as the viewer stores it.
-struct FontSpec {
+struct FontChoice {
     std::string name;
     int charSet = 0;
     int size = 0;    // points
@@ -58,8 +58,8 @@ public:
     virtual std::optional<std::string> ChooseFolder(const std::string& caption, const std::string& root,
                                                     bool allowCreate) = 0;
     // Fixed-pitch font dialog; apply is called by the dialog's Apply button.
-    virtual std::optional<FontSpec> ChooseFont(const FontSpec& current,
-                                               const std::function<void(const FontSpec&)>& apply) = 0;
+    virtual std::optional<FontChoice> ChooseFont(const FontChoice& current,
+                                               const std::function<void(const FontChoice&)>& apply) = 0;
     virtual void Beep() = 0;
 };
 

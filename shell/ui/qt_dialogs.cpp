@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 #include "shared/text.h"
-#include "shell/ui/font_spec.h"
+#include "shell/ui/font_choice.h"
 #include "shell/ui/guard.h"
 
 namespace korvane {
@@ -166,16 +166,16 @@ std::optional<std::string> QtDialogs::ChooseFolder(const std::string& caption, c
     return ToStd(QDir::toNativeSeparators(dlg.selectedFiles().first()));
 }
 
-std::optional<FontSpec> QtDialogs::ChooseFont(const FontSpec& current,
-                                              const std::function<void(const FontSpec&)>& apply) {
-    QFontDialog dlg(QFontFromSpec(current), parent_);
+std::optional<FontChoice> QtDialogs::ChooseFont(const FontChoice& current,
+                                              const std::function<void(const FontChoice&)>& apply) {
+    QFontDialog dlg(QFontFromChoice(current), parent_);
     dlg.setOption(QFontDialog::MonospacedFonts);
     dlg.setOption(QFontDialog::DontUseNativeDialog);
     if (apply) {
         if (auto* box = dlg.findChild<QDialogButtonBox*>()) {
             QPushButton* applyButton = box->addButton(QDialogButtonBox::Apply);
             QObject::connect(applyButton, &QPushButton::clicked, &dlg, [&dlg, &apply, &current] {
-                RunGuarded([&] { apply(FontSpecFromQFont(dlg.currentFont(), current.charSet)); });
+                RunGuarded([&] { apply(FontChoiceFromQFont(dlg.currentFont(), current.charSet)); });
             });
         }
     }
@@ -185,7 +185,7 @@ std::optional<FontSpec> QtDialogs::ChooseFont(const FontSpec& current,
         result = dlg.exec();
     }
     if (result != QDialog::Accepted) return std::nullopt;
-    return FontSpecFromQFont(dlg.selectedFont(), current.charSet);
+    return FontChoiceFromQFont(dlg.selectedFont(), current.charSet);
 }
 
 void QtDialogs::Beep() { QApplication::beep(); }

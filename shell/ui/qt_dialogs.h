@@ -30,8 +30,8 @@ public:
     std::optional<std::string> SaveFile(const FileDialogOptions& opts) override;
     std::optional<std::string> ChooseFolder(const std::string& caption, const std::string& root,
                                             bool allowCreate) override;
-    std::optional<FontSpec> ChooseFont(const FontSpec& current,
-                                       const std::function<void(const FontSpec&)>& apply) override;
+    std::optional<FontChoice> ChooseFont(const FontChoice& current,
+                                       const std::function<void(const FontChoice&)>& apply) override;
     void Beep() override;
 
 private:

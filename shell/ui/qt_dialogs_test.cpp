@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "shell/ui/font_spec.h"
+#include "shell/ui/font_choice.h"
 #include "shell/ui/guard.h"
 
 using namespace korvane;
@@ -98,26 +98,26 @@ private slots:
         QVERIFY(confirms);
     }
 
-    void fontSpecRoundTrip() {
-        FontSpec spec;
-        spec.name = "DejaVu Sans Mono";
-        spec.size = 11;
-        spec.bold = true;
-        spec.underline = true;
-        spec.charSet = 238;
-        const QFont font = QFontFromSpec(spec);
+    void fontChoiceRoundTrip() {
+        FontChoice entry;
+        entry.name = "DejaVu Sans Mono";
+        entry.size = 11;
+        entry.bold = true;
+        entry.underline = true;
+        entry.charSet = 238;
+        const QFont font = QFontFromChoice(entry);
         QCOMPARE(font.pointSize(), 11);
-        const FontSpec back = FontSpecFromQFont(font, spec.charSet);
-        QCOMPARE(back.name, spec.name);
+        const FontChoice back = FontChoiceFromQFont(font, entry.charSet);
+        QCOMPARE(back.name, entry.name);
         QCOMPARE(back.size, 11);
         QVERIFY(back.height < 0);
         QVERIFY(back.bold && back.underline && !back.italic && !back.strikeOut);
         QCOMPARE(back.charSet, 238);
 
-        FontSpec byHeight;
+        FontChoice byHeight;
         byHeight.name = "DejaVu Sans Mono";
         byHeight.height = -15;
-        QCOMPARE(QFontFromSpec(byHeight).pixelSize(), 15);
+        QCOMPARE(QFontFromChoice(byHeight).pixelSize(), 15);
     }
 };
 

@@ -45,8 +45,8 @@ std::optional<std::string> ScriptedDialogs::ChooseFolder(const std::string& capt
     return item.files.front();
 }
 
-std::optional<FontSpec> ScriptedDialogs::ChooseFont(const FontSpec& /*current*/,
-                                                    const std::function<void(const FontSpec&)>& /*apply*/) {
+std::optional<FontChoice> ScriptedDialogs::ChooseFont(const FontChoice& /*current*/,
+                                                    const std::function<void(const FontChoice&)>& /*apply*/) {
     calls_.push_back({"ChooseFont", MsgKind::Information, "", 0, {}, {}});
     Item item = Next("ChooseFont");
     if (item.kind == Item::Cancel) return std::nullopt;

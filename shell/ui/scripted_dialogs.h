@@ -26,7 +26,7 @@ public:
     void AnswerButton(unsigned button) { push(Item::Button).button = button; }
     void AnswerFiles(std::vector<std::string> files) { push(Item::Files).files = std::move(files); }
     void AnswerPath(std::string path) { push(Item::Files).files = {std::move(path)}; }
-    void AnswerFont(FontSpec font) { push(Item::Font).font = std::move(font); }
+    void AnswerFont(FontChoice font) { push(Item::Font).font = std::move(font); }
     // Cancels the next file, folder or font dialog.
     void AnswerCancel() { push(Item::Cancel); }
     // Messages of kind Information/Error with only an OK button need no
@@ -43,8 +43,8 @@ public:
     std::optional<std::string> SaveFile(const FileDialogOptions& opts) override;
     std::optional<std::string> ChooseFolder(const std::string& caption, const std::string& root,
                                             bool allowCreate) override;
-    std::optional<FontSpec> ChooseFont(const FontSpec& current,
-                                       const std::function<void(const FontSpec&)>& apply) override;
+    std::optional<FontChoice> ChooseFont(const FontChoice& current,
+                                       const std::function<void(const FontChoice&)>& apply) override;
     void Beep() override { ++beeps_; }
 
 private:
@@ -52,7 +52,7 @@ private:
         enum Kind { Button, Files, Font, Cancel } kind = Cancel;
         unsigned button = 0;
         std::vector<std::string> files;
-        FontSpec font;
+        FontChoice font;
     };
     Item& push(Item::Kind kind) {
         answers_.push_back(Item{});

@@ -18,7 +18,7 @@
 #include "shell/project/project_controller.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/find_exec_frame.h"
-#include "shell/ui/font_spec.h"
+#include "shell/ui/font_choice.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/external_editor.h"
 #include "shell/viewer/help_contents.h"
@@ -238,16 +238,16 @@ void ViewerController::ActViewLogExecute(QObject* sender) {
     if (failed) w_.statusBar().ShowError("Cannot find log - " + path, false);
 }
 
-void ViewerController::applyFontToCurrentPage(const FontSpec& font) {
-    if (QPlainTextEdit* memo = currentMemo()) memo->setFont(ViewerFontFromSpec(font));
+void ViewerController::applyFontToCurrentPage(const FontChoice& font) {
+    if (QPlainTextEdit* memo = currentMemo()) memo->setFont(ViewerFontFromChoice(font));
 }
 
 void ViewerController::ActSelectFontExecute() {
-    const FontSpec current = FontSpecFromQFont(font_, fontCharSet_);
-    const std::optional<FontSpec> chosen =
-        w_.dialogs().ChooseFont(current, [this](const FontSpec& font) { applyFontToCurrentPage(font); });
+    const FontChoice current = FontChoiceFromQFont(font_, fontCharSet_);
+    const std::optional<FontChoice> chosen =
+        w_.dialogs().ChooseFont(current, [this](const FontChoice& font) { applyFontToCurrentPage(font); });
     if (!chosen) return;
-    font_ = ViewerFontFromSpec(*chosen);
+    font_ = ViewerFontFromChoice(*chosen);
     fontCharSet_ = chosen->charSet;
     for (int i = 0; i < pageCount(); ++i)
         if (QPlainTextEdit* memo = pageMemo(i)) memo->setFont(font_);
@@ -255,9 +255,9 @@ void ViewerController::ActSelectFontExecute() {
 }
 
 void ViewerController::restoreFont() {
-    const std::optional<FontSpec> stored = ReadStoredViewerFont();
+    const std::optional<FontChoice> stored = ReadStoredViewerFont();
     if (!stored) return;
-    font_ = ViewerFontFromSpec(*stored);
+    font_ = ViewerFontFromChoice(*stored);
     fontCharSet_ = stored->charSet;
     for (int i = 0; i < pageCount(); ++i)
         if (QPlainTextEdit* memo = pageMemo(i)) memo->setFont(font_);

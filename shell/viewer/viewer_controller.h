@@ -16,7 +16,7 @@ namespace korvane {
 class HelpContents;
 class TAboutBoxDlg;
 class TfrmKorvaneMain;
-struct FontSpec;
+struct FontChoice;
 
 class ViewerController : public QObject {
     Q_OBJECT
@@ -48,7 +48,7 @@ public:
     // The font of the viewer pages (and of those opened later).
     const QFont& viewerFont() const { return font_; }
     // The dialog's Apply button: the current page's text area only.
-    void applyFontToCurrentPage(const FontSpec& font);
+    void applyFontToCurrentPage(const FontChoice& font);
     // First show: the stored font, when one was chosen.
     void restoreFont();
 

@@ -344,7 +344,7 @@ void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
     TfrmKorvaneMain* w = &StartViewerShell(f);
     Open(*w, f.writeFile("out/a.txt", "a"));
     Open(*w, f.writeFile("out/b.txt", "b"));
-    FontSpec chosen;
+    FontChoice chosen;
     chosen.name = "DejaVu Sans Mono";
     chosen.charSet = 238;
     chosen.size = 12;
@@ -388,7 +388,7 @@ void ViewerControllerTest::fontApplyAndCancel() {
     Open(w, f.writeFile("out/b.txt", "b"));
     const QFont before = V(w).pageMemo(0)->font();
     // Apply: the current page only, nothing stored.
-    FontSpec tried;
+    FontChoice tried;
     tried.name = "DejaVu Sans Mono";
     tried.height = -23;
     V(w).applyFontToCurrentPage(tried);

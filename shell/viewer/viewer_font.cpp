@@ -17,16 +17,16 @@ QFont DefaultViewerFont() {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
-QFont ViewerFontFromSpec(const FontSpec& spec) {
+QFont ViewerFontFromChoice(const FontChoice& entry) {
     QFont font = DefaultViewerFont();
-    if (!spec.name.empty()) font.setFamily(QString::fromUtf8(spec.name));
+    if (!entry.name.empty()) font.setFamily(QString::fromUtf8(entry.name));
     font.setStyleHint(QFont::TypeWriter);
-    if (spec.size > 0) font.setPointSize(spec.size);
-    if (spec.height != 0) font.setPixelSize(std::abs(spec.height));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    if (entry.size > 0) font.setPointSize(entry.size);
+    if (entry.height != 0) font.setPixelSize(std::abs(entry.height));
+    font.setBold(entry.bold);
+    font.setItalic(entry.italic);
+    font.setUnderline(entry.underline);
+    font.setStrikeOut(entry.strikeOut);
     return font;
 }
 

@@ -14,6 +14,6 @@ QFont DefaultViewerFont();
 
 // The font of the stored values: face, size in points and then the height in
 // pixels, which decides the size when it is given; the four styles.
-QFont ViewerFontFromSpec(const FontSpec& spec);
+QFont ViewerFontFromChoice(const FontChoice& entry);
 
 }  // namespace korvane

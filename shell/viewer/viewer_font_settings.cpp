@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-void StoreViewerFont(const FontSpec& font) {
+void StoreViewerFont(const FontChoice& font) {
     WriteSettingInt("FontCharSet", font.charSet);
     WriteSettingInt("FontSize", font.size);
     WriteSettingInt("FontHeight", font.height);
@@ -15,8 +15,8 @@ void StoreViewerFont(const FontSpec& font) {
     WriteSettingBool("FontStrikeOut", font.strikeOut);
 }
 
-std::optional<FontSpec> ReadStoredViewerFont() {
-    FontSpec font;
+std::optional<FontChoice> ReadStoredViewerFont() {
+    FontChoice font;
     font.name = ReadSettingString("FontName", "");
     if (font.name.empty()) return std::nullopt;
     font.charSet = ReadSettingInt("FontCharSet", 0);

@@ -10,11 +10,11 @@ namespace korvane {
 
 // Writes FontCharSet, FontSize, FontHeight, FontName and the four style
 // flags (FontBold, FontItalic, FontUnderline, FontStrikeOut).
-void StoreViewerFont(const FontSpec& font);
+void StoreViewerFont(const FontChoice& font);
 
 // The stored font, or nothing when FontName is empty (no font chosen yet).
 // Reading, as every read of the store, leaves the missing values stored
 // with their defaults.
-std::optional<FontSpec> ReadStoredViewerFont();
+std::optional<FontChoice> ReadStoredViewerFont();
 
 }  // namespace korvane

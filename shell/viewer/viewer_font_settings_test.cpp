@@ -25,7 +25,7 @@ protected:
 TEST_F(ViewerFontSettings, NothingStoredGivesNoFont) { EXPECT_FALSE(ReadStoredViewerFont().has_value()); }
 
 TEST_F(ViewerFontSettings, EightValuesRoundTrip) {
-    FontSpec f;
+    FontChoice f;
     f.name = "DejaVu Sans Mono";
     f.charSet = 238;
     f.size = 10;
@@ -49,7 +49,7 @@ TEST_F(ViewerFontSettings, EightValuesRoundTrip) {
     EXPECT_EQ(ini.value(g, "FontUnderline"), "1");
     EXPECT_EQ(ini.value(g, "FontStrikeOut"), "0");
 
-    const std::optional<FontSpec> back = ReadStoredViewerFont();
+    const std::optional<FontChoice> back = ReadStoredViewerFont();
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->name, f.name);
     EXPECT_EQ(back->charSet, 238);

@@ -1,5 +1,5 @@
 #pragma once
-// Conversion between the stored form of a font (FontSpec) and QFont.
+// Conversion between the stored form of a font (FontChoice) and QFont.
 
 #include <QFont>
 
@@ -9,8 +9,8 @@ namespace korvane {
 
 // A size in points wins over a height in pixels; a negative height is the
 // character height, a positive one the cell height (taken as pixels, too).
-QFont QFontFromSpec(const FontSpec& spec);
+QFont QFontFromChoice(const FontChoice& entry);
 // charSet is not part of a QFont; the caller passes the one to keep.
-FontSpec FontSpecFromQFont(const QFont& font, int charSet = 0);
+FontChoice FontChoiceFromQFont(const QFont& font, int charSet = 0);
 
 }  // namespace korvane
