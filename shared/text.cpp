@@ -1,6 +1,9 @@
 #include "shared/text.h"
 
+#include <climits>
 #include <cstdarg>
+#include <cwchar>
+#include <cwctype>
 #include <cstdio>
 
 namespace korvane {
@@ -86,9 +89,70 @@ bool ContainsText(std::string_view haystack, std::string_view needle) {
     return false;
 }
 
+namespace {
+
+// One UTF-8 sequence at text[i]: its code point and length, or length 0 for a
+// byte that starts no valid sequence (such bytes are kept as they are).
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = b(i);
+    size_t len = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > text.size()) return 0;
+    cp = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
+    for (size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(char(cp));
+    } else if (cp < 0x800) {
+        out.push_back(char(0xC0 | (cp >> 6)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(char(0xE0 | (cp >> 12)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (cp >> 18)));
+        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The character's case as the current locale maps it.
+char32_t LocaleCase(char32_t cp, bool upper) {
+    if (cp > char32_t(WCHAR_MAX)) return cp;
+    const wint_t c = static_cast<wint_t>(cp);
+    const wint_t mapped = upper ? std::towupper(c) : std::towlower(c);
+    return mapped > 0x10FFFF ? cp : static_cast<char32_t>(mapped);
+}
+
+}  // namespace
+
+// Unlike the other routines, which fold ASCII letters only, this one follows
+// the locale's case mapping, so "éVA" becomes "Éva" under a UTF-8 locale.
 std::string ProperCase(std::string_view text) {
-    std::string r = LowerCase(text);
-    if (!r.empty()) r[0] = AsciiUpper(r[0]);
+    std::string r;
+    r.reserve(text.size());
+    bool first = true;
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const size_t len = DecodeUtf8(text, i, cp);
+        if (len == 0) {
+            r.push_back(text[i++]);
+        } else {
+            AppendUtf8(r, LocaleCase(cp, first));
+            i += len;
+        }
+        first = false;
+    }
     return r;
 }
 

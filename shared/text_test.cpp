@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "shared/comma_text.h"
 #include "shared/flags.h"
 #include "shared/errors.h"
@@ -32,8 +34,19 @@ TEST(TextRoutines, StartsWith) {
 TEST(TextRoutines, ProperCaseAndSqueeze) {
     EXPECT_EQ(ProperCase("aBC"), "Abc");
     EXPECT_EQ(ProperCase(""), "");
+    EXPECT_EQ(ProperCase("1ABC"), "1abc");
     EXPECT_EQ(SqueezeChar("\\\\srv\\\\x\\\\\\\\y\\", '\\'), "srv\\x\\y\\");
     EXPECT_EQ(SqueezeChar("//srv//x////y/", '/'), "srv/x/y/");
+}
+
+// The one routine that follows the locale's case mapping rather than ASCII.
+TEST(TextRoutines, ProperCaseFollowsTheLocale) {
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale here";
+    EXPECT_EQ(ProperCase("\xC3\xA9VA"), "\xC3\x89va");          // éVA -> Éva
+    EXPECT_EQ(ProperCase("\xC3\x81RV\xC3\x8DZ"), "\xC3\x81rv\xC3\xADz");  // ÁRVÍZ -> Árvíz
+    EXPECT_EQ(ProperCase("aB\xFF\xC3"), "Ab\xFF\xC3");             // stray bytes kept
+    std::setlocale(LC_CTYPE, saved.c_str());
 }
 
 TEST(TextRoutines, SplitLinesAcceptsEveryLineEnd) {

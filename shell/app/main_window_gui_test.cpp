@@ -12,9 +12,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <set>
 
 #include "shared/platform/files.h"
 #include "shared/settings.h"
@@ -320,6 +322,27 @@ void MainWindowTest::narrowLibraryPanelWrapsButtons() {
     w.arrangeTaggedButtons();
     QCOMPARE(dirs->x(), 2);
     QVERIFY(dirs->y() > copies->y());
+
+    // In the real window: moving the splitter narrows the library panel, its
+    // resize re-arranges the rows by itself and the collection tabs move down.
+    auto rowsOf = [&] {
+        std::set<int> ys;
+        for (QPushButton* b : w.Panel3->findChildren<QPushButton*>())
+            if (b->isVisibleTo(&w)) ys.insert(b->y());
+        return ys.size();
+    };
+    QList<int> sizes = w.SplitterNames->sizes();
+    const int total = sizes[0] + sizes[1];
+    w.SplitterNames->setSizes({0, total});
+    QTest::qWait(50);
+    const size_t rowsWide = rowsOf();
+    const int tabsWide = w.PageControlFileCollect->y();
+    w.SplitterNames->setSizes({total - 350, 350});
+    QTRY_VERIFY(w.PanelLibraries->width() <= 400);
+    QTRY_VERIFY(rowsOf() > rowsWide);
+    QTRY_VERIFY(w.PageControlFileCollect->y() > tabsWide);
+    for (QPushButton* b : w.Panel3->findChildren<QPushButton*>())
+        if (b->isVisibleTo(&w)) QVERIFY2(b->geometry().right() < w.Panel3->width(), qPrintable(b->objectName()));
 }
 
 void MainWindowTest::stepChainRules() {
@@ -370,8 +393,9 @@ void MainWindowTest::nestingLevelAndKeywordCaptions() {
     ShellFixture f;
     f.writeJavaSettings({"JAV.Step01=Restructure,n1,J1,NestingLevel=Y", "JAV.Step02=Refine,n2,J2,Chain=POST",
                          "JAV.Step03=RelocateDB,n3,J3,\"My caption\",XMLFlag=RelDB",
-                         "JAV.Step04=RelocateFiles,n4,J4,Relocate File I/O statements"});
-    for (const char* p : {"n1", "n2", "n3", "n4", "POST"}) f.addProgram(std::string("JAVVorl/") + p);
+                         "JAV.Step04=RelocateFiles,n4,J4,Relocate File I/O statements",
+                         "JAV.Step05=RelocateTP,n5,J5,\"Cap\",Chain=POST"});
+    for (const char* p : {"n1", "n2", "n3", "n4", "n5", "POST"}) f.addProgram(std::string("JAVVorl/") + p);
     TfrmKorvaneMain& w = f.start();
     QCOMPARE(Str(w.CheckBoxRefactorNestedBlocks->text()), std::string("Restructure"));
     QVERIFY(!w.CheckBoxRefactorNestedBlocks->parentWidget()->isHidden());
@@ -383,6 +407,11 @@ void MainWindowTest::nestingLevelAndKeywordCaptions() {
     QCOMPARE(Str(w.CheckBoxRefine->parentWidget()->property("Hint").toString()), std::string("J2@Refine"));
     // Unquoted blanks split the caption into items: item 4 is "Relocate".
     QCOMPARE(Str(w.CheckBoxRelocateFiles->text()), std::string("Relocate"));
+    // With a caption item before the keyword item, the caption is that item.
+    QCOMPARE(Str(w.CheckBoxRelocateTP->text()), std::string("Cap"));
+    // Designed boxes keep showing their own hint after the rows were reset.
+    QCOMPARE(Str(w.CheckBoxRefine->toolTip()), std::string("Refine source code"));
+    QCOMPARE(Str(w.CheckBoxRestructure->toolTip()), std::string("Restructure source code"));
 
     ShellFixture g;
     g.writeJavaSettings({"JAV.Step01=Restructure,n1,J1,NestingLevel=N"});

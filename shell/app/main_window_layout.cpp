@@ -159,6 +159,7 @@ void TfrmKorvaneMain::buildNamesPage() {
         QCheckBox* box = createTransformationRow(row.name);
         box->setText(row.caption);
         box->setToolTip(row.caption);
+        box->setProperty("Hint", QString::fromUtf8(row.caption));
     }
     CheckBoxCopyAdd = transformationBox("CheckBoxCopyAdd");
     CheckBoxRealign = transformationBox("CheckBoxRealign");
