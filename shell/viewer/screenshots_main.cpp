@@ -44,7 +44,8 @@ using namespace korvane;
 
 namespace {
 
-const QSize kWindowSize(1100, 760);
+// The window opens at its design size on a screen large enough for it.
+const QSize kDesignSize(1144, 747);
 
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
@@ -64,7 +65,13 @@ void Save(QWidget* w, const std::string& dir, const char* name) {
     QApplication::processEvents();
     QTest::qWait(200);
     const std::string path = JoinPath(dir, name);
-    if (!w->grab().save(QString::fromUtf8(path), "PNG")) {
+    const QPixmap picture = w->grab();
+    if (picture.size() != w->size()) {
+        std::fprintf(stderr, "%s: picture %dx%d of a %dx%d window\n", name, picture.width(), picture.height(),
+                     w->width(), w->height());
+        std::exit(1);
+    }
+    if (!picture.save(QString::fromUtf8(path), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::exit(1);
     }
@@ -117,13 +124,16 @@ int main(int argc, char** argv) {
 
     ScriptedDialogs dialogs;
     auto w = std::make_unique<TfrmKorvaneMain>(dialogs, StartupInfo{KORVANE_BIN_DIR "/korvane"});
-    w->resize(kWindowSize);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) {
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    w->resize(kWindowSize);
+    if (w->size() != kDesignSize) {
+        std::fprintf(stderr, "the window opened at %dx%d, not at its design size %dx%d\n", w->width(),
+                     w->height(), kDesignSize.width(), kDesignSize.height());
+        return 1;
+    }
 
     // Names and datasets, with the example project.
     w->PageControlMain->setCurrentWidget(w->TabSheetNames);
