@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 
@@ -74,6 +76,17 @@ private:
 inline void PutFile(const std::string& path, std::string_view bytes = "") {
     ForceDirectories(ExtractFileDir(path));
     WriteFileAtomic(path, bytes);
+}
+
+// The message of the error the action ends with ("<no error>" when it ends
+// normally).
+inline std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "<no error>";
 }
 
 }  // namespace korvane::testing

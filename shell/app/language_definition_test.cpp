@@ -5,21 +5,10 @@
 #include <functional>
 
 #include "shared/errors.h"
+#include "shared/test_support.h"
 
 using namespace korvane;
-
-namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
-
-}  // namespace
+using korvane::testing::ErrorOf;
 
 TEST(LanguageRadioButtons, SuffixKeyAndDialect) {
     ASSERT_EQ(kLanguageRadioButtons.size(), 8u);

@@ -7,21 +7,13 @@
 
 #include "shared/errors.h"
 #include "shared/platform/files.h"
+#include "shared/test_support.h"
 
 using namespace korvane;
+using korvane::testing::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "korvane_ts_XXXXXX").string();
-        path = mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string operator/(const std::string& rel) const { return path + "/" + rel; }
-};
 
 // Sets an environment variable for the life of the object.
 struct EnvVar {

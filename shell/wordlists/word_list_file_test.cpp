@@ -8,21 +8,13 @@
 
 #include "shared/errors.h"
 #include "shared/platform/files.h"
+#include "shared/test_support.h"
 
 using namespace korvane;
+using korvane::testing::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "korvane_wrl_XXXXXX").string();
-        path = mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string operator/(const std::string& rel) const { return path + "/" + rel; }
-};
 
 CheckList ListOf(std::initializer_list<std::pair<const char*, bool>> entries) {
     CheckList l;
@@ -157,10 +149,10 @@ TEST(WordListFile, FileErrorsCarryTheSystemText) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". No such file or directory");
     }
     try {
-        LoadWordList(dir.path, objects, words);
+        LoadWordList(dir.path(), objects, words);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.path + "\". Is a directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.path() + "\". Is a directory");
     }
     EXPECT_EQ(Texts(objects), (Lines{"KEEP"}));
     EXPECT_TRUE(words.empty());
