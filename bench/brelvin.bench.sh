@@ -10,12 +10,12 @@
 #
 #   brelvin: ratio R (target 3.0)
 #
-# The build folder comes from $KORVANE_BUILD (default /work/main/build);
+# The build folder comes from $KORVANE_BUILD (default build/ in the repository);
 # BENCH_VERBOSE=1 also prints the single times to standard error.
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-/work/main/build}
+build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 brelvin=$build/bin/brelvin
 files=${BRELVIN_BENCH_FILES:-2000}
 rounds=5

@@ -13,11 +13,11 @@
 #   project-save: ratio R (target 2.0)
 #   project-load: ratio R (target 2.0)
 #
-# The build folder comes from $KORVANE_BUILD (default /work/main/build).
+# The build folder comes from $KORVANE_BUILD (default build/ in the repository).
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-/work/main/build}
+build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 driver=$build/bin/project_bench
 sources=${PROJECT_BENCH_SOURCES:-100000}
 rounds=5

@@ -22,11 +22,11 @@
 #
 #   run: ratio R (target T)
 #
-# The build folder comes from $KORVANE_BUILD (default /work/main/build).
+# The build folder comes from $KORVANE_BUILD (default build/ in the repository).
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-/work/main/build}
+build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 korvane=$build/bin/korvane
 step=$build/bin/korvane-step
 driver=$build/bin/run_bench
