@@ -9,6 +9,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <map>
+#include <utility>
 
 #include "shell/ui/ui_picker_test_support.h"
 #include "shell/ui/ui_resources.h"
@@ -169,6 +170,55 @@ private slots:
         }
         QVERIFY(form->btnOK->y() > lastBottom);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form->btnOK));
+    }
+
+    void designColoursAndFonts() {
+        const QColor form(252, 242, 186), titlePanel(253, 247, 210), navy(0, 0, 128), maroon(128, 0, 0);
+        TAboutBoxDlg dlg;
+        dlg.Sources = FakeSources({{"ProductName", "Korvane"}}, -1);
+        dlg.MemoContent = "@x";
+        auto f = dlg.CreateForm();
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+
+        // The window: its colour and "MS Sans Serif" 8 pt, which the
+        // information labels take over.
+        QCOMPARE(f->palette().color(QPalette::Window), form);
+        QCOMPARE(f->font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(f->font().pointSize(), 8);
+        for (QLabel* l : {f->lblFileDesc, f->lblCopyright, f->lblProdver, f->lblFileVer, f->lblBuildDateTime}) {
+            QCOMPARE(l->font().family(), QStringLiteral("MS Sans Serif"));
+            QCOMPARE(l->font().pointSize(), 8);
+        }
+        // The title: a raised panel of its own colour, the text navy, bold, 12 pt.
+        QCOMPARE(f->pnlPgmTitle->frameShape(), QFrame::Panel);
+        QCOMPARE(f->pnlPgmTitle->frameShadow(), QFrame::Raised);
+        QCOMPARE(f->pnlPgmTitle->palette().color(QPalette::Window), titlePanel);
+        QCOMPARE(f->lblPgmTitle->palette().color(QPalette::WindowText), navy);
+        QVERIFY(f->lblPgmTitle->font().bold() && !f->lblPgmTitle->font().italic());
+        QCOMPARE(f->lblPgmTitle->font().pointSize(), 12);
+        // The maker's panel: white, raised; its texts maroon bold italic Arial.
+        QCOMPARE(f->pnlTalmek->frameShape(), QFrame::Panel);
+        QCOMPARE(f->pnlTalmek->frameShadow(), QFrame::Raised);
+        QCOMPARE(f->pnlTalmek->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(f->lblCreatedBy->text(), QStringLiteral("Created by: "));
+        for (auto [label, points] : {std::pair{f->lblCreatedBy, 14}, std::pair{f->lblTalmek, 12}}) {
+            QCOMPARE(label->palette().color(QPalette::WindowText), maroon);
+            QCOMPARE(label->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(label->font().pointSize(), points);
+            QVERIFY(label->font().bold() && label->font().italic());
+        }
+
+        // And so they are drawn: the window's margin, the title panel below
+        // its text, the maker's panel inside its bevel, the memo beside its
+        // short line.
+        const QImage shot = f->grab().toImage();
+        auto pixel = [&](QWidget* w, QPoint at) { return shot.pixelColor(w->mapTo(f.get(), at)); };
+        QCOMPARE(shot.pixelColor(1, 1), form);
+        QCOMPARE(pixel(f->pnlPgmTitle, QPoint(f->pnlPgmTitle->width() / 2, f->pnlPgmTitle->height() - 4)),
+                 titlePanel);
+        QCOMPARE(pixel(f->pnlTalmek, QPoint(3, 3)), QColor(Qt::white));
+        QCOMPARE(pixel(f->Memo1, QPoint(f->Memo1->width() - 3, f->Memo1->height() / 2)), form);
     }
 
     void desktopIcons() {

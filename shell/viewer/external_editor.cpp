@@ -19,11 +19,11 @@ bool HasPathSep(const std::string& s) {
     return false;
 }
 
-// Whether the picker's text names a program that can be started here.
-bool NamesProgram(const std::string& path, const EditorEnvironment& env) {
-    if (path.empty() || SameText(path, kDefaultExternalEditor)) return false;
-    if (HasPathSep(path)) return ExecutableKind(path) == ExecKind::Native;
-    return !env.findProgram(path).empty();
+// Whether the picker names a program of the user's choice: anything but
+// nothing and the default, which may stand with a folder before it. Whether
+// that program can be started is left to the start, which fails silently.
+bool NamesProgram(const std::string& path) {
+    return !path.empty() && !SameText(ExtractFileName(path), kDefaultExternalEditor);
 }
 
 std::vector<std::string> Words(const std::string& text) {
@@ -91,8 +91,7 @@ std::string QuoteCommandArgument(const std::string& argument) {
 
 EditorLaunch ExternalEditorLaunch(const std::string& pickerPath, const std::string& outputDir,
                                   const EditorEnvironment& env) {
-    const std::string named = Trim(pickerPath);
-    if (NamesProgram(named, env)) return {pickerPath, ""};
+    if (NamesProgram(Trim(pickerPath))) return {pickerPath, ""};
 
     std::string editor = Trim(env.variable("VISUAL"));
     if (editor.empty()) editor = Trim(env.variable("EDITOR"));

@@ -3,12 +3,14 @@
 //
 // The picker "External editor && viewer" names the program. Its default,
 // "Notepad.Exe", is no program on this platform; while the picker still
-// holds it, or names nothing that can be started, the desktop's own editor
-// comes instead:
+// holds it (in any case, with or without a folder) or is empty, the
+// desktop's own editor comes instead:
 //   - $VISUAL, else $EDITOR, when set: run in a terminal window
 //     (x-terminal-emulator -e <editor>) in the output directory;
 //   - otherwise xdg-open on the output directory (the desktop's file
 //     manager), which returns as soon as the desktop has taken over.
+// Any other text is the user's program and is started as it stands; when it
+// cannot be started, nothing happens.
 
 #include <functional>
 #include <string>

@@ -35,28 +35,32 @@ std::string Script(const TempDir& dir, const std::string& name) {
     return path;
 }
 
-TEST(ExternalEditorLaunch, NamedProgramRunsWithoutArguments) {
+TEST(ExternalEditorLaunch, NamedProgramRunsAsItStands) {
     TempDir dir;
     const std::string editor = Script(dir, "my editor");
-    const EditorEnvironment env = Env({{"VISUAL", "vi"}}, {{"x-terminal-emulator", "/usr/bin/xt"}});
-    EditorLaunch l = ExternalEditorLaunch(editor, "/out", env);
-    EXPECT_EQ(l.program, editor);
-    EXPECT_EQ(l.arguments, "");
-    // A bare name found in $PATH is a program, too.
-    l = ExternalEditorLaunch("kate", "/out", Env({}, {{"kate", "/usr/bin/kate"}}));
-    EXPECT_EQ(l.program, "kate");
-    EXPECT_EQ(l.arguments, "");
-}
-
-TEST(ExternalEditorLaunch, DefaultOrMissingProgramStartsTheDesktopEditor) {
-    TempDir dir;
     const std::string notExecutable = dir / "plain.txt";
     WriteFileAtomic(notExecutable, "text");
+    // The desktop's editor is at hand in every case, yet the user's choice
+    // is started, also when it cannot be (that start fails silently).
+    const EditorEnvironment env = Env({{"VISUAL", "vi"}}, {{"x-terminal-emulator", "/usr/bin/xt"},
+                                                           {"xdg-open", "/usr/bin/xdg-open"},
+                                                           {"kate", "/usr/bin/kate"}});
+    for (const std::string& picker :
+         {editor, std::string("kate"), dir / "missing", notExecutable, std::string("no-such-program"),
+          dir / "Notepad.Exe.sh", std::string("MyNotepad.Exe")}) {
+        const EditorLaunch l = ExternalEditorLaunch(picker, "/out", env);
+        EXPECT_EQ(l.program, picker);
+        EXPECT_EQ(l.arguments, "") << picker;
+    }
+}
+
+TEST(ExternalEditorLaunch, DefaultOrEmptyPickerStartsTheDesktopEditor) {
     const std::map<std::string, std::string> programs = {{"x-terminal-emulator", "/usr/bin/xt"},
                                                          {"xdg-open", "/usr/bin/xdg-open"}};
     for (const std::string& picker :
-         {std::string("Notepad.Exe"), std::string("notepad.exe"), std::string(""), dir / "missing",
-          notExecutable, std::string("no-such-program")}) {
+         {std::string("Notepad.Exe"), std::string("notepad.exe"), std::string("NOTEPAD.EXE"), std::string(""),
+          std::string("  "), std::string(" Notepad.Exe "), std::string("/mnt/c/Windows/Notepad.Exe"),
+          std::string("windows/notepad.EXE")}) {
         // $VISUAL first, in a terminal, its words as separate arguments.
         EditorLaunch l = ExternalEditorLaunch(picker, "/out", Env({{"VISUAL", "code --wait"}, {"EDITOR", "vi"}},
                                                                   programs));

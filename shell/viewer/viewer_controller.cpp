@@ -2,16 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "shared/errors.h"
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shared/platform/process.h"
-#include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
@@ -143,12 +143,13 @@ void ViewerController::showViewerTab() {
 }
 
 void ViewerController::loadFile(QPlainTextEdit* memo, const std::string& path) {
-    QFile file(Q(path));
-    if (!file.open(QIODevice::ReadOnly)) throw Error("Cannot read " + path + ": " + S(file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw Error("Cannot read " + path + ": " + S(file.errorString()));
-    file.close();
-    LoadViewerText(memo, DecodeViewerText(std::move(bytes)));
+    // The file is read beside the window thread, which answers meanwhile:
+    // the page (even the window) may be closed before the text is there, so
+    // nothing of this controller is touched after the reading.
+    QPointer<QPlainTextEdit> alive(memo);
+    const ViewerFileText file = ReadViewerFileAnswering(Q(path), memo);
+    if (file.failed) throw Error("Cannot read " + path + ": " + S(file.error));
+    if (alive) LoadViewerText(alive, file.text);
 }
 
 void ViewerController::OpenInViewer(const std::string& path) {
@@ -156,7 +157,7 @@ void ViewerController::OpenInViewer(const std::string& path) {
     showViewerTab();
     const std::string caption = ViewerCaption(path, w_.project()->outputDirectory());
     for (int i = 0; i < pageCount(); ++i) {
-        if (SameText(pageCaption(i), caption) && pageMemo(i)) {
+        if (SamePath(pageCaption(i), caption) && pageMemo(i)) {
             closePage(i);
             break;
         }

@@ -18,9 +18,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "shared/ini_file.h"
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shared/settings.h"
+#include "shared/test_support.h"
 #include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
@@ -36,6 +40,7 @@
 #include "shell/viewer/viewer_text.h"
 
 using namespace korvane;
+using korvane::testing::ScopedEnv;
 using korvane::testing::ShellFixture;
 using korvane::testing::Str;
 
@@ -101,9 +106,12 @@ private slots:
     void fontApplyAndCancel();
     void externalEditorRunsInOutputDirectoryAndIsWaitedFor();
     void externalEditorStartFailureIsSilent();
+    void externalEditorNamedButNotStartableDoesNothing();
     void largeFileOpens();
     void pageClosedWhileLoading();
     void textDecodingAndLineEnds();
+    void mixedUtf8AcrossBlocksShownExactly();
+    void unreadableFileReported();
     void aboutShowsToolRoot();
 };
 
@@ -150,9 +158,12 @@ void ViewerControllerTest::sameFileTwiceLeavesOnePageAtTheEnd() {
     QCOMPARE(w.PageControlEditor->currentIndex(), 1);
     QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
     QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
-    // Captions match ignoring case: A.TXT takes the page of a.txt.
+    // Captions are compared as paths: A.TXT is another file than a.txt and
+    // gets a page of its own, a.txt keeps its page.
     Open(w, f.writeFile("out/A.TXT", "upper"));
-    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "A.TXT"}));
+    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "a.txt", "A.TXT"}));
+    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
+    QCOMPARE(V(w).pageMemo(2)->toPlainText(), QStringLiteral("upper"));
 }
 
 void ViewerControllerTest::captionsRelativeInsideFullOutside() {
@@ -161,10 +172,14 @@ void ViewerControllerTest::captionsRelativeInsideFullOutside() {
     const std::string inside = f.writeFile("out/work/x.txt", "x");
     const std::string outside = f.writeFile("other/y.txt", "y");
     const std::string amp = f.writeFile("out/R&D.txt", "r");
+    // A folder named like the output directory in other letters is another
+    // folder: its files keep their full path.
+    const std::string otherCase = f.writeFile("OUT/z.txt", "z");
     Open(w, inside);
     Open(w, outside);
     Open(w, amp);
-    QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.txt", outside, "R&D.txt"}));
+    Open(w, otherCase);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.txt", outside, "R&D.txt", otherCase}));
     QCOMPARE(Str(w.PageControlEditor->tabText(0)), std::string("work/x.txt"));
     // "&" shows as itself on the tab.
     QCOMPARE(Str(w.PageControlEditor->tabText(2)), std::string("R&&D.txt"));
@@ -433,6 +448,30 @@ void ViewerControllerTest::externalEditorStartFailureIsSilent() {
     QCOMPARE(w.statusBar().Severity(), 0);
 }
 
+void ViewerControllerTest::externalEditorNamedButNotStartableDoesNothing() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    // The desktop's opener, found first in $PATH, leaves a mark.
+    const std::string opened = f.root() + "/desktop-opened";
+    const std::string opener = f.addProgram("desk/xdg-open", "echo \"$1\" > '" + opened + "'");
+    ScopedEnv path("PATH", ExtractFileDir(opener) + ":/usr/bin:/bin");
+    ScopedEnv visual("VISUAL", std::nullopt);
+    ScopedEnv editor("EDITOR", std::nullopt);
+    const std::string plain = f.writeFile("plain.txt", "not a program");
+    for (const std::string& picker : {f.root() + "/no such editor", plain, std::string("no-such-editor")}) {
+        w.FrameFindexecEditorGeneral->SetFieldText(picker);
+        w.actions().execute("ActViewNotepad");
+        QVERIFY2(!FileExists(opened), picker.c_str());
+        QCOMPARE(Shown(w), std::string());
+        QCOMPARE(w.statusBar().Severity(), 0);
+    }
+    // The default, with a folder before it, brings up the desktop.
+    w.FrameFindexecEditorGeneral->SetFieldText("/windows/NOTEPAD.EXE");
+    w.actions().execute("ActViewNotepad");
+    QVERIFY(FileExists(opened));
+    QCOMPARE(Trim(ReadFileBytes(opened)), f.root() + "/out");
+}
+
 void ViewerControllerTest::largeFileOpens() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
@@ -452,11 +491,13 @@ void ViewerControllerTest::largeFileOpens() {
     // A timer stands for the user: its ticks are the window answering.
     QElapsedTimer timer, sinceTick;
     qint64 longestPause = 0;
-    int ticks = 0;
+    int ticks = 0, ticksBeforeText = 0;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
         longestPause = std::max(longestPause, sinceTick.restart());
         ++ticks;
+        // The page is there, its text not yet: the file is still being read.
+        if (QPlainTextEdit* memo = V(w).currentMemo(); memo && memo->document()->isEmpty()) ++ticksBeforeText;
     });
     user.start(5);
     timer.start();
@@ -467,10 +508,14 @@ void ViewerControllerTest::largeFileOpens() {
     user.stop();
     QApplication::processEvents();
     const qint64 shown = timer.elapsed();
-    qInfo("50 MiB result file (%d lines): loaded in %lld ms, shown in %lld ms; the window answered %d times, "
-          "longest pause %lld ms",
-          lines, opened, shown, ticks, longestPause);
-    QVERIFY(ticks > 0);  // events were handled while the file loaded
+    qInfo("50 MiB result file (%d lines): loaded in %lld ms, shown in %lld ms; the window answered %d times "
+          "(%d before the text came), longest pause %lld ms",
+          lines, opened, shown, ticks, ticksBeforeText, longestPause);
+    // The window answers while the file is read and decoded, not only once
+    // its text is being put in, and never stops answering for long (the
+    // bound leaves room for a busy machine).
+    QVERIFY(ticksBeforeText > 0);
+    QVERIFY2(longestPause <= 1500, qPrintable(QStringLiteral("longest pause %1 ms").arg(longestPause)));
     QCOMPARE(V(w).currentMemo()->blockCount(), lines);
     QVERIFY(V(w).currentMemo()->document()->lastBlock().text().startsWith(QStringLiteral("0524287 ")));
 }
@@ -481,11 +526,29 @@ void ViewerControllerTest::pageClosedWhileLoading() {
     const std::string big = f.writeFile("out/big.txt", std::string(size_t(4 * kViewerLoadChunk), 'y') + "\n" +
                                                            std::string(size_t(4 * kViewerLoadChunk), 'z'));
     Open(w, f.writeFile("out/small.txt", "small"));
-    // The user closes the loading page at the first chance.
+    // The user closes the loading page at the first chance: while the file
+    // is still being read.
     bool closed = false;
     QTimer::singleShot(0, [&] { closed = V(w).CloseViewerPage(); });
     Open(w, big);
     QVERIFY(closed);
+    QCOMPARE(Captions(w), (std::vector<std::string>{"small.txt"}));
+    QCOMPARE(Shown(w), std::string());
+
+    // And once its text has begun to come in.
+    closed = false;
+    bool hadText = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QPlainTextEdit* memo = V(w).pageCount() == 2 ? V(w).pageMemo(1) : nullptr;
+        if (closed || !memo || memo->document()->isEmpty()) return;
+        hadText = true;
+        closed = V(w).CloseViewerPage();
+    });
+    user.start(1);
+    Open(w, big);
+    user.stop();
+    QVERIFY(hadText && closed);
     QCOMPARE(Captions(w), (std::vector<std::string>{"small.txt"}));
     QCOMPARE(Shown(w), std::string());
 }
@@ -510,6 +573,70 @@ void ViewerControllerTest::textDecodingAndLineEnds() {
         Open(w, f.writeFile("out/t" + std::to_string(n++) + ".txt", c.bytes));
         QCOMPARE(V(w).currentMemo()->toPlainText(), c.shown);
     }
+}
+
+void ViewerControllerTest::mixedUtf8AcrossBlocksShownExactly() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    // Lines of one-, two-, three- and four-byte characters, with a four-byte
+    // character across the end of each block the file is read in. Then one
+    // line longer than a load chunk that starts with one letter, so that a
+    // chunk ends between the halves of a surrogate pair.
+    const std::string grin = "\xf0\x9f\x98\x80";
+    const std::string round = "a\xc3\xa9\xe2\x82\xac" + grin + "b";  // a e-acute euro grin b
+    std::string bytes;
+    int n = 0;
+    auto fillTo = [&](size_t size) {
+        while (bytes.size() + round.size() + 2 <= size) {
+            bytes += round;
+            if (++n % 9 == 0) bytes += n % 2 ? "\r\n" : "\n";
+        }
+        bytes.append(size - bytes.size(), '-');
+    };
+    for (qint64 blockEnd : {kViewerReadBlock, 2 * kViewerReadBlock}) {
+        fillTo(size_t(blockEnd) - 2);
+        bytes += grin;
+    }
+    fillTo(bytes.size() + 1000);
+    bytes += "\r\nx";
+    for (qsizetype i = 0; i < kViewerLoadChunk; ++i) bytes += grin;
+    bytes += "\r\nend\r\n";
+    const std::string path = f.writeFile("out/mixed.txt", bytes);
+
+    QString expected = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    expected.chop(1);
+    Open(w, path);
+    QCOMPARE(Shown(w), std::string());
+    const QString shown = V(w).currentMemo()->toPlainText();
+    QCOMPARE(shown.size(), expected.size());
+    QVERIFY(shown == expected);
+    QVERIFY(!shown.contains(QChar::ReplacementCharacter));
+}
+
+void ViewerControllerTest::unreadableFileReported() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f);
+    // A file that opens but whose reading fails, for any user: the memory
+    // file of the process, read from address 0.
+    const std::string broken = f.root() + "/out/broken.txt";
+    QCOMPARE(symlink("/proc/self/mem", broken.c_str()), 0);
+    // The error ends the open and is shown as the window shows errors.
+    std::vector<std::string> shown;
+    SetErrorSink([&shown](const std::string& text) { shown.push_back(text); });
+    Open(w, broken);
+    SetErrorSink(nullptr);
+    QCOMPARE(shown.size(), size_t(1));
+    QCOMPARE(shown[0], "Cannot read " + broken + ": " + SystemErrorText(EIO));
+    // The page made for it stays, empty.
+    QCOMPARE(Captions(w), (std::vector<std::string>{"broken.txt"}));
+    QVERIFY(V(w).currentMemo()->document()->isEmpty());
+
+    // As a log it counts as missing.
+    const std::string log = f.root() + "/out/SYS.log";
+    QCOMPARE(symlink("/proc/self/mem", log.c_str()), 0);
+    w.actions().execute("ActViewProductLog");
+    QCOMPARE(Shown(w), "Cannot find log - " + log);
 }
 
 void ViewerControllerTest::aboutShowsToolRoot() {

@@ -1,7 +1,8 @@
 #include "shell/viewer/viewer_paths.h"
 
+#include <string_view>
+
 #include "shared/platform/path.h"
-#include "shared/text.h"
 #include "shell/run/work_area.h"
 
 namespace korvane {
@@ -9,7 +10,9 @@ namespace korvane {
 std::string ViewerCaption(const std::string& path, const std::string& outputDir) {
     if (outputDir.empty()) return path;
     const std::string prefix = IncludeTrailingSep(outputDir);
-    if (path.size() > prefix.size() && StartsWithText(prefix, path)) return path.substr(prefix.size());
+    // The beginning is compared as the file system compares paths.
+    if (path.size() > prefix.size() && SamePath(std::string_view(path).substr(0, prefix.size()), prefix))
+        return path.substr(prefix.size());
     return path;
 }
 

@@ -7,8 +7,8 @@
 namespace korvane {
 
 // The caption of a viewer page: the path without "<outputDir>/" when it
-// begins with that (compared ignoring case, as the captions themselves are);
-// the full path otherwise.
+// begins with that (compared as the file system compares paths: exactly
+// here); the full path otherwise.
 std::string ViewerCaption(const std::string& path, const std::string& outputDir);
 
 // Where the open dialog of the viewer starts.

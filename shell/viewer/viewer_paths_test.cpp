@@ -13,7 +13,11 @@ TEST(ViewerCaption, RelativeInsideOutputDirectoryFullPathOutside) {
     } cases[] = {
         {"/OUT/work/x.txt", "/OUT", "work/x.txt"},
         {"/OUT/work/x.txt", "/OUT/", "work/x.txt"},
-        {"/out/work/x.txt", "/OUT", "work/x.txt"},  // the beginning compares ignoring case
+        // The beginning compares as the file system does: another case is
+        // another folder.
+        {"/out/work/x.txt", "/OUT", "/out/work/x.txt"},
+        {"/OUT/x.txt", "/out", "/OUT/x.txt"},
+        {"/out/x.txt", "/out", "x.txt"},
         {"/other/y.txt", "/OUT", "/other/y.txt"},
         {"/OUTPUT/y.txt", "/OUT", "/OUTPUT/y.txt"},  // only a whole folder is cut off
         {"/OUT/SYS.log", "/OUT", "SYS.log"},

@@ -1,11 +1,18 @@
 #include "shell/viewer/viewer_text.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStringDecoder>
 #include <QTextCursor>
+#include <QThread>
 #include <algorithm>
+#include <exception>
+#include <memory>
+#include <new>
 
 #include "shell/ui/guard.h"
 
@@ -36,6 +43,67 @@ QString DecodeViewerText(QByteArray bytes) {
     return QString::fromLatin1(bytes);
 }
 
+ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop) {
+    ViewerFileText result;
+    auto fail = [&result](const QString& why) {
+        result = ViewerFileText();
+        result.failed = true;
+        result.error = why;
+    };
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            fail(file.errorString());
+            return result;
+        }
+        QByteArray bytes;
+        if (const qint64 size = file.size(); size > 0) bytes.reserve(qsizetype(size));
+        QByteArray block(qsizetype(kViewerReadBlock), Qt::Uninitialized);
+        while (true) {
+            if (stop && stop->load()) return result;
+            const qint64 n = file.read(block.data(), kViewerReadBlock);
+            if (n < 0) {
+                fail(file.errorString());
+                return result;
+            }
+            if (n == 0) break;
+            bytes.append(block.constData(), qsizetype(n));
+        }
+        block.clear();
+        result.text = DecodeViewerText(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        fail(QStringLiteral("Not enough memory"));
+    } catch (const std::exception& e) {
+        fail(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        fail(QStringLiteral("Unknown error"));
+    }
+    return result;
+}
+
+ViewerFileText ReadViewerFileAnswering(const QString& path, QObject* reader) {
+    // A file of one block is read at once: that takes a moment, and no
+    // events are handled in between.
+    if (QFileInfo(path).size() <= kViewerReadBlock) return ReadViewerFile(path);
+    ViewerFileText result;
+    std::atomic<bool> stop{false};
+    QEventLoop loop;
+    if (reader) QObject::connect(reader, &QObject::destroyed, &loop, [&stop] { stop = true; });
+    std::unique_ptr<QThread> worker(
+        QThread::create([&result, &stop, path] { result = ReadViewerFile(path, &stop); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    worker->start();
+    {
+        // Events handled here are operations of their own.
+        NestedEventLoopScope nested;
+        loop.exec();
+    }
+    // The loop ends early only when the program is ending: no need to read on.
+    if (!worker->isFinished()) stop = true;
+    worker->wait();
+    return result;
+}
+
 bool LoadViewerText(QPlainTextEdit* memo, const QString& text) {
     // A viewer page is never edited: no undo history for the load.
     memo->setUndoRedoEnabled(false);
@@ -50,6 +118,9 @@ bool LoadViewerText(QPlainTextEdit* memo, const QString& text) {
         if (end < text.size()) {
             const qsizetype lineEnd = text.lastIndexOf(QLatin1Char('\n'), end - 1);
             if (lineEnd >= pos) end = lineEnd + 1;
+            // A line longer than a chunk is cut between characters, never
+            // inside a pair of surrogates.
+            else if (text.at(end - 1).isHighSurrogate()) --end;
         }
         const QString piece = text.mid(pos, end - pos);
         if (pos == 0) {

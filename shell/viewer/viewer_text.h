@@ -4,6 +4,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
+class QObject;
 class QPlainTextEdit;
 
 namespace korvane {
@@ -13,6 +16,29 @@ namespace korvane {
 // code page of this platform) are read as such; any other file is taken as
 // single-byte text, one character per byte (Latin-1).
 QString DecodeViewerText(QByteArray bytes);
+
+// A result file read for a viewer page.
+struct ViewerFileText {
+    QString text;       // decoded as DecodeViewerText does
+    bool failed = false;
+    QString error;      // why the file could not be read, when failed
+};
+
+// Bytes read from the file at a time.
+inline constexpr qint64 kViewerReadBlock = qint64(4) << 20;
+
+// Reads the file block by block and decodes it. Safe on any thread; throws
+// nothing (a failure, also running out of memory, comes back as failed with
+// its text). When stop turns true between two blocks the reading ends with
+// an empty text, not failed.
+ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop = nullptr);
+
+// ReadViewerFile on a worker thread while this (the window) thread goes on
+// handling events in a nested loop, so that the window keeps answering
+// while a big file is read. The reading is given up early when the object
+// reader is destroyed meanwhile (the page of the file is closed). A file of
+// no more than one block is read directly, without handling events.
+ViewerFileText ReadViewerFileAnswering(const QString& path, QObject* reader);
 
 // Characters a large text is loaded in at a time.
 inline constexpr qsizetype kViewerLoadChunk = qsizetype(1) << 20;

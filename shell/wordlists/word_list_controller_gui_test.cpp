@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "shared/errors.h"
@@ -17,7 +19,9 @@
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
 #include "shell/ui/check_list_box.h"
+#include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/wordlists/word_list_controller.h"
 #include "shell/wordlists/wordlists_gui_test_support.h"
@@ -56,6 +60,7 @@ private slots:
     void removeDuplicatesNeedsACheckList();
     void defaultFunctionTableOnlyIntoEmptyLists();
     void defaultFunctionTableNeedsAShownValidPicker();
+    void unreadableDefaultFunctionTableIsReported();
     void runHandOverOnlyWithThePageShown();
 };
 
@@ -279,6 +284,40 @@ void WordListControllerTest::defaultFunctionTableNeedsAShownValidPicker() {
         QCOMPARE(w.FrameFindexecFunctab->ProgramPath(), chosen);
         QCOMPARE(Texts(Words(w)), Lines{"OTPT WRITE"});
     }
+}
+
+void WordListControllerTest::unreadableDefaultFunctionTableIsReported() {
+    ShellFixture f;
+    f.writeJavaSettings({}, {"JAV.Scan=Y", "JAV.Functab=Y", "JAV.ObjectTypes=(INPT,OTPT)", "JAV.Scanner=scan"});
+    f.addProgram("JAVVorl/scan");
+    // A table that opens but cannot be read, for any user (the super-user
+    // too): the memory file of the process, read from address 0.
+    const std::string table = FunctionTablePath(f);
+    QCOMPARE(symlink("/proc/self/mem", table.c_str()), 0);
+    TfrmKorvaneMain& w = StartWithDefaultPickers(f);
+    const std::string error = "Cannot read file \"" + table + "\". " + SystemErrorText(EIO);
+    // Reported on the status bar; the start goes on with empty lists and
+    // the language fully set up.
+    QCOMPARE(Message(w), error);
+    QCOMPARE(CountCalls(f.dialogs, "Message"), 0);
+    QVERIFY(Words(w).empty());
+    QVERIFY(Objects(w).empty());
+    QCOMPARE(w.FrameFindexecFunctab->ProgramPath(), table);
+    QCOMPARE(w.ComboBoxEditCWrd->count(), 2);
+    QVERIFY(!w.project()->modified());
+
+    // Applying the language again: reported once more, and what follows
+    // the table in the language's setup still happens: the output directory
+    // is taken over as if the user had left its field, which tidies it.
+    const std::string last = f.root() + "/last";
+    ForceDirectories(last);
+    WriteSettingString("LastPositionJAV", f.root() + "//last/");
+    w.statusBar().ShowWarning("before");
+    RunGuarded([&] { w.language()->ApplyLanguage("JAV"); });
+    QCOMPARE(Message(w), error);
+    QCOMPARE(CountCalls(f.dialogs, "Message"), 0);
+    QVERIFY(Words(w).empty());
+    QCOMPARE(w.FrameFindDirectoryOutputDir->FieldText(), last);
 }
 
 void WordListControllerTest::runHandOverOnlyWithThePageShown() {
