@@ -1,5 +1,7 @@
 // Locating DOSBox and letting it write its base configuration.
 
+#include "shell/app/dosbox_locator.h"
+
 #include "shared/env.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -11,31 +13,29 @@
 #include "shell/ui/my_status_bar.h"
 
 namespace korvane {
-namespace {
 
-// The places DOSBox is looked for before the tool settings name one: on
-// Linux the program on the PATH and Debian's package location.
-std::vector<std::string> StandardDOSBoxPlaces() {
+std::vector<std::string> DOSBoxPlacesOnSearchPath(std::string_view searchPath) {
     std::vector<std::string> places;
-#ifdef _WIN32
-    places.push_back(ExpandEnvVars("%ProgramFiles%\\DOSBox-0.74\\DOSBox.exe"));
-    places.push_back(ExpandEnvVars("%ProgramFiles(x86)%\\DOSBox-0.74\\DOSBox.exe"));
-#else
-    std::string path = GetEnvVar("PATH");
     size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(':', start);
-        if (end == std::string::npos) end = path.size();
-        std::string dir = path.substr(start, end - start);
+    while (start <= searchPath.size()) {
+        size_t end = searchPath.find(':', start);
+        if (end == std::string_view::npos) end = searchPath.size();
+        const std::string dir(searchPath.substr(start, end - start));
         if (!dir.empty()) places.push_back(JoinPath(dir, "dosbox"));
         start = end + 1;
     }
     places.push_back("/usr/bin/dosbox");
-#endif
     return places;
 }
 
-}  // namespace
+std::vector<std::string> StandardDOSBoxPlaces() {
+#ifdef _WIN32
+    return {ExpandEnvVars("%ProgramFiles%\\DOSBox-0.74\\DOSBox.exe"),
+            ExpandEnvVars("%ProgramFiles(x86)%\\DOSBox-0.74\\DOSBox.exe")};
+#else
+    return DOSBoxPlacesOnSearchPath(GetEnvVar("PATH"));
+#endif
+}
 
 void LanguageController::LocateDOSBox(bool use) {
     if (!use) {
@@ -48,7 +48,7 @@ void LanguageController::LocateDOSBox(bool use) {
     run_.dosboxReady = false;
 
     std::string found;
-    for (const std::string& place : StandardDOSBoxPlaces())
+    for (const std::string& place : dosboxPlaces_ ? dosboxPlaces_() : StandardDOSBoxPlaces())
         if (ExecutableKind(place) != ExecKind::None) {
             found = place;
             break;

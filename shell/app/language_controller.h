@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,9 @@ public:
     void applyRunControl();
     void readBigDirectoryLimit();
     void LocateDOSBox(bool use);
+    // Where LocateDOSBox looks before "Runcontrol.DOSBoxLocation", asked
+    // anew at every search; the standard places of the system when not set.
+    void setDOSBoxPlaces(std::function<std::vector<std::string>()> places) { dosboxPlaces_ = std::move(places); }
 
 signals:
     // A language was applied up to its pickers (the word lists then load
@@ -102,6 +106,7 @@ private:
     AppliedLanguage applied_;
     std::vector<std::string> stepRegistry_;
     RunControlState run_;
+    std::function<std::vector<std::string>()> dosboxPlaces_;
     int rowsShown_ = 0;
     int pickersShown_ = 0;
 };

@@ -73,6 +73,7 @@ class RunBatchTest : public QObject {
 private slots:
     void runEndsWithProcessingFinished();
     void reportedRunEndsWithOne();
+    void stepWithoutResultExtension();
     void runThatCannotStart();
     void toolRootFromTheCommandLine();
     void scanRun();
@@ -118,6 +119,29 @@ void RunBatchTest::reportedRunEndsWithOne() {
     QCOMPARE(r.status, kBatchReported);
     QVERIFY(r.has("Error: No result file(FIL0000.JRF) for " + f.outputDir() + "/a/One.java"));
     QVERIFY(!r.has("Warning: Processing finished"));
+}
+
+void RunBatchTest::stepWithoutResultExtension() {
+    // The repair writes no result extension; Refine then reads the repaired
+    // copies in workinp and its results are collected once.
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "fixit", "", "", "", KORVANE_BRELVIN_PROGRAM},
+                        {"Refine", "jvrefine", "JRF", "", "export KORVANE_STEP_SIDEFILES=1"}},
+                       {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string two = f.addSource("b/Two.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}, {two, true}});
+
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
+    QCOMPARE(r.status, kBatchFinished);
+    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+    for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, l.c_str());
+    const std::string out = f.outputDir();
+    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kRepaired));
+    QCOMPARE(ReadBytes(out + "/b/Two.java"), std::string(kRepaired));
+    QCOMPARE(ReadBytes(out + "/b/Two.jcp"),
+             std::string("Refine literals of FIL0001\r\nRefine constants of FIL0001\r\n"));
+    QCOMPARE(f.snapshots(), (std::vector<std::string>{"00-fixit.xml", "01-jvrefine.xml"}));
 }
 
 void RunBatchTest::runThatCannotStart() {

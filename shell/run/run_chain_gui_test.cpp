@@ -1,5 +1,6 @@
 // Whole runs through the window with real tool processes: a three-step chain
-// with a chained repair program, the parameter file each step was handed,
+// with a chained repair program, a step without a result extension (the
+// sources stay once in the name map), the parameter file each step was handed,
 // the collected results, side files and logs; the work area with and without
 // the delete-after flag; the console log over several runs; a scan run.
 
@@ -51,6 +52,12 @@ bool Contains(const std::vector<std::string>& list, const std::string& text) {
     return std::find(list.begin(), list.end(), text) != list.end();
 }
 
+std::string Joined(const std::vector<std::string>& list, const std::string& separator) {
+    std::string text;
+    for (size_t i = 0; i < list.size(); ++i) text += (i ? separator : std::string()) + list[i];
+    return text;
+}
+
 int Occurrences(const std::string& text, const std::string& what) {
     int n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -73,6 +80,7 @@ class RunChainTest : public QObject {
     Q_OBJECT
 private slots:
     void threeStepChainWithChainedRepair();
+    void stepWithoutResultExtension();
     void workAreaWithAndWithoutDeleteAfter();
     void consoleLogAppendedAcrossRunsAndReplacedByScan();
     void scanRunRefillsWordLists();
@@ -153,6 +161,47 @@ void RunChainTest::threeStepChainWithChainedRepair() {
     QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
     QVERIFY(w.actions()["ActViewProductLog"]->isEnabled());
     QCOMPARE(ChildProcessCount(), 0);
+}
+
+void RunChainTest::stepWithoutResultExtension() {
+    // The first step repairs the copies in workinp in place and writes no
+    // result of its own (empty result extension), so the hand-over to the
+    // second one writes last.xml with an empty input extension once more.
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "fixit", "", "", "", KORVANE_BRELVIN_PROGRAM},
+                        {"Refine", "jvrefine", "JRF", "", "export KORVANE_STEP_SIDEFILES=1"}},
+                       {kCaptureOff, "Runcontrol.DeleteAfter=N"});
+    ThreeSources src(f);
+    TfrmKorvaneMain& w = f.startProject(src.list());
+
+    QVERIFY(f.runAndWait());
+
+    const std::string out = f.outputDir();
+    const std::vector<std::pair<int, std::string>> files = {{0, src.one}, {2, src.three}};
+    QCOMPARE(f.snapshots(), (std::vector<std::string>{"00-fixit.xml", "01-jvrefine.xml"}));
+    const std::string handed = ExpectedParameterFile(out, {"Realign", "Refine"}, files, "");
+    for (const std::string& snap : f.snapshots()) QCOMPARE(ReadBytes(f.snapshotDir() + "/" + snap), handed);
+
+    // Every source once in the name map, shown and used for the collection.
+    const std::vector<std::string> map = {"FIL0000=" + src.one, "Copy0000=" + out + "/workinp/FIL0000",
+                                          "FIL0002=" + src.three, "Copy0002=" + out + "/workinp/FIL0002"};
+    QCOMPARE(f.run().nameMap(), map);
+    QCOMPARE(Str(w.MemoNewFileNames->toPlainText()), Joined(map, "\n"));
+
+    // Collected once: the repaired result and the merged side lines of each source.
+    QVERIFY2(f.run().FinishedCleanly(), Joined(f.reports, " | ").c_str());
+    QCOMPARE(f.reports.back(), std::string("Processing finished"));
+    QCOMPARE(f.run().finalResultExtension(), std::string("JRF"));
+    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kRepairedJava));
+    QCOMPARE(ReadBytes(out + "/c/Three.java"), std::string(kPlainJava));
+    QCOMPARE(ReadBytes(out + "/a/One.jcp"),
+             std::string("Refine literals of FIL0000\r\nRefine constants of FIL0000\r\n"));
+    QCOMPARE(ReadBytes(out + "/c/Three.jcp"),
+             std::string("Refine literals of FIL0002\r\nRefine constants of FIL0002\r\n"));
+    QCOMPARE(FolderNames(out + "/workout"), std::vector<std::string>{});
+    QVERIFY(PathExists(out + "/workinp/FIL0000.eredeti.txt"));
+    QCOMPARE(ReadTextLines(out + "/Sys.log"),
+             (std::vector<std::string>{"Refine FIL0000 -> FIL0000.JRF", "Refine FIL0002 -> FIL0002.JRF"}));
 }
 
 void RunChainTest::workAreaWithAndWithoutDeleteAfter() {

@@ -110,7 +110,9 @@ private:
     // run_preparation.cpp
     void validateNames();
     void buildStepQueue();
-    void writeParameterFile(const std::string& inputExtension);
+    // Writes last.xml for a step reading inputExtension; only the run's
+    // first writing (PrepareRun) fills the name map.
+    void writeParameterFile(const std::string& inputExtension, bool fillNameMap);
 
     // run_launch.cpp
     void startWatcher(const std::shared_ptr<ToolProcess>& process);

@@ -1,6 +1,7 @@
 // The reliability tests of the run engine on the offscreen platform: tools
 // that misbehave, projects saved during a run, file systems that refuse
-// writes, and the scan run with the bundled tool settings.
+// writes, the scan run with the bundled tool settings, and the bundled Java
+// example run by the batch mode.
 //
 // The program first enters a private mount namespace (before any thread
 // exists), so that the tiny file systems of the full-disk tests are seen by
@@ -16,6 +17,7 @@ namespace korvane::testing {
 int RunProcessFaultTests(int argc, char** argv);
 int RunDiskFaultTests(int argc, char** argv);
 int RunBundledScanTests(int argc, char** argv);
+int RunBundledJavaTests(int argc, char** argv);
 }  // namespace korvane::testing
 
 int main(int argc, char** argv) {
@@ -27,5 +29,6 @@ int main(int argc, char** argv) {
     failures += korvane::testing::RunProcessFaultTests(argc, argv);
     failures += korvane::testing::RunDiskFaultTests(argc, argv);
     failures += korvane::testing::RunBundledScanTests(argc, argv);
+    failures += korvane::testing::RunBundledJavaTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

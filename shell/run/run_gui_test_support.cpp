@@ -164,10 +164,13 @@ void RunFixture::writeRunSettings(const std::vector<StepEntry>& steps, const std
     lines.insert(lines.end(), extra.begin(), extra.end());
     int n = 0;
     for (const StepEntry& s : steps) {
-        std::string value = s.name + "," + s.program + "," + s.resultExtension;
+        // A trailing comma adds no item: an empty extension must be quoted.
+        const std::string extension = s.resultExtension.empty() ? "\"\"" : s.resultExtension;
+        std::string value = s.name + "," + s.program + "," + extension;
         if (!s.chain.empty()) value += ",Chain=" + s.chain;
         lines.push_back(Format("JAV.Step%02d=", ++n) + value);
-        layOutProgram(KORVANE_STEP_PROGRAM, binDir() + "/JAVVorl/" + s.program,
+        const std::string tool = s.tool.empty() ? std::string(KORVANE_STEP_PROGRAM) : s.tool;
+        layOutProgram(tool, binDir() + "/JAVVorl/" + s.program,
                       "Step=" + s.name + "\nResultExtension=" + s.resultExtension + "\n", s.environment);
         if (!s.chain.empty()) layOutProgram(KORVANE_BRELVIN_PROGRAM, binDir() + "/JAVVorl/" + s.chain, "", "");
     }

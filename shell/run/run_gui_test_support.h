@@ -27,6 +27,7 @@ struct StepEntry {
     std::string resultExtension;  // written into workout
     std::string chain;            // chained program name, or empty
     std::string environment;      // shell lines run before the tool (export ...)
+    std::string tool = {};        // the program behind the step; korvane-step when empty
 };
 
 class RunFixture : public ShellFixture {
@@ -40,7 +41,8 @@ public:
     // Writes the tool settings of the Java test language with these steps
     // and run-control lines, and lays out their programs: each step program
     // keeps last.xml as <snap>/<nn>-<program>.xml and then becomes a copy of
-    // korvane-step; a chained program does the same and becomes brelvin.
+    // korvane-step (or the step's own tool); a chained program does the same
+    // and becomes brelvin. An empty result extension is written as "".
     void writeRunSettings(const std::vector<StepEntry>& steps, const std::vector<std::string>& runControl,
                           const std::vector<std::string>& extra = {});
     // The scanner program <root>/bin/JAVVorl/<name> (korvane-scan).

@@ -75,7 +75,10 @@ void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process
     if (runMode_ == RunMode::Reengineering && !stepQueue_.empty()) {
         const std::string entry = stepQueue_.front();
         const std::string step = QueueStepName(entry);
-        writeParameterFile(QueueInputExtension(entry));
+        // Only the run's first writing fills the name map: after a step
+        // without a result extension the next one reads the workinp copies
+        // again, and its writing must not add the sources a second time.
+        writeParameterFile(QueueInputExtension(entry), false);
         stepQueue_.erase(stepQueue_.begin());
         const int position = w_.ProgressBarModules->value() + 1;
         w_.ProgressBarModules->setValue(position);

@@ -89,7 +89,7 @@ void RunController::PrepareRun() {
     buildStepQueue();
 
     nameMap_.clear();
-    writeParameterFile("");
+    writeParameterFile("", true);
     QStringList shown;
     shown.reserve(int(nameMap_.size()));
     for (const std::string& line : nameMap_) shown << QString::fromUtf8(line);
@@ -114,7 +114,7 @@ void RunController::buildStepQueue() {
     stepQueue_ = BuildStepQueue(in, finalResultExtension_);
 }
 
-void RunController::writeParameterFile(const std::string& inputExtension) {
+void RunController::writeParameterFile(const std::string& inputExtension, bool fillNameMap) {
     ParameterFileInput in;
     in.productName = w_.project()->productName();
     in.systemName = w_.project()->systemName();
@@ -135,8 +135,7 @@ void RunController::writeParameterFile(const std::string& inputExtension) {
     in.outputDir = area_.outputDir;
     in.sources = w_.CheckListBoxSelectedFiles->checkList().entries();
     in.showSourceTab = [this] { w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetSelectedFiles); };
-    WriteParameterFile(in, inputExtension, parameterLines_, inputExtension.empty() ? &nameMap_ : nullptr,
-                       w_.statusBar());
+    WriteParameterFile(in, inputExtension, parameterLines_, fillNameMap ? &nameMap_ : nullptr, w_.statusBar());
 }
 
 void RunController::CopyRunFiles() {
