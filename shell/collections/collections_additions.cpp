@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <exception>
 
 #include "shared/collect_files.h"
@@ -35,10 +36,22 @@ constexpr const char* kBigDirectoryQuestion = "You are going to add %d source fi
 constexpr const char* kTooManyFilesMessage = "Cancelled due to too many files in directory";
 constexpr const char* kAbortedMessage = "Process aborted!";
 constexpr const char* kProgressCaption = "Processing %d of %d";
+constexpr const char* kLineBreakNamesSkipped = "%d file name(s) with a line break skipped";
 // Pending input is processed at most this often during a merge.
 constexpr qint64 kInputPollMs = 50;
 
 std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+// A name holding a CR or LF could be kept neither as a line of the project
+// file nor of the parameter file, nor handed to a tool program: such names
+// never enter a collection. Removes them and gives their number.
+size_t EraseNamesWithLineBreaks(std::vector<std::string>& names) {
+    const auto broken = [](const std::string& name) { return name.find_first_of("\r\n") != std::string::npos; };
+    const auto end = std::remove_if(names.begin(), names.end(), broken);
+    const size_t count = size_t(names.end() - end);
+    names.erase(end, names.end());
+    return count;
+}
 
 // Runs body, then cleanup(failed) also when body ended with an error; the
 // body's error is passed on unless the cleanup ends with one of its own.
@@ -142,6 +155,11 @@ void CollectionsController::followUp(Kind kind, bool keepMessages) {
     markModified();
 }
 
+void CollectionsController::reportSkippedNames() {
+    if (skippedNames_ > 0) w_.statusBar().ShowWarning(Format(kLineBreakNamesSkipped, int(skippedNames_)));
+    skippedNames_ = 0;
+}
+
 // --- file dialogs -----------------------------------------------------------------
 
 void CollectionsController::addFilesFromDialog(Kind kind) {
@@ -174,10 +192,12 @@ void CollectionsController::addFilesFromDialog(Kind kind) {
     std::optional<std::vector<std::string>> chosen = w_.dialogs().OpenFiles(opts);
     if (!chosen) return;
 
+    skippedNames_ = EraseNamesWithLineBreaks(*chosen);
     list.setSorted(false);
     AppendNewPaths(list, *chosen);
     list.setSorted(true);
     if (list.size() != before) followUp(kind);
+    reportSkippedNames();
 }
 
 // --- folder browsers --------------------------------------------------------------
@@ -201,11 +221,13 @@ void CollectionsController::addDirectoryFromBrowser(Kind kind) {
         WaitCursor cursor;
         CollectFiles(*folder, "", extensions, found);
     }
+    skippedNames_ = EraseNamesWithLineBreaks(found);
     list.setSorted(false);
     AppendNewPaths(list, found);
     found.clear();
     list.setSorted(true);
     if (list.size() != before) followUp(kind);
+    reportSkippedNames();
 }
 
 // --- drops ------------------------------------------------------------------------
@@ -218,6 +240,7 @@ void CollectionsController::dropFiles(Kind kind, const std::vector<std::string>&
     const size_t before = list.size();
     const std::string filter = filterFor(kind, true);
     const std::vector<std::string> tokens = DropExtensionTokens(filter);
+    skippedNames_ = 0;
     list.setSorted(false);
 
     RunThenAlways(
@@ -227,6 +250,7 @@ void CollectionsController::dropFiles(Kind kind, const std::vector<std::string>&
             // the drop order.
             std::vector<std::string> files;
             auto flush = [&] {
+                skippedNames_ += EraseNamesWithLineBreaks(files);
                 AppendNewPaths(list, files);
                 files.clear();
             };
@@ -242,8 +266,13 @@ void CollectionsController::dropFiles(Kind kind, const std::vector<std::string>&
         },
         [&](bool failed) {
             list.setSorted(true);
-            // After an error the follow-up leaves its report on the bar.
+            // After an error the follow-up leaves its report on the bar, and
+            // so does the report of skipped names, which is dropped then.
             if (list.size() != before) followUp(kind, failed);
+            if (failed)
+                skippedNames_ = 0;
+            else
+                reportSkippedNames();
         });
 }
 
@@ -261,6 +290,7 @@ void CollectionsController::AddDirectoryToList(const std::string& folder, const 
     RunThenAlways(
         [&] {
             CollectFiles(folder, "", extensions, found);
+            skippedNames_ += EraseNamesWithLineBreaks(found);
             const int limit = w_.language()->runControl().bigDirectoryLimit;
             if (found.size() > size_t(limit)) {
                 const unsigned answer = w_.dialogs().Message(

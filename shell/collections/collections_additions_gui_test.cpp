@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
+#include <functional>
 #include <QtTest>
 
 #include "shared/platform/files.h"
@@ -237,26 +238,100 @@ private slots:
 
     void namesWithUnusualCharacters() {
         Shell s;
-        const Strings names = {"odd/new\nline.cbl", "odd/a&b.cbl", "odd/q\"uo'te.cbl", "odd/\xC3\xBCn\xC3\xAF.cbl",
-                               "odd/sp ace.cbl"};
-        const Strings paths = s.files(names);
+        s.setOutputDirectory();
+        const Strings kept = {"odd/a&b.cbl", "odd/q\"uo'te.cbl", "odd/\xC3\xBCn\xC3\xAF.cbl", "odd/sp ace.cbl"};
+        const Strings broken = {"odd/new\nline.cbl", "odd/car\rret.cbl"};
+        Strings all = kept;
+        all.insert(all.begin() + 1, broken.begin(), broken.end());
+        const Strings paths = s.files(all);
         Drop(s.w().SpeedButtonAddFiles, paths);  // single files
-        Strings expected = names;
+        // Names with a line break stay out; the rest is added.
+        Strings expected = kept;
         std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
             return CompareText(a, b) < 0;
         });
         QCOMPARE(Relative(s, s.w().CheckListBoxSelectedFiles), expected);
+        QCOMPARE(Q(s.status()), QStringLiteral("2 file name(s) with a line break skipped"));
+        QVERIFY(s.modified());
         // Drawn after the root (the data folder).
         const std::string root = s.c().rememberedSourceRoot();
         QCOMPARE(Q(root), Q(ExcludeTrailingSep(s.data(""))));
         for (int row = 0; row < int(expected.size()); ++row)
             QCOMPARE(Q(s.drawn(s.w().CheckListBoxSelectedFiles, row)), Q("..../" + expected[size_t(row)]));
 
-        // The same files found by a folder search merge into the entries.
+        // The same files found by a folder search merge into the entries;
+        // the broken names are skipped again, and said so.
         s.clearModified();
+        s.w().statusBar().ClearMessages();
         Drop(s.w().SpeedButtonAddFiles, {s.data("odd")});
         QCOMPARE(Relative(s, s.w().CheckListBoxSelectedFiles), expected);
+        QCOMPARE(Q(s.status()), QStringLiteral("2 file name(s) with a line break skipped"));
         QVERIFY(!s.modified());
+
+        // A drop without such names says nothing.
+        s.w().statusBar().ClearMessages();
+        Drop(s.w().SpeedButtonAddFiles, {paths[0]});
+        QCOMPARE(Q(s.status()), QString());
+    }
+
+    void namesWithLineBreaksNeverEnterACollection() {
+        Shell s;
+        s.setOutputDirectory();
+        const Strings f = s.files({"lb/src/a.cbl", "lb/src/b\nc.cbl", "lb/csv/r.csv", "lb/csv/s\r.csv",
+                                   "lb/cpy/m.cpy", "lb/cpy/n\r\no.cpy", "lb/cpy/sub/p\n.cpy"});
+        struct Case {
+            const char* what;
+            std::function<void()> add;
+            CheckListBox* list;
+            Strings expected;
+        } cases[] = {
+            {"source dialog",
+             [&] {
+                 s.dialogs().AnswerFiles({f[1], f[0]});
+                 s.w().actions().execute("ActAddfiles");
+             },
+             s.w().CheckListBoxSelectedFiles, {"lb/src/a.cbl"}},
+            {"CSV dialog",
+             [&] {
+                 s.dialogs().AnswerFiles({f[2], f[3]});
+                 s.w().actions().execute("ActAddCSVFiles");
+             },
+             s.w().CheckListBoxCSVForRename, {"lb/csv/r.csv"}},
+            {"copy folder browser",
+             [&] {
+                 s.dialogs().AnswerPath(s.data("lb/cpy"));
+                 s.w().actions().execute("ActAddDirectoriesToCopies");
+             },
+             s.w().CheckListBoxCopyCollection, {"lb/cpy/m.cpy"}},
+        };
+        for (const Case& c : cases) {
+            s.w().statusBar().ClearMessages();
+            c.add();
+            QVERIFY2(Relative(s, c.list) == c.expected, c.what);
+            const std::string status = s.status();
+            QVERIFY2(status == (c.list == s.w().CheckListBoxCopyCollection ? "2" : std::string("1")) +
+                                   " file name(s) with a line break skipped",
+                     (std::string(c.what) + ": " + status).c_str());
+        }
+
+        // Only broken names: nothing changes, the warning still comes.
+        s.clearModified();
+        s.w().statusBar().ClearMessages();
+        s.dialogs().AnswerPath(s.data("lb/src"));
+        s.w().actions().execute("ActAddDirectoriesToSources");
+        QCOMPARE(Relative(s, s.w().CheckListBoxSelectedFiles), (Strings{"lb/src/a.cbl"}));
+        QVERIFY(!s.modified());
+        QCOMPARE(Q(s.status()), QStringLiteral("1 file name(s) with a line break skipped"));
+
+        // A drop of a single file and two folders reports once, all counted.
+        CheckListBox* copies = s.w().CheckListBoxCopyCollection;
+        copies->checkList().clear();
+        s.files({"lb/more/q.cpy", "lb/more/r\n.cpy"});
+        s.w().statusBar().ClearMessages();
+        Drop(s.w().PanelWM_DropCopyCollection, {f[6], s.data("lb/cpy"), s.data("lb/more")});
+        QCOMPARE(Relative(s, copies), (Strings{"lb/cpy/m.cpy", "lb/more/q.cpy"}));
+        QCOMPARE(Q(s.status()), QStringLiteral("4 file name(s) with a line break skipped"));
+        QVERIFY(s.messages().empty());
     }
 
     void everyDropTargetFeedsItsList_data() {

@@ -57,7 +57,8 @@ public:
 
     // Searches folder's tree with the folder-search form of filter and merges
     // the files found into list (the big-directory question, progress, the
-    // cancel request).
+    // cancel request). Names with a line break are left out and counted for
+    // the addition that called it to report.
     void AddDirectoryToList(const std::string& folder, const std::string& filter, CheckListBox* list);
     // Copies the checked copy members into the copy library.
     void RefreshCopyLibrary();
@@ -99,6 +100,9 @@ private:
     // library (copy members), the root, the modified mark.
     void followUp(Kind kind, bool keepMessages = false);
     std::string filterFor(Kind kind, bool forDrops) const;
+    // Shows how many names with a line break the addition skipped (none:
+    // nothing) and starts the count again.
+    void reportSkippedNames();
 
     TfrmKorvaneMain& w_;
     std::vector<Collection> collections_;
@@ -107,6 +111,10 @@ private:
     std::string rememberedRoot_;
     std::string copyLibraryFolder_;
     bool cancelRequested_ = false;
+    // Names with a line break left out by the addition running now, also
+    // by the folders it merges (AddDirectoryToList); reported once when the
+    // addition ends.
+    size_t skippedNames_ = 0;
     bool merging_ = false;
 };
 

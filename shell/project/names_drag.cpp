@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include "shell/ui/drop_targets.h"
 #include "shell/ui/guard.h"
 
 namespace korvane {
@@ -59,19 +60,24 @@ bool NamesDrag::SourceEvent(QEvent* event) {
 bool NamesDrag::TargetEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDragMoveEvent*>(event);
-        if (!e->mimeData() || !e->mimeData()->hasFormat(kMimeType)) return false;
-        e->acceptProposedAction();
-        return true;
-    }
+    case QEvent::DragMove:
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        if (!e->mimeData() || !e->mimeData()->hasFormat(kMimeType)) return false;
-        e->acceptProposedAction();
-        RunGuarded([this] {
-            if (OnDrop) OnDrop();
-        });
+        const QMimeData* mime = e->mimeData();
+        if (mime && mime->hasFormat(kMimeType)) {
+            e->acceptProposedAction();
+            if (event->type() == QEvent::Drop) {
+                RunGuarded([this] {
+                    if (OnDrop) OnDrop();
+                });
+            }
+            return true;
+        }
+        // Files from the desktop are the targets' own business; any other
+        // drag (text above all) is refused here, so that no target, and
+        // least of all the field, takes it.
+        if (mime && !DropNamesFromMime(mime).empty()) return false;
+        e->ignore();
         return true;
     }
     default:

@@ -2,9 +2,9 @@
 // Dragging the project's names: a press of the left mouse button on the
 // source (the group of the name fields) starts a drag once the mouse has
 // moved kThreshold pixels, when the owner allows it for that press. The
-// drop targets take this drag and no other of its kind; dropping runs
-// OnDrop. Files dragged from the desktop are left to the targets' own
-// handling.
+// drop targets take this drag; dropping runs OnDrop. Files dragged from the
+// desktop are left to the targets' own handling; every other drag (dragged
+// text, say) is refused on the targets.
 
 #include <QObject>
 #include <QPoint>

@@ -18,6 +18,7 @@
 #include "shell/project/project_gui_test_support.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/ui_picker_test_support.h"
 
 using namespace korvane;
 using namespace korvane::project_test;
@@ -67,6 +68,7 @@ private slots:
     void namesDragStartsAfterThreePixelsWithBothNames();
     void droppingTheNamesPointsAtTheProjectFolder();
     void keyOtherThanEnterForgetsTheDrop();
+    void otherDragsAreRefused();
 };
 
 void OutputDirectoryTest::leavingNormalisesAndMarksModified() {
@@ -303,6 +305,54 @@ void OutputDirectoryTest::keyOtherThanEnterForgetsTheDrop() {
     QTest::keyClick(frame->Edit, Qt::Key_Return);
     QVERIFY(DirectoryExists(root + "/k/ProdSys"));
     QCOMPARE(f.dialogs.Calls().size(), calls);
+}
+
+void OutputDirectoryTest::otherDragsAreRefused() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
+    const std::string root = f.root();
+    ForceDirectories(root + "/out");
+    frame->SetFieldText(root + "/out");
+    frame->SetModified(false);
+    QMimeData text;
+    text.setText(QStringLiteral("/dragged/text"));
+    QMimeData names;
+    names.setData(NamesDrag::kMimeType, "names");
+
+    struct Target {
+        const char* name;
+        QWidget* widget;
+    } targets[] = {{"field", frame->Edit}, {"frame", frame}, {"group", w.GroupBoxDataSets}};
+    for (const Target& t : targets) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QCoreApplication::sendEvent(t.widget, &enter);
+        QVERIFY2(!enter.isAccepted(), t.name);
+
+        // Text dropped where the names drag entered: refused as well.
+        QDragEnterEvent namesEnter(QPoint(5, 5), Qt::CopyAction, &names, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(t.widget, &namesEnter);
+        QVERIFY2(namesEnter.isAccepted(), t.name);
+        QDragMoveEvent move(QPoint(6, 6), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+        move.setAccepted(false);
+        QCoreApplication::sendEvent(t.widget, &move);
+        QVERIFY2(!move.isAccepted(), t.name);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+        drop.setAccepted(false);
+        QCoreApplication::sendEvent(t.widget, &drop);
+        QVERIFY2(!drop.isAccepted(), t.name);
+        QCOMPARE(frame->FieldText(), root + "/out");
+    }
+    QVERIFY(!frame->Modified());
+
+    // A folder from the desktop is still taken by the field.
+    ForceDirectories(root + "/dropped");
+    const korvane::testing::DropOutcome outcome =
+        korvane::testing::SimulateDrop(frame->Edit, korvane::testing::LocalUrls({root + "/dropped"}));
+    QVERIFY(outcome.enterAccepted && outcome.dropAccepted);
+    QCOMPARE(frame->FieldText(), root + "/dropped");
 }
 
 std::unique_ptr<QObject> MakeOutputDirectoryTest() { return std::make_unique<OutputDirectoryTest>(); }

@@ -67,6 +67,8 @@ class ProjectFileGuiTest : public QObject {
 private slots:
     void handWrittenFileLoads();
     void secondSaveIsByteIdentical();
+    void typedComboTextsSurviveReopening();
+    void unusualNamesRestoreByteForByte();
     void badFilesReportTheLoadErrorOrLeaveValues();
     void failedSaveKeepsTheOldFileAndTheModifiedFlag();
 };
@@ -147,6 +149,94 @@ void ProjectFileGuiTest::secondSaveIsByteIdentical() {
     TfrmKorvaneMain& w2 = f.start();
     OpenThroughAction(f, dir + "ProdSys.srd");
     QVERIFY2(MessageList(w2).empty(), MessageList(w2).c_str());
+    w2.project()->SaveProject(false);
+    QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), first);
+}
+
+void ProjectFileGuiTest::typedComboTextsSurviveReopening() {
+    ShellFixture f;
+    // With a scanner the tag boxes offer the default tags.
+    WriteStandardSettings(f);
+    f.writeFile("_Korvane.Src/Korvane.INI",
+                ReadFileBytes(f.settingsPath()) + "JAV.Scan=Y\r\nJAV.Scanner=scan\r\n");
+    f.addProgram("JAVVorl/scan");
+    TfrmKorvaneMain& w = f.start();
+    const std::string dir = f.root() + "/jobs/";
+    ForceDirectories(dir);
+    w.project()->SetProjectDirectory(dir);
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    struct Box {
+        QComboBox* box;
+        const char* typed;
+    } boxes[] = {{w.ComboBoxCreateWrdList, "MYTAG"}, {w.ComboBoxEditCWrd, "OTHER TAG"}};
+    for (const Box& b : boxes) {
+        QVERIFY(b.box->isEditable());
+        QVERIFY(b.box->count() > 1);
+        QCOMPARE(b.box->currentIndex(), 0);
+        b.box->lineEdit()->selectAll();
+        QTest::keyClicks(b.box->lineEdit(), QString::fromUtf8(b.typed));
+        QCOMPARE(Str(b.box->currentText()), std::string(b.typed));
+    }
+    // An item chosen and left alone stays an index.
+    w.ComboBoxRefactorLevel->setCurrentIndex(1);
+    f.dialogs.AnswerPath(dir + "ProdSys.srd");
+    w.actions().execute("ActSaveProjectAs");
+    const std::string first = ReadFileBytes(dir + "ProdSys.srd");
+    for (const char* line : {"frmKorvaneMain.ComboBoxCreateWrdList=MYTAG\r\n",
+                             "frmKorvaneMain.ComboBoxEditCWrd=OTHER TAG\r\n",
+                             "frmKorvaneMain.ComboBoxRefactorLevel=1\r\n"})
+        QVERIFY2(first.find(line) != std::string::npos, line);
+
+    const int items = w.ComboBoxCreateWrdList->count();
+    f.destroyWindow();
+    TfrmKorvaneMain& w2 = f.start();
+    OpenThroughAction(f, dir + "ProdSys.srd");
+    QVERIFY2(MessageList(w2).empty(), MessageList(w2).c_str());
+    QCOMPARE(w2.ComboBoxCreateWrdList->count(), items);
+    QCOMPARE(Str(w2.ComboBoxCreateWrdList->currentText()), std::string("MYTAG"));
+    QCOMPARE(Str(w2.ComboBoxEditCWrd->currentText()), std::string("OTHER TAG"));
+    QCOMPARE(w2.ComboBoxRefactorLevel->currentIndex(), 1);
+    w2.project()->SaveProject(false);
+    QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), first);
+}
+
+void ProjectFileGuiTest::unusualNamesRestoreByteForByte() {
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartStandard(f);
+    const std::string dir = f.root() + "/jobs/";
+    ForceDirectories(dir);
+    w.project()->SetProjectDirectory(dir);
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    const std::string out = f.root() + "/\xC3\xBC out & \"more\"";
+    w.FrameFindDirectoryOutputDir->SetFieldText(out);
+    const Lines names = {"/src/a&b.java",        "/src/q\"uo'te.java", "/src/sp ace.java",
+                         "/src/\xC3\xBCn\xC3\xAF.java", "/src/tab\there.java", "/src/\xFF\xFE raw.java",
+                         "/src/=sign=.java",      "/src/ lead and trail .java"};
+    CheckList& sources = w.CheckListBoxSelectedFiles->checkList();
+    for (size_t i = 0; i < names.size(); ++i) sources.add(names[i], i % 2 == 0);
+    w.CheckListBoxCSVForRename->checkList().add("/csv/a&b \"x\".csv", false);
+    w.CheckListBoxCopyCollection->checkList().add("/copy/\xC3\xA9t\xC3\xA9.jcp", true);
+    const std::vector<CheckEntry> before = sources.entries();
+
+    f.dialogs.AnswerPath(dir + "ProdSys.srd");
+    w.actions().execute("ActSaveProjectAs");
+    const std::string first = ReadFileBytes(dir + "ProdSys.srd");
+
+    f.destroyWindow();
+    TfrmKorvaneMain& w2 = f.start();
+    OpenThroughAction(f, dir + "ProdSys.srd");
+    QVERIFY2(MessageList(w2).empty(), MessageList(w2).c_str());
+    const std::vector<CheckEntry>& after = w2.CheckListBoxSelectedFiles->checkList().entries();
+    QCOMPARE(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        QCOMPARE(after[i].text, before[i].text);
+        QCOMPARE(after[i].checked, before[i].checked);
+    }
+    QCOMPARE(w2.CheckListBoxCSVForRename->checkList().text(0), std::string("/csv/a&b \"x\".csv"));
+    QCOMPARE(w2.CheckListBoxCopyCollection->checkList().text(0), std::string("/copy/\xC3\xA9t\xC3\xA9.jcp"));
+    QCOMPARE(w2.FrameFindDirectoryOutputDir->FieldText(), out);
     w2.project()->SaveProject(false);
     QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), first);
 }

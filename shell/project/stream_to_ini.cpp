@@ -1,5 +1,6 @@
 #include "shell/project/stream_to_ini.h"
 
+#include <algorithm>
 #include <string>
 
 #include "shared/comma_text.h"
@@ -28,6 +29,8 @@ std::string InnerText(const std::string& text) {
 bool IsEditClass(const std::string& cls) { return cls == form_class::kEdit || cls == form_class::kNumEdit; }
 
 bool IsYN(char c) { return c == 'Y' || c == 'N'; }
+
+bool HoldsLineBreak(const std::string& line) { return line.find_first_of("\r\n") != std::string::npos; }
 
 // The components of exactly one class, in the window's order.
 std::vector<FormComponent*> OfClass(FormWindow& window, std::string_view cls) {
@@ -142,7 +145,19 @@ void TStreamToIni::SaveToFile(const std::string& path) {
         lines_[size_t(i)] = line.substr(0, line.find('=')) + "=1";
     }
     if (!lines_.empty() && !lines_.back().empty() && !IsSectionLine(lines_.back())) Add(kEndMarker);
-    WriteTextLines(path, lines_);
+    // A line holding a line break would be read back as two lines: a
+    // check-list item would turn into a bad flag line and end the restore,
+    // and every list after it would be lost. Such a line (an item, or a
+    // value with its name) is left out of the file.
+    if (std::none_of(lines_.begin(), lines_.end(), HoldsLineBreak)) {
+        WriteTextLines(path, lines_);
+        return;
+    }
+    std::vector<std::string> written;
+    written.reserve(lines_.size());
+    for (const std::string& line : lines_)
+        if (!HoldsLineBreak(line)) written.push_back(line);
+    WriteTextLines(path, written);
 }
 
 // ---- Walks -----------------------------------------------------------------

@@ -79,7 +79,9 @@ public:
     // Declares format 1 (first line, or in place), appends the end marker
     // when the last line is a non-empty, non-section line, and writes the
     // lines with CR LF through a temporary file, so that a failed save leaves
-    // the old file as it was. File errors throw korvane::Error.
+    // the old file as it was. A line holding a CR or LF (a check-list item
+    // or a value with such a character) is left out of the file. File
+    // errors throw korvane::Error.
     void SaveToFile(const std::string& path);
 
     // First name line whose name equals name ignoring case; failing that,

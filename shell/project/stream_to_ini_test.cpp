@@ -923,6 +923,51 @@ TEST(StreamToIniRoundTrip, EveryKindComesBackByteForByte) {
     }
 }
 
+TEST(StreamToIniRoundTrip, LinesWithLineBreaksAreLeftOutAndTheRestComesBack) {
+    TempDir dir;
+    MemoryFormWindow src("frmW", "Caption\r\nbroken");
+    src.add("EditA", "TEdit").textValue = "one\ntwo";
+    src.add("EditB", "TEdit").textValue = "fine";
+    auto& files = src.add("CheckListBoxA", "TCheckListBox");
+    files.list.add("/src/a.cob", true);
+    files.list.add("/src/new\nline.cob", false);
+    files.list.add("/src/cr\rname.cob", true);
+    files.list.add("/src/y.cob", true);
+    files.list.add("/src/crlf\r\nname.cob", true);
+    files.list.add("/src/z.cob", false);
+    src.add("CheckListBoxB", "TCheckListBox").list.add("/copy/b.cpy", true);
+    src.add("MemoNotes", "TMemo").memo = {"kept", "bro\rken", "also kept"};
+    TStreamToIni out;
+    out.SaveFormState(src, 0);
+    out.SaveToFile(dir.file("w.srd"));
+
+    // No CR or LF in the file but the line ends.
+    std::string bytes = ReadRaw(dir.file("w.srd"));
+    for (size_t pos; (pos = bytes.find("\r\n")) != std::string::npos;) bytes.erase(pos, 2);
+    EXPECT_EQ(bytes.find_first_of("\r\n"), std::string::npos);
+
+    MemoryFormWindow dst("frmW", "before");
+    dst.add("EditA", "TEdit").textValue = "untouched";
+    dst.add("EditB", "TEdit");
+    auto& a = dst.add("CheckListBoxA", "TCheckListBox");
+    auto& b = dst.add("CheckListBoxB", "TCheckListBox");
+    auto& memo = dst.add("MemoNotes", "TMemo");
+    TStreamToIni in;
+    in.LoadFromFile(dir.file("w.srd"));
+    ASSERT_NO_THROW(in.LoadFormState(dst));
+    EXPECT_EQ(dst.captionValue, "");
+    EXPECT_EQ(dst.get("EditA").textValue, "untouched");
+    EXPECT_EQ(dst.get("EditB").textValue, "fine");
+    ASSERT_EQ(a.list.size(), 3u);
+    EXPECT_EQ(a.list.text(0), "/src/a.cob");
+    EXPECT_EQ(a.list.text(1), "/src/y.cob");
+    EXPECT_EQ(a.list.text(2), "/src/z.cob");
+    EXPECT_TRUE(a.list.checked(0) && a.list.checked(1) && !a.list.checked(2));
+    ASSERT_EQ(b.list.size(), 1u);
+    EXPECT_EQ(b.list.text(0), "/copy/b.cpy");
+    EXPECT_EQ(memo.memo, (Lines{"kept", "also kept"}));
+}
+
 TEST(StreamToIniRoundTrip, HundredThousandItemsAndMegabyteLinesStayFast) {
     const int kItems = 100000;
     const std::string megabyte(1 << 20, 'M');

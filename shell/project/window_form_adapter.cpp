@@ -66,7 +66,14 @@ public:
         box_->clear();
         for (const std::string& item : items) box_->addItem(Q(item));
     }
-    int itemIndex() const override { return box_->currentIndex(); }
+    // Typing into an editable box leaves its index where it was; a text that
+    // is not the item at that index counts as no item selected, so that the
+    // typed text is what the dump keeps.
+    int itemIndex() const override {
+        const int index = box_->currentIndex();
+        if (index >= 0 && box_->isEditable() && box_->currentText() != box_->itemText(index)) return -1;
+        return index;
+    }
     void setItemIndex(int index) override { box_->setCurrentIndex(index); }
 
 private:

@@ -163,6 +163,9 @@ void WindowFormAdapterTest::restoreRunsTheWindowsHandlers() {
                                       "",
                                       "[Konyec szkazki]"})
         ini.Add(l);
+    // The tag box offers tags, the first one selected, as with a scanner.
+    w.ComboBoxCreateWrdList->addItems({QStringLiteral("INPT"), QStringLiteral("OTPT")});
+    w.ComboBoxCreateWrdList->setCurrentIndex(0);
     WindowFormAdapter a(w);
     ini.LoadFormState(a);
 
@@ -186,6 +189,13 @@ void WindowFormAdapterTest::restoreRunsTheWindowsHandlers() {
     QVERIFY(copies->checkList().at(0).enabled);
     QCOMPARE(Str(w.MemoNewFileNames->toPlainText()), std::string("FIL0000=/src/a.java\n"));
     QVERIFY(w.MemoNewFileNames->document()->isModified());
+
+    // Saved again, the restored text of the editable box stays a text; the
+    // selected item of the list-only box stays an index.
+    TStreamToIni again;
+    again.SaveFormState(a, 991);
+    QCOMPARE(again.ReadValue(m + "ComboBoxCreateWrdList"), std::string("TAG"));
+    QCOMPARE(again.ReadValue(m + "ComboBoxRefactorLevel"), std::string("2"));
 }
 
 std::unique_ptr<QObject> MakeWindowFormAdapterTest() { return std::make_unique<WindowFormAdapterTest>(); }

@@ -89,7 +89,11 @@ bool PickerFrame::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop:
-            return HandleDragEvent(event);
+            // The field takes the file drops of its frame and no other drag:
+            // dragged text (or a file the frame does not take now) must not
+            // end up typed into the path.
+            if (!HandleDragEvent(event)) event->ignore();
+            return true;
         default:
             return false;
     }

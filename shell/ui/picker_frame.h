@@ -9,7 +9,7 @@
 //   - the field keeps a "changed" mark that user edits set and only the
 //     owner clears,
 //   - files dropped on the frame or on its field reach HandleFileDrop once
-//     drops are accepted.
+//     drops are accepted; the field takes no other drag (no dragged text).
 
 #include <QFrame>
 #include <functional>

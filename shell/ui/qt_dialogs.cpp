@@ -4,9 +4,13 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include "shared/text.h"
 #include "shell/ui/font_choice.h"
@@ -150,17 +154,85 @@ std::optional<std::string> QtDialogs::SaveFile(const FileDialogOptions& opts) {
     return ToStd(QDir::toNativeSeparators(dlg.selectedFiles().first()));
 }
 
+namespace {
+
+// The folder browser rooted at a folder (none: not rooted): what lies
+// outside the folder's tree can be neither shown for long nor chosen. Every
+// move of the shown folder out of the tree (the parent button, the sidebar,
+// the path list, history, a typed path) is answered by going back to the
+// root; choosing a folder outside the tree shows the root instead.
+class RootedFolderDialog : public QFileDialog {
+public:
+    RootedFolderDialog(QWidget* parent, const QString& caption, const QString& root)
+        : QFileDialog(parent, caption), root_(root.isEmpty() ? QString() : QDir::cleanPath(root)) {}
+
+    const QString& Root() const { return root_; }
+    bool Inside(const QString& path) const {
+        if (root_.isEmpty()) return true;
+        if (path.isEmpty()) return false;
+        const QString clean = QDir::cleanPath(path);
+        return root_ == QStringLiteral("/") || clean == root_ || clean.startsWith(root_ + QLatin1Char('/'));
+    }
+    void KeepInside(const QString& shown) {
+        if (!Inside(shown)) setDirectory(root_);
+    }
+
+protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (chosen.isEmpty() || !Inside(chosen.first())) {
+            setDirectory(root_);
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString root_;
+};
+
+}  // namespace
+
+// With a root and no folder creation this is the shell's folder browser,
+// rooted at that folder (an empty or vanished root: the whole file system,
+// starting at home). With folder creation it is the directory chooser, which
+// only starts at the folder given.
 std::optional<std::string> QtDialogs::ChooseFolder(const std::string& caption, const std::string& root,
                                                    bool allowCreate) {
-    QFileDialog dlg(parent_, QString::fromUtf8(caption));
+    const QString rootDir = QString::fromUtf8(root);
+    const bool rooted = !allowCreate && !root.empty() && QFileInfo(rootDir).isDir();
+    RootedFolderDialog dlg(parent_, QString::fromUtf8(caption), rooted ? rootDir : QString());
     dlg.setFileMode(QFileDialog::Directory);
     dlg.setOption(QFileDialog::ShowDirsOnly);
     dlg.setOption(QFileDialog::ReadOnly, !allowCreate);
-    dlg.setDirectory(root.empty() ? QDir::homePath() : QString::fromUtf8(root));
+    // What the dialog remembers for all later dialogs is put back before it
+    // goes, so that the rooted sidebar and history stay with this browser.
+    QList<QUrl> sidebar;
+    QStringList history;
+    if (rooted) {
+        // A platform dialog cannot be kept inside a folder.
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        sidebar = dlg.sidebarUrls();
+        history = dlg.history();
+        dlg.setDirectory(dlg.Root());
+        dlg.setSidebarUrls({QUrl::fromLocalFile(dlg.Root())});
+        dlg.setHistory({dlg.Root()});
+        // Queued: the dialog is not moved while it is still changing folders.
+        const auto keepInside = [&dlg](const QString& shown) { dlg.KeepInside(shown); };
+        QObject::connect(&dlg, &QFileDialog::directoryEntered, &dlg, keepInside, Qt::QueuedConnection);
+        if (auto* model = dlg.findChild<QFileSystemModel*>())
+            QObject::connect(model, &QFileSystemModel::rootPathChanged, &dlg, keepInside, Qt::QueuedConnection);
+    } else {
+        dlg.setDirectory(!root.empty() && QFileInfo(rootDir).isDir() ? rootDir : QDir::homePath());
+    }
     int result;
     {
         NestedEventLoopScope scope;
         result = dlg.exec();
+    }
+    if (rooted) {
+        dlg.setSidebarUrls(sidebar);
+        dlg.setHistory(history);
     }
     if (result != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return ToStd(QDir::toNativeSeparators(dlg.selectedFiles().first()));
@@ -168,9 +240,22 @@ std::optional<std::string> QtDialogs::ChooseFolder(const std::string& caption, c
 
 std::optional<FontChoice> QtDialogs::ChooseFont(const FontChoice& current,
                                               const std::function<void(const FontChoice&)>& apply) {
-    QFontDialog dlg(QFontFromChoice(current), parent_);
+    // The options first: the family list is made when the font is set.
+    QFontDialog dlg(parent_);
     dlg.setOption(QFontDialog::MonospacedFonts);
     dlg.setOption(QFontDialog::DontUseNativeDialog);
+    // The dialog finds the style by its name, and a name it does not list
+    // (a regular face may be called "Book" or "Roman") selects the family's
+    // first style: the font's own style is named as the family names it.
+    QFont shown = QFontFromChoice(current);
+    for (const QString& style : QFontDatabase::styles(shown.family())) {
+        const QFont face = QFontDatabase::font(shown.family(), style, 10);  // oblique counts as italic
+        if (face.bold() == shown.bold() && face.italic() == shown.italic()) {
+            shown.setStyleName(style);
+            break;
+        }
+    }
+    dlg.setCurrentFont(shown);
     if (apply) {
         if (auto* box = dlg.findChild<QDialogButtonBox*>()) {
             QPushButton* applyButton = box->addButton(QDialogButtonBox::Apply);

@@ -2,8 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -96,6 +101,81 @@ private slots:
         QVERIFY2(selected.startsWith(QStringLiteral("All files")), qPrintable(selected));
         QCOMPARE(suffix, QStringLiteral("srd"));
         QVERIFY(confirms);
+    }
+
+    void fontDialogFixedPitchWithApplyAtOnce() {
+        const QString mono = QStringLiteral("DejaVu Sans Mono");
+        QtDialogs dialogs;
+        FontChoice current;
+        current.name = mono.toStdString();
+        current.size = 10;
+        current.charSet = 238;
+        std::vector<FontChoice> applied;
+        bool opened = false, monospaced = false, native = true, openAfterApply = false;
+        QFont shownFirst;
+        QStringList families;
+        WhenOpen<QFontDialog>([&](QFontDialog* dlg) {
+            opened = true;
+            shownFirst = dlg->currentFont();
+            monospaced = dlg->testOption(QFontDialog::MonospacedFonts);
+            native = !dlg->testOption(QFontDialog::DontUseNativeDialog);
+            // The family list offered: the first list of the dialog.
+            if (auto* list = dlg->findChild<QListView*>()) {
+                for (int row = 0; row < list->model()->rowCount(); ++row)
+                    families << list->model()->index(row, 0).data().toString();
+            }
+            QFont tried(mono, 14);
+            tried.setBold(true);
+            dlg->setCurrentFont(tried);
+            auto* box = dlg->findChild<QDialogButtonBox*>();
+            QPushButton* apply = box ? box->button(QDialogButtonBox::Apply) : nullptr;
+            QPushButton* cancel = box ? box->button(QDialogButtonBox::Cancel) : nullptr;
+            if (!apply || !cancel) return dlg->reject();
+            apply->click();
+            openAfterApply = dlg->isVisible();
+            cancel->click();
+        });
+        const std::optional<FontChoice> chosen =
+            dialogs.ChooseFont(current, [&](const FontChoice& font) { applied.push_back(font); });
+        QVERIFY(opened);
+        // It opens at the font in use, in its own style (the regular face
+        // of this family is called "Book", after "Oblique" in the list).
+        QCOMPARE(shownFirst.family(), mono);
+        QCOMPARE(shownFirst.pointSize(), 10);
+        QVERIFY(!shownFirst.italic());
+        QVERIFY(!shownFirst.bold());
+        // Fixed-pitch fonts only, from a dialog of its own.
+        QVERIFY(monospaced);
+        QVERIFY(!native);
+        QVERIFY(!families.isEmpty());
+        for (const QString& family : families) QVERIFY2(QFontDatabase::isFixedPitch(family), qPrintable(family));
+        QVERIFY(families.contains(mono));
+        // Apply hands the font over at once and leaves the dialog open;
+        // Cancel then gives nothing.
+        QVERIFY(openAfterApply);
+        QCOMPARE(applied.size(), size_t(1));
+        QCOMPARE(applied[0].name, current.name);
+        QCOMPARE(applied[0].size, 14);
+        QVERIFY(applied[0].bold && !applied[0].italic);
+        QCOMPARE(applied[0].charSet, 238);  // kept, a QFont has none
+        QVERIFY(!chosen);
+
+        // OK gives the font chosen; without an apply handler there is no
+        // Apply button.
+        bool hasApply = true;
+        WhenOpen<QFontDialog>([&](QFontDialog* dlg) {
+            auto* box = dlg->findChild<QDialogButtonBox*>();
+            hasApply = box && box->button(QDialogButtonBox::Apply);
+            dlg->setCurrentFont(QFontDatabase::font(mono, QStringLiteral("Oblique"), 12));
+            dlg->accept();
+        });
+        const std::optional<FontChoice> ok = dialogs.ChooseFont(current, nullptr);
+        QVERIFY(!hasApply);
+        QVERIFY(ok.has_value());
+        QCOMPARE(ok->name, current.name);
+        QCOMPARE(ok->size, 12);
+        QVERIFY(ok->italic && !ok->bold);
+        QCOMPARE(ok->charSet, 238);
     }
 
     void fontChoiceRoundTrip() {
