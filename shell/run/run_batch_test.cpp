@@ -22,33 +22,9 @@ namespace {
 const char* kJava = "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\r\n  }\r\n}\r\n";
 const char* kRepaired = "class A {\r\n  void f(int a) {\r\n    if (a > 1) {\r\n    }\r\n  }\r\n}\r\n";
 
-struct BatchResult {
-    int status = -1;
-    std::vector<std::string> lines;
-    bool has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-};
-
 // Runs the program laid into the fixture's tool tree with the arguments.
 BatchResult RunKorvane(RunFixture& f, const QStringList& args) {
-    QProcess p;
-    p.setProgram(QString::fromUtf8(f.programPath()));
-    p.setArguments(args);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");  // the batch mode chooses offscreen itself
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start();
-    BatchResult r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
-        if (!l.isEmpty()) r.lines.push_back(l.toStdString());
-    return r;
+    return RunBatchProcess(f.programPath(), args);
 }
 
 // A saved project of the test language over the sources (path, checked).

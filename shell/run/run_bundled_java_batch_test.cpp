@@ -71,35 +71,6 @@ void CopyTree(const std::string& from, const std::string& to) {
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-struct BatchRun {
-    int status = -1;
-    Lines lines;
-};
-
-// Runs the program in the temporary tree without a display.
-BatchRun RunBatch(const std::string& program, const QStringList& args, const std::string& workingDir) {
-    QProcess p;
-    p.setProgram(QString::fromUtf8(program));
-    p.setArguments(args);
-    p.setWorkingDirectory(QString::fromUtf8(workingDir));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start();
-    BatchRun r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
-        if (!l.isEmpty()) r.lines.push_back(l.toStdString());
-    return r;
-}
-
 }  // namespace
 
 class RunBundledJavaTest : public QObject {
@@ -132,7 +103,7 @@ void RunBundledJavaTest::javaExampleRunsThroughTheBatchMode() {
     for (const ExampleSource& s : kSources) sources[s.relativePath] = ReadBytes(srcRoot + "/" + s.relativePath);
 
     const QStringList args = {"-proj", QString::fromStdString(projectPath), "-batch", "run"};
-    BatchRun r = RunBatch(f.programPath(), args, f.root());
+    BatchResult r = RunBatchProcess(f.programPath(), args, f.root());
     QCOMPARE(r.status, kBatchFinished);
     QVERIFY(!r.lines.empty());
     QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));

@@ -86,42 +86,21 @@ void WriteSettings(RunFixture& f, const std::vector<StepEntry>& steps,
 
 std::vector<StepEntry> OneStep() { return {{"Realign", "jvrealign", "JRA", "", ""}}; }
 
-struct BatchResult {
-    int status = -1;
-    std::vector<std::string> lines;
-    bool has(const std::string& line) const { return Contains(lines, line); }
-};
-
 // Runs "korvane -proj project -batch run" laid into the fixture's tool
 // tree; with limit, under that file-size limit (SIGXFSZ ignored).
 BatchResult RunBatch(RunFixture& f, const std::string& project, rlim_t limit = RLIM_INFINITY) {
-    QProcess p;
-    p.setProgram(QString::fromUtf8(f.programPath()));
-    p.setArguments({"-proj", QString::fromStdString(project), "-batch", "run"});
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
+    std::function<void()> underLimit;
     if (limit != RLIM_INFINITY) {
-        p.setChildProcessModifier([limit] {
+        underLimit = [limit] {
             signal(SIGXFSZ, SIG_IGN);
             rlimit r;
             getrlimit(RLIMIT_FSIZE, &r);
             r.rlim_cur = limit;
             setrlimit(RLIMIT_FSIZE, &r);
-        });
+        };
     }
-    p.start();
-    BatchResult r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
-        if (!l.isEmpty()) r.lines.push_back(l.toStdString());
-    return r;
+    return RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, {},
+                           std::move(underLimit));
 }
 
 }  // namespace

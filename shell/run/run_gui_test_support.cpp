@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QThread>
 
 #include <dirent.h>
@@ -240,6 +241,35 @@ std::vector<std::string> RunFixture::snapshots() const {
     std::vector<std::string> files;
     for (const std::string& name : FolderNames(snapshotDir())) files.push_back(name);
     return files;
+}
+
+bool BatchResult::has(const std::string& line) const {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+BatchResult RunBatchProcess(const std::string& program, const QStringList& args, const std::string& workingDir,
+                            std::function<void()> childSetup) {
+    QProcess p;
+    p.setProgram(QString::fromUtf8(program));
+    p.setArguments(args);
+    if (!workingDir.empty()) p.setWorkingDirectory(QString::fromUtf8(workingDir));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    p.setProcessEnvironment(env);
+    if (childSetup) p.setChildProcessModifier(std::move(childSetup));
+    p.start();
+    BatchResult r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
+        if (!l.isEmpty()) r.lines.push_back(l.toStdString());
+    return r;
 }
 
 }  // namespace korvane::testing

@@ -5,6 +5,7 @@
 // it was handed, so that every step's last.xml can be compared afterwards.
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 #include <string>
@@ -100,5 +101,19 @@ std::string ExpectedParameterFile(const std::string& outputDir, const std::vecto
 
 // Makes target a hard link of (or, across file systems, a copy of) program.
 void LinkProgram(const std::string& program, const std::string& target);
+
+// A korvane process in batch mode: its exit status (-1 when it crashed or did
+// not end within two minutes) and its standard output lines.
+struct BatchResult {
+    int status = -1;
+    std::vector<std::string> lines;
+    bool has(const std::string& line) const;
+};
+
+// Runs program with args without a display (the batch mode chooses offscreen
+// itself), in workingDir when one is given; childSetup, when given, runs in
+// the child just before the program starts.
+BatchResult RunBatchProcess(const std::string& program, const QStringList& args, const std::string& workingDir = {},
+                            std::function<void()> childSetup = {});
 
 }  // namespace korvane::testing
