@@ -39,8 +39,13 @@ QPointer<TToolWatcherThread> StartWatcher(ToolProcess& p, std::function<void()> 
     return w;
 }
 
-// Runs the deletions the ended watchers asked for.
-void ReleaseEndedWatchers() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+// Runs the deletions the ended watchers asked for. A wait may end on its
+// poll before the queued call of deleteLater from the watcher's "finished" was
+// delivered, so the queued calls go first, then the deletions they posted.
+void ReleaseEndedWatchers() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 int CountEntries(const char* dir) {
     int n = 0;
