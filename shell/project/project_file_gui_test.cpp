@@ -60,6 +60,17 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
+// Names the window's project Prod/Sys with <root>/jobs/ as its folder, which
+// it creates; gives that folder.
+std::string NameProjectInJobsFolder(ShellFixture& f, TfrmKorvaneMain& w) {
+    const std::string dir = f.root() + "/jobs/";
+    ForceDirectories(dir);
+    w.project()->SetProjectDirectory(dir);
+    w.project()->SetProductName("Prod");
+    w.project()->SetSystemName("Sys");
+    return dir;
+}
+
 }  // namespace
 
 class ProjectFileGuiTest : public QObject {
@@ -121,12 +132,7 @@ void ProjectFileGuiTest::handWrittenFileLoads() {
 void ProjectFileGuiTest::secondSaveIsByteIdentical() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartStandard(f);
-    const std::string dir = f.root() + "/jobs/";
-    ForceDirectories(dir);
-    ProjectController* p = w.project();
-    p->SetProjectDirectory(dir);
-    p->SetProductName("Prod");
-    p->SetSystemName("Sys");
+    const std::string dir = NameProjectInJobsFolder(f, w);
     w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/out");
     CheckList& sources = w.CheckListBoxSelectedFiles->checkList();
     sources.add("/src/app/a.java", true);
@@ -161,11 +167,7 @@ void ProjectFileGuiTest::typedComboTextsSurviveReopening() {
                 ReadFileBytes(f.settingsPath()) + "JAV.Scan=Y\r\nJAV.Scanner=scan\r\n");
     f.addProgram("JAVVorl/scan");
     TfrmKorvaneMain& w = f.start();
-    const std::string dir = f.root() + "/jobs/";
-    ForceDirectories(dir);
-    w.project()->SetProjectDirectory(dir);
-    w.project()->SetProductName("Prod");
-    w.project()->SetSystemName("Sys");
+    const std::string dir = NameProjectInJobsFolder(f, w);
     struct Box {
         QComboBox* box;
         const char* typed;
@@ -204,11 +206,7 @@ void ProjectFileGuiTest::typedComboTextsSurviveReopening() {
 void ProjectFileGuiTest::unusualNamesRestoreByteForByte() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartStandard(f);
-    const std::string dir = f.root() + "/jobs/";
-    ForceDirectories(dir);
-    w.project()->SetProjectDirectory(dir);
-    w.project()->SetProductName("Prod");
-    w.project()->SetSystemName("Sys");
+    const std::string dir = NameProjectInJobsFolder(f, w);
     const std::string out = f.root() + "/\xC3\xBC out & \"more\"";
     w.FrameFindDirectoryOutputDir->SetFieldText(out);
     const Lines names = {"/src/a&b.java",        "/src/q\"uo'te.java", "/src/sp ace.java",
@@ -344,11 +342,7 @@ void ProjectFileGuiTest::badFilesReportTheLoadErrorOrLeaveValues() {
 void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartStandard(f);
-    const std::string dir = f.root() + "/jobs/";
-    ForceDirectories(dir);
-    w.project()->SetProjectDirectory(dir);
-    w.project()->SetProductName("Prod");
-    w.project()->SetSystemName("Sys");
+    const std::string dir = NameProjectInJobsFolder(f, w);
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
     w.actions().execute("ActSaveProjectAs");
     const std::string old = ReadFileBytes(dir + "ProdSys.srd");
