@@ -86,6 +86,20 @@ void WriteSettings(RunFixture& f, const std::vector<StepEntry>& steps,
 
 std::vector<StepEntry> OneStep() { return {{"Realign", "jvrealign", "JRA", "", ""}}; }
 
+// A small source and one of about 80 KB, too big for the limits the
+// preparation cases set.
+struct SmallAndBigSource {
+    std::string one, big, bigText;
+};
+
+SmallAndBigSource AddSmallAndBigSource(RunFixture& f) {
+    SmallAndBigSource s;
+    s.one = f.addSource("a/One.java", kJava);
+    s.bigText = Lines("// a long source line ", 3000);
+    s.big = f.addSource("b/Big.java", s.bigText);
+    return s;
+}
+
 // Runs "korvane -proj project -batch run" laid into the fixture's tool
 // tree; with limit, under that file-size limit (SIGXFSZ ignored).
 BatchResult RunBatch(RunFixture& f, const std::string& project, rlim_t limit = RLIM_INFINITY) {
@@ -122,9 +136,7 @@ void RunDiskFaultTest::preparationFailsInTheWindow() {
         RunFixture f;
         std::unique_ptr<ScopedTmpfs> tmpfs = MaybeTmpfs(kind, f, f.outputDir());
         WriteSettings(f, OneStep());
-        const std::string one = f.addSource("a/One.java", kJava);
-        const std::string bigText = Lines("// a long source line ", 3000);  // about 80 KB
-        const std::string big = f.addSource("b/Big.java", bigText);
+        const auto [one, big, bigText] = AddSmallAndBigSource(f);
         TfrmKorvaneMain& w = f.startProject({{one, true}, {big, false}});
         w.wordLists()->controlTags().add("INPT READ", true);
         const std::string out = f.outputDir();
@@ -182,9 +194,7 @@ void RunDiskFaultTest::preparationFailsInBatchMode() {
         RunFixture f;
         std::unique_ptr<ScopedTmpfs> tmpfs = MaybeTmpfs(kind, f, f.outputDir());
         WriteSettings(f, OneStep());
-        const std::string one = f.addSource("a/One.java", kJava);
-        const std::string bigText = Lines("// a long source line ", 3000);
-        const std::string big = f.addSource("b/Big.java", bigText);
+        const auto [one, big, bigText] = AddSmallAndBigSource(f);
         TfrmKorvaneMain& w = f.startProject({{one, true}, {big, true}});
         const std::string project = f.root() + "/Job.srd";
         WindowFormAdapter form(w);
