@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,9 +90,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-// The file a write to path really lands in: a symlink is written through.
-std::string ResolveWriteTarget(const std::string& path) {
-    if (!IsSymlink(path)) return path;
+// The file a write to path really lands in: a symlink is written through,
+// unless it is to be replaced.
+std::string ResolveWriteTarget(const std::string& path, AtLink atLink) {
+    if (atLink == AtLink::Replace || !IsSymlink(path)) return path;
     char* real = realpath(path.c_str(), nullptr);
     if (!real) return path;
     std::string r = real;
@@ -111,15 +113,20 @@ std::string MakeTempBeside(const std::string& target, Fd& fd) {
 
 // Writes through a temporary file and renames it over target; returns errno
 // or 0. producer writes the content into the descriptor.
+// The mode of the new file is keepMode when given, else that of the file it
+// replaces, else the default for new files.
 template <typename Producer>
-int AtomicReplace(const std::string& path, Producer&& producer) {
-    std::string target = ResolveWriteTarget(path);
+int AtomicReplace(const std::string& path, AtLink atLink, Producer&& producer, int keepMode = -1) {
+    std::string target = ResolveWriteTarget(path, atLink);
     Fd fd;
     std::string tmp = MakeTempBeside(target, fd);
     if (tmp.empty()) return errno;
     struct stat st;
     mode_t mode = 0666;
-    if (stat(target.c_str(), &st) == 0) {
+    if (keepMode >= 0) {
+        mode = mode_t(keepMode);
+    } else if ((atLink == AtLink::Replace ? lstat(target.c_str(), &st) : stat(target.c_str(), &st)) == 0 &&
+               S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;
     } else {
         mode_t mask = umask(0);
@@ -140,6 +147,20 @@ int AtomicReplace(const std::string& path, Producer&& producer) {
     return err;
 }
 
+// Copies the rest of in into out.
+bool CopyContent(int in, int out) {
+    std::vector<char> buf(1 << 16);
+    while (true) {
+        ssize_t n = read(in, buf.data(), buf.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        if (!WriteAll(out, buf.data(), size_t(n))) return false;
+    }
+}
+
 }  // namespace
 
 void CopyFileReplace(const std::string& from, const std::string& to) {
@@ -149,19 +170,56 @@ void CopyFileReplace(const std::string& from, const std::string& to) {
     struct stat st;
     if (fstat(in.fd, &st) != 0) throw Error(SystemErrorText(errno));
     if (S_ISDIR(st.st_mode)) throw Error(SystemErrorText(EISDIR));
-    int err = AtomicReplace(to, [&](int out) {
-        std::vector<char> buf(1 << 16);
-        while (true) {
-            ssize_t n = read(in.fd, buf.data(), buf.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            if (n == 0) return true;
-            if (!WriteAll(out, buf.data(), size_t(n))) return false;
-        }
-    });
+    int err = AtomicReplace(to, AtLink::WriteThrough, [&](int out) { return CopyContent(in.fd, out); });
     if (err) throw Error(SystemErrorText(err));
+}
+
+int MoveFileReplace(const std::string& from, const std::string& to) {
+    if (rename(from.c_str(), to.c_str()) == 0) return 0;
+    if (errno != EXDEV) return errno;
+    // Another file system: a copy beside the target, renamed onto it, and
+    // the original goes only once the copy is complete.
+    Fd in;
+    in.fd = open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in.fd < 0) return errno;
+    struct stat st;
+    if (fstat(in.fd, &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return EXDEV;  // only files are carried over
+    struct stat target;
+    if (lstat(to.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return EISDIR;
+    int err = AtomicReplace(to, AtLink::Replace, [&](int out) { return CopyContent(in.fd, out); },
+                            int(st.st_mode & 07777));
+    if (err) return err;
+    unlink(from.c_str());  // delivered; a copy left behind goes with the next cleaning
+    return 0;
+}
+
+bool GetFileId(const std::string& path, bool followLinks, FileId& id) {
+    struct stat st;
+    if ((followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return false;
+    id.device = uint64_t(st.st_dev);
+    id.inode = uint64_t(st.st_ino);
+    return true;
+}
+
+int FolderLock::TryLock(const std::string& dir) {
+    Unlock();
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        int err = errno;
+        close(fd);
+        return err;
+    }
+    fd_ = fd;
+    return 0;
+}
+
+void FolderLock::Unlock() {
+    if (fd_ < 0) return;
+    close(fd_);  // the lock ends with the last descriptor of its open file
+    fd_ = -1;
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -190,13 +248,13 @@ std::string ReadFileBytes(const std::string& path) {
 
 std::vector<std::string> ReadTextLines(const std::string& path) { return SplitLines(ReadFileBytes(path)); }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    int err = AtomicReplace(path, [&](int out) { return WriteAll(out, bytes.data(), bytes.size()); });
+void WriteFileAtomic(const std::string& path, std::string_view bytes, AtLink atLink) {
+    int err = AtomicReplace(path, atLink, [&](int out) { return WriteAll(out, bytes.data(), bytes.size()); });
     if (err) throw Error(Format("Cannot create file \"%s\". %s", path.c_str(), SystemErrorText(err).c_str()));
 }
 
-void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    WriteFileAtomic(path, JoinLinesCrLf(lines));
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines, AtLink atLink) {
+    WriteFileAtomic(path, JoinLinesCrLf(lines), atLink);
 }
 
 std::string GetCurrentDir() {

@@ -25,6 +25,21 @@ bool DeleteFile(const std::string& path);
 bool RemoveDir(const std::string& path);
 // Rename or move; false on failure (errno set).
 bool MoveFile(const std::string& from, const std::string& to);
+// Moves a file onto to, replacing a file (or a symbolic link, never what it
+// points at) of that name. Across file systems the file is copied into to's
+// folder under a temporary name, renamed onto to, and only then deleted at
+// from. Gives 0, or the error number with from left as it was.
+int MoveFileReplace(const std::string& from, const std::string& to);
+
+// The identity of a file on this machine, whatever name it is reached by.
+struct FileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    auto operator<=>(const FileId&) const = default;
+};
+// The identity of the file at path (of a symbolic link itself unless
+// followLinks); false when there is none.
+bool GetFileId(const std::string& path, bool followLinks, FileId& id);
 
 // Last modification time in nanoseconds since the epoch; -1 when missing.
 int64_t FileAgeNs(const std::string& path);
@@ -38,15 +53,43 @@ void CopyFileReplace(const std::string& from, const std::string& to);
 std::string ReadFileBytes(const std::string& path);
 std::vector<std::string> ReadTextLines(const std::string& path);
 
+// What a write does with a symbolic link at the target's name: write the file
+// it points at (a user's own file kept as a link, such as a project file), or
+// replace the link by the new file (every file a run writes in its output
+// directory, so that no run writes outside it through a link).
+enum class AtLink { WriteThrough, Replace };
+
 // Writes bytes through a temporary file in the same folder which is then
 // renamed over the target, so the old file survives a failed write. Throws
 // Error("Cannot create file \"<path>\". <system text>").
-void WriteFileAtomic(const std::string& path, std::string_view bytes);
+void WriteFileAtomic(const std::string& path, std::string_view bytes, AtLink atLink = AtLink::WriteThrough);
 // Lines each followed by CR LF, written atomically.
-void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    AtLink atLink = AtLink::WriteThrough);
 
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
+
+// An exclusive lock on a folder, held through a descriptor of the folder
+// itself (flock): it leaves no file behind, no child process inherits it,
+// and it ends with the process that holds it, however that process ends.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock() { Unlock(); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // Takes the lock without waiting. Gives 0, EWOULDBLOCK when another
+    // holder has it (another process, or another lock of this one), or the
+    // error number of opening the folder.
+    int TryLock(const std::string& dir);
+    void Unlock();
+    bool Locked() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
 
 // Entries of one folder, without "." and "..".
 struct DirEntry {

@@ -224,8 +224,11 @@ bool ToolProcess::StartArgs(const std::vector<std::string>& args, const std::str
     if (!options.captureFile.empty()) {
         std::string path = options.captureFile;
         if (path.front() != kPathSep && !workingDirectory.empty()) path = JoinPath(workingDirectory, path);
-        int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (options.captureAppend ? O_APPEND : O_TRUNC);
+        // The capture file lies in the output directory: a link there is
+        // replaced by a file of its own, never written through.
+        int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (options.captureAppend ? O_APPEND : O_TRUNC);
         int fd = open(path.c_str(), flags, 0666);
+        if (fd < 0 && errno == ELOOP && unlink(path.c_str()) == 0) fd = open(path.c_str(), flags, 0666);
         if (fd < 0) {
             errorText = SystemErrorText(errno);
             return false;

@@ -56,7 +56,8 @@ struct ToolStartOptions {
     // No terminal for the program: see the mapping above.
     bool hidden = false;
     // When not empty, stdout and stderr go to this file (a relative path
-    // counts from the working directory), created when missing.
+    // counts from the working directory), created when missing; a symbolic
+    // link of that name is replaced by the file, never written through.
     std::string captureFile;
     // Append to the capture file (">>") or truncate it first (">").
     bool captureAppend = true;

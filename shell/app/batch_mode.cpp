@@ -142,6 +142,7 @@ int RunBatchMode(const StartupInfo& startup) {
         out.Line(std::string(what) + ": " + text);
     };
     RunController* run = window.run();
+    run->setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
     QObject::connect(run, &RunController::progressCaptionChanged, run,
                      [&out](const std::string& caption) { out.Line(caption); });
 

@@ -21,6 +21,9 @@ namespace korvane {
 struct StartupInfo;
 
 inline constexpr const char* kOptBatch = "-Batch:-Batch";
+// Lets the batch run take an output directory that holds files but was
+// never used for a run (without it such a run is refused).
+inline constexpr const char* kOptTakeover = "-TakeOver:-TakeOver";
 
 inline constexpr int kBatchFinished = 0;
 inline constexpr int kBatchReported = 1;

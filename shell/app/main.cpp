@@ -33,7 +33,13 @@ const char* kUsage =
     "                            that changes nothing (No to \"save the changes?\").\n"
     "                            Exit status 0: \"Processing finished\", 1: the run ended\n"
     "                            but something was reported, 2: the run could not start\n"
-    "                            or the arguments are wrong\n"
+    "                            or the arguments are wrong (also when another run uses\n"
+    "                            the output directory, or when that folder holds files\n"
+    "                            but was never used for a run)\n"
+    "  -takeover                 with -batch: take an output directory that holds files\n"
+    "                            but was never used for a run (no last.xml); every run\n"
+    "                            deletes the files there named <Project>_* and the\n"
+    "                            folders it leaves empty\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 

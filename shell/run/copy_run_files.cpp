@@ -5,6 +5,7 @@
 #include "shared/name_value_list.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/purge_files.h"
 
 namespace korvane {
@@ -19,18 +20,19 @@ RunNames MakeRunNames(const std::string& productName, const std::string& systemN
     return {productName, systemName, ChangeFileExt(project, "")};
 }
 
-void CleanForNewRun(const WorkArea& area, const RunNames& names, int maxDirDepth, bool withCopyLibrary) {
+void CleanForNewRun(const WorkArea& area, const RunNames& names, int maxDirDepth, bool withCopyLibrary,
+                    const ProtectedFiles& keep) {
     // An unset work area would put every folder below the file-system root.
     if (!area.IsSet()) return;
     const int deep = maxDirDepth + 1;
     const std::string projectMask = names.projectName + "_";
-    PurgeMatchingFiles(area.resultFolder, 2, names.productName);
-    PurgeMatchingFiles(area.resultFolder, 2, names.systemName);
-    PurgeMatchingFiles(area.resultFolder, 2, projectMask);
-    PurgeMatchingFiles(area.inputFolder, deep, "FIL####");
-    PurgeMatchingFiles(area.resultFolder, deep, "FIL####");
-    PurgeMatchingFiles(area.workFolder, deep, "FIL####");
-    PurgeMatchingFiles(ResolveChosenFolder(area.outputDir), deep, projectMask);
+    PurgeMatchingFiles(area.resultFolder, 2, names.productName, &keep);
+    PurgeMatchingFiles(area.resultFolder, 2, names.systemName, &keep);
+    PurgeMatchingFiles(area.resultFolder, 2, projectMask, &keep);
+    PurgeMatchingFiles(area.inputFolder, deep, "FIL####", &keep);
+    PurgeMatchingFiles(area.resultFolder, deep, "FIL####", &keep);
+    PurgeMatchingFiles(area.workFolder, deep, "FIL####", &keep);
+    PurgeMatchingFiles(ResolveChosenFolder(area.outputDir), deep, projectMask, &keep);
     CreateWorkFolders(area, withCopyLibrary);
 }
 

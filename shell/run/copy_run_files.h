@@ -10,6 +10,7 @@
 
 namespace korvane {
 
+class ProtectedFiles;
 class Reporter;
 
 // The caption of the progress group: phase word "Preparing" or "Processing".
@@ -32,8 +33,9 @@ RunNames MakeRunNames(const std::string& productName, const std::string& systemN
 // and project name at depth 2; the FIL#### copies and results in all three
 // work folders; the project's files in the output directory), then creates
 // the work folders again, since the cleaning removes folders it empties.
-// Does nothing to an unset work area.
-void CleanForNewRun(const WorkArea& area, const RunNames& names, int maxDirDepth, bool withCopyLibrary);
+// The files of keep stay. Does nothing to an unset work area.
+void CleanForNewRun(const WorkArea& area, const RunNames& names, int maxDirDepth, bool withCopyLibrary,
+                    const ProtectedFiles& keep);
 
 struct CopySourcesInput {
     WorkArea area;

@@ -1,7 +1,9 @@
 #include "shell/run/copy_run_files.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "shell/run/output_ownership.h"
 #include "shell/run/parameter_file.h"
 #include "shared/text.h"
 #include "shell/run/run_test_support.h"
@@ -80,7 +82,7 @@ TEST_F(CopyRunFilesTest, OldCopiesAndProjectFilesAreCleaned) {
     PutFile(area.outputDir + "/lib/a.new", "result of a previous run");
     ForceDirectories(area.outputDir + "/x/y/z");
 
-    CleanForNewRun(area, names, 100, true);
+    CleanForNewRun(area, names, 100, true, {});
     EXPECT_EQ(ListDirectory(area.inputFolder).size(), 1u);  // notes.txt
     EXPECT_FALSE(Exists(area.resultFolder + "/FIL0003.LIT"));
     EXPECT_FALSE(Exists(area.resultFolder + "/SYS.LOG"));
@@ -95,12 +97,50 @@ TEST_F(CopyRunFilesTest, OldCopiesAndProjectFilesAreCleaned) {
     EXPECT_TRUE(DirectoryExists(area.outputDir + "/CopyLib"));
 }
 
+TEST_F(CopyRunFilesTest, FilesOfTheProjectSurviveEveryCleaningRow) {
+    // Sources, copy members and rename-directive files that happen to lie
+    // where a cleaning row reaches, each named to match its row; beside
+    // each, a file of the same pattern that is the run's and goes.
+    struct Case {
+        const char* path;  // below the output directory
+        bool ofTheProject;
+    } cases[] = {
+        {"ProdSys_Main.java", true},        // output directory, project name + "_"
+        {"ProdSys_old.txt", false},
+        {"lib/ProdSys_Util.java", true},    // ... in any folder below it
+        {"workinp/FIL0001.java", true},     // FIL#### in the three work folders
+        {"workinp/FIL0002", false},
+        {"workout/Prod.csv", true},         // product name in the result folder
+        {"workout/SYS.cpy", true},          // system name
+        {"workout/Sys.LOG", false},
+        {"work/FIL0003.cpy", true},
+    };
+    ProtectedFiles keep;
+    for (const Case& c : cases) {
+        PutFile(area.outputDir + "/" + c.path, c.path);
+        if (c.ofTheProject) keep.Add(area.outputDir + "/" + c.path);
+    }
+    // A source entered through a link to its folder is the same file.
+    PutFile(tmp / "real/ProdSys_Linked.java", "linked");
+    ASSERT_EQ(symlink((tmp / "real").c_str(), (area.outputDir + "/alias").c_str()), 0);
+    keep.Add(tmp / "real/ProdSys_Linked.java");
+    ASSERT_EQ(symlink((tmp / "real/ProdSys_Linked.java").c_str(), (area.outputDir + "/ProdSys_ln.java").c_str()), 0);
+    keep.Add(area.outputDir + "/ProdSys_ln.java");
+
+    CleanForNewRun(area, names, 100, false, keep);
+    for (const Case& c : cases)
+        EXPECT_EQ(Exists(area.outputDir + "/" + c.path), c.ofTheProject) << c.path;
+    EXPECT_EQ(ReadFileBytes(area.outputDir + "/ProdSys_Main.java"), "ProdSys_Main.java");
+    EXPECT_TRUE(Exists(area.outputDir + "/ProdSys_ln.java"));
+    EXPECT_EQ(ReadFileBytes(tmp / "real/ProdSys_Linked.java"), "linked");
+}
+
 TEST_F(CopyRunFilesTest, StarProductNameEmptiesTheResultFolderTwoLevelsDown) {
     PutFile(area.resultFolder + "/a.txt", "");
     PutFile(area.resultFolder + "/sub/b.txt", "");
     PutFile(area.resultFolder + "/sub/deeper/c.txt", "");
     names.productName = "";  // "*" clears the name
-    CleanForNewRun(area, names, 100, false);
+    CleanForNewRun(area, names, 100, false, {});
     EXPECT_FALSE(Exists(area.resultFolder + "/a.txt"));
     EXPECT_FALSE(Exists(area.resultFolder + "/sub/b.txt"));
     EXPECT_TRUE(Exists(area.resultFolder + "/sub/deeper/c.txt"));
@@ -113,7 +153,7 @@ TEST(RunNames, ProjectNameIsNormalised) {
 }
 
 TEST_F(CopyRunFilesTest, UnsetWorkAreaIsNeverCleaned) {
-    CleanForNewRun(WorkArea{}, RunNames{}, 100, false);  // must not touch "/" or the current folder
+    CleanForNewRun(WorkArea{}, RunNames{}, 100, false, {});  // must not touch "/" or the current folder
     CopySourcesInput in;
     in.nameMap = {"Copy0000=x"};
     in.sourcePaths = {"y"};

@@ -32,7 +32,7 @@ std::vector<std::string> BuildDosBoxConfig(const std::vector<std::string>& baseL
 std::string WriteDosBoxConfig(std::string_view workingDir, const std::string& baseConfigPath,
                               std::string_view programPath) {
     std::string path = JoinPath(workingDir, kDosBoxConfigName);
-    WriteTextLines(path, BuildDosBoxConfig(ReadTextLines(baseConfigPath), programPath));
+    WriteTextLines(path, BuildDosBoxConfig(ReadTextLines(baseConfigPath), programPath), AtLink::Replace);
     return path;
 }
 

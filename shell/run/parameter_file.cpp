@@ -129,7 +129,7 @@ void WriteParameterFile(const ParameterFileInput& in, std::string_view inputExte
 }
 
 void WriteParameterFileAgain(std::string_view outputDir, const std::vector<std::string>& lines) {
-    WriteTextLines(ParameterFilePath(outputDir), lines);
+    WriteTextLines(ParameterFilePath(outputDir), lines, AtLink::Replace);
 }
 
 }  // namespace korvane

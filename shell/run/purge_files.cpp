@@ -6,6 +6,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/work_area.h"
 
 namespace korvane {
@@ -18,7 +19,7 @@ bool PurgeMaskMatches(std::string_view fileName, std::string_view mask) {
     return StartsWithText(mask, test);
 }
 
-void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view mask) {
+void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view mask, const ProtectedFiles* keep) {
     if (depth <= 0 || folder.empty()) return;
     // Never from the file-system root: that would empty folders everywhere.
     if (IsFileSystemRoot(folder)) return;
@@ -28,8 +29,8 @@ void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view m
         if (e.hiddenOrSystem) continue;
         std::string path = JoinPath(folder, e.name);
         if (e.isDir) {
-            if (e.name[0] != '.') PurgeMatchingFiles(path, depth - 1, mask);
-        } else if (e.isFile && PurgeMaskMatches(e.name, mask)) {
+            if (e.name[0] != '.') PurgeMatchingFiles(path, depth - 1, mask, keep);
+        } else if (e.isFile && PurgeMaskMatches(e.name, mask) && !(keep && keep->Contains(path))) {
             DeleteFile(path);  // a link to a file goes as a link; its target stays
         }
     }

@@ -6,6 +6,8 @@
 
 namespace korvane {
 
+class ProtectedFiles;
+
 // The mask test of the cleaning: the file name is upper-cased and every digit
 // replaced by "#", and the result must begin with the mask (ignoring case).
 // "*.*" and the empty mask match every name; a mask holding a digit matches
@@ -17,8 +19,10 @@ bool PurgeMaskMatches(std::string_view fileName, std::string_view mask);
 // empty, the folder itself included. Hidden entries (dot-names, anything
 // neither a regular file nor a folder) are not looked at. Symbolic links to
 // folders are never followed, and a folder that is itself a link is not
-// entered; a link to a file is removed as a link. Failures are ignored.
-void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view mask);
+// entered; a link to a file is removed as a link. A file of keep is never
+// deleted, whatever its name. Failures are ignored.
+void PurgeMatchingFiles(const std::string& folder, int depth, std::string_view mask,
+                        const ProtectedFiles* keep = nullptr);
 
 // The folder a link points at, for a folder the user chose (the output
 // directory); any other path is given back as it is.

@@ -40,10 +40,10 @@ void MergeRenameDirectives(const RenameDirectivesInput& in, Reporter& reporter) 
         GatherDirectives(in, reporter, directives);
     } catch (...) {
         // names.csv holds what was gathered before the failure.
-        WriteTextLines(NamesCsvPath(in.resultFolder), directives);
+        WriteTextLines(NamesCsvPath(in.resultFolder), directives, AtLink::Replace);
         throw;
     }
-    WriteTextLines(NamesCsvPath(in.resultFolder), directives);
+    WriteTextLines(NamesCsvPath(in.resultFolder), directives, AtLink::Replace);
 }
 
 }  // namespace korvane

@@ -29,11 +29,14 @@ void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
         std::vector<std::string> more = ReadTextLines(toolsLog);
         lines.insert(lines.end(), more.begin(), more.end());
     }
-    WriteTextLines(ProductLogPath(outputDir, in.systemName), lines);
-    for (const std::string& toolsLog : toolsLogs) DeleteFile(toolsLog);
+    WriteTextLines(ProductLogPath(outputDir, in.systemName), lines, AtLink::Replace);
+    for (const std::string& toolsLog : toolsLogs)
+        if (!in.keep.Contains(toolsLog)) DeleteFile(toolsLog);
 }
 
-void CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
+// Gives true when something of the source stays in the result folder
+// undelivered.
+bool CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
                 const std::string& sourcePath, Reporter& reporter) {
     std::string relative = TextAfterFirst(sourcePath, in.commonRoot + kPathSepStr);
     std::string target = JoinPath(outputDir, relative);
@@ -41,11 +44,19 @@ void CollectOne(const CollectionInput& in, const std::string& outputDir, const s
     ForceDirectories(ExtractFileDir(target));
 
     std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
-    if (FileExists(result)) {
-        if (FileExists(target)) DeleteFile(target);
-        MoveFile(result, target);  // a result that cannot be moved stays where it is, unreported
-    } else {
-        reporter.AddError(Format("No result file(%s) for %s", ExtractFileName(result).c_str(), target.c_str()),
+    const std::string resultName = ExtractFileName(result);
+    bool left = false;
+    if (!FileExists(result)) {
+        reporter.AddError(Format("No result file(%s) for %s", resultName.c_str(), target.c_str()), true);
+    } else if (in.keep.Contains(target)) {
+        left = true;
+        reporter.AddError(
+            Format(kResultTargetProtected, resultName.c_str(), sourcePath.c_str(), target.c_str()), true);
+    } else if (int err = MoveFileReplace(result, target)) {
+        // Stays in the result folder for a later collection.
+        left = true;
+        reporter.AddError(Format(kResultNotDelivered, resultName.c_str(), sourcePath.c_str(), target.c_str(),
+                                 SystemErrorText(err).c_str()),
                           true);
     }
 
@@ -60,11 +71,20 @@ void CollectOne(const CollectionInput& in, const std::string& outputDir, const s
         sideFiles.push_back(std::move(sideFile));
     }
     std::string sideTarget = SideFileTarget(target, in.copyExtension);
+    if (in.keep.Contains(sideTarget)) {
+        // A copy member beside the source, say: neither replaced nor deleted.
+        if (!side.empty())
+            reporter.AddError(
+                Format(kSideTargetProtected, resultName.c_str(), sourcePath.c_str(), sideTarget.c_str()), true);
+        return left || !side.empty();
+    }
     if (!side.empty())
-        WriteTextLines(sideTarget, side);
+        WriteTextLines(sideTarget, side, AtLink::Replace);
     else if (FileExists(sideTarget))
         DeleteFile(sideTarget);
-    for (const std::string& sideFile : sideFiles) DeleteFile(sideFile);
+    for (const std::string& sideFile : sideFiles)
+        if (!in.keep.Contains(sideFile)) DeleteFile(sideFile);
+    return left;
 }
 
 }  // namespace
@@ -87,27 +107,30 @@ void CollectResults(const CollectionInput& in, Reporter& reporter) {
     if (in.scanRun && in.reloadWordLists) in.reloadWordLists(FuncTabPath(outputDir));
     if (!in.area.IsSet()) return;
     MoveSystemLog(in, outputDir);
+    bool left = false;
     for (const std::string& line : in.nameMap) {
         std::string name = NameValueList::NameOf(line);
-        if (StartsWithText("FIL", name)) CollectOne(in, outputDir, name, NameValueList::ValueOf(line), reporter);
+        if (StartsWithText("FIL", name))
+            left = CollectOne(in, outputDir, name, NameValueList::ValueOf(line), reporter) || left;
     }
-    CleanWorkArea(in);
+    CleanWorkArea(in, left);
 }
 
-void CleanWorkArea(const CollectionInput& in) {
+void CleanWorkArea(const CollectionInput& in, bool keepResultFolder) {
     // Unset paths would address the file-system root; with the delete-after
     // flag that would empty whole trees there.
     if (!in.deleteAfter || !in.area.IsSet()) return;
     for (auto it = in.nameMap.rbegin(); it != in.nameMap.rend(); ++it) {
-        if (StartsWithStr("Copy", NameValueList::NameOf(*it)))
-            DeleteFile(JoinPath(in.area.inputFolder, ExtractFileName(NameValueList::ValueOf(*it))));
+        if (!StartsWithStr("Copy", NameValueList::NameOf(*it))) continue;
+        std::string copy = JoinPath(in.area.inputFolder, ExtractFileName(NameValueList::ValueOf(*it)));
+        if (!in.keep.Contains(copy)) DeleteFile(copy);
     }
     RemoveDir(in.area.inputFolder);
     const int deep = in.maxDirDepth + 1;
     std::string outputDir = CollectionOutputDir(in);
-    PurgeMatchingFiles(ResolveChosenFolder(outputDir), deep, in.projectName + "_");
-    PurgeMatchingFiles(in.area.workFolder, deep, "");
-    PurgeMatchingFiles(in.area.resultFolder, deep, "");
+    PurgeMatchingFiles(ResolveChosenFolder(outputDir), deep, in.projectName + "_", &in.keep);
+    PurgeMatchingFiles(in.area.workFolder, deep, "", &in.keep);
+    if (!keepResultFolder) PurgeMatchingFiles(in.area.resultFolder, deep, "", &in.keep);
 }
 
 }  // namespace korvane

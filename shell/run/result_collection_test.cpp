@@ -1,6 +1,10 @@
 #include "shell/run/result_collection.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "shared/text.h"
@@ -147,6 +151,129 @@ TEST_F(ResultCollectionTest, DeleteAfterNeverFollowsALinkOutOfWorkout) {
     CollectResults(in, reporter);
     EXPECT_EQ(ReadFileBytes(outside + "/precious.txt"), "keep");
     EXPECT_TRUE(Exists(in.area.resultFolder + "/link"));
+}
+
+TEST_F(ResultCollectionTest, FilesOfTheProjectSurviveSideFilesAndDeleteAfter) {
+    // The output directory is the sources' folder, and the user's folders
+    // work and workout hold files of the project too.
+    in.commonRoot = out;
+    in.deleteAfter = true;
+    in.copyExtension = ".jin";
+    const std::vector<std::string> ofTheProject = {
+        out + "/Main.java",      out + "/Main.jin",          out + "/Cart.java",        out + "/Cart.jin",
+        out + "/work/Util.java", out + "/workout/Names.csv", out + "/ProdSys_Notes.java", out + "/Shop.java"};
+    for (const std::string& f : ofTheProject) {
+        PutFile(f, "user's " + f);
+        in.keep.Add(f);
+    }
+    AddSource(0, "Main.java");  // no output extension: the targets are the sources
+    AddSource(1, "Cart.java");
+    AddSource(2, "Shop.java");
+    PutFile(Result("FIL0000.NEW"), "main result");
+    PutFile(Result("FIL0001.NEW"), "cart result");
+    PutFile(Result("FIL0001.LIT"), "lit\r\n");
+    CollectResults(in, reporter);
+
+    for (const std::string& f : ofTheProject) EXPECT_EQ(ReadFileBytes(f), "user's " + f) << f;
+    const std::string main = out + "/Main.java", cart = out + "/Cart.java";
+    EXPECT_EQ(reporter.Texts(),
+              (std::vector<std::string>{
+                  Format(kResultTargetProtected, "FIL0000.NEW", main.c_str(), main.c_str()),
+                  Format(kResultTargetProtected, "FIL0001.NEW", cart.c_str(), cart.c_str()),
+                  Format(kSideTargetProtected, "FIL0001.NEW", cart.c_str(), (out + "/Cart.jin").c_str()),
+                  "No result file(FIL0002.NEW) for " + out + "/Shop.java"}));
+    // The run's own working copies go; what was not delivered waits.
+    EXPECT_FALSE(Exists(in.area.inputFolder + "/FIL0000"));
+    EXPECT_EQ(ReadFileBytes(Result("FIL0000.NEW")), "main result");
+    EXPECT_TRUE(Exists(Result("FIL0001.LIT")));
+
+    // With an output extension the results arrive beside the sources.
+    in.outputExtension = ".new";
+    in.nameMap.clear();
+    reporter.ClearMessages();
+    AddSource(0, "Main.java");
+    CollectResults(in, reporter);
+    EXPECT_EQ(ReadFileBytes(out + "/Main.new"), "main result");
+    EXPECT_TRUE(reporter.entries.empty());
+    for (const std::string& f : ofTheProject) EXPECT_EQ(ReadFileBytes(f), "user's " + f) << f;
+}
+
+TEST_F(ResultCollectionTest, UndeliverableResultsAreReported) {
+    // A folder at the target's name; a file where the target's folder should be.
+    AddSource(0, "a.cbl");
+    AddSource(1, "sub/b.cbl");
+    AddSource(2, "c.cbl");
+    ForceDirectories(out + "/a.cbl");
+    PutFile(out + "/sub", "a file, not a folder");
+    for (const char* r : {"FIL0000.NEW", "FIL0001.NEW", "FIL0002.NEW"}) PutFile(Result(r), r);
+    CollectResults(in, reporter);
+    const std::string src = in.commonRoot;
+    EXPECT_EQ(reporter.Texts(),
+              (std::vector<std::string>{
+                  Format(kResultNotDelivered, "FIL0000.NEW", (src + "/a.cbl").c_str(), (out + "/a.cbl").c_str(),
+                         "Is a directory"),
+                  Format(kResultNotDelivered, "FIL0001.NEW", (src + "/sub/b.cbl").c_str(),
+                         (out + "/sub/b.cbl").c_str(), "Not a directory")}));
+    EXPECT_GE(reporter.Severity(), 2);  // so the run does not end as finished
+    EXPECT_EQ(ReadFileBytes(Result("FIL0000.NEW")), "FIL0000.NEW");  // waits for a later collection
+    EXPECT_EQ(ReadFileBytes(out + "/c.cbl"), "FIL0002.NEW");
+}
+
+TEST_F(ResultCollectionTest, ResultsCrossFileSystemsAndReadOnlyTargetsAreReported) {
+    // In a child with a mount namespace of its own: workout on a tmpfs of
+    // its own (another file system than the output directory), and a
+    // read-only tmpfs where one result's folder is.
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) try {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) _exit(77);
+        if (mount("tmpfs", in.area.resultFolder.c_str(), "tmpfs", 0, "size=4m") != 0) _exit(77);
+        ForceDirectories(out + "/ro");
+        if (mount("tmpfs", (out + "/ro").c_str(), "tmpfs", MS_RDONLY, "size=1m") != 0) _exit(77);
+        for (int n = 0; n < 5; ++n) AddSource(n, Format("m%d.cbl", n));
+        AddSource(5, "ro/x.cbl");
+        for (int n = 0; n < 6; ++n) PutFile(Result(Format("FIL%4.4d.NEW", n)), Format("result %d", n));
+        chmod(Result("FIL0001.NEW").c_str(), 0640);
+        CollectResults(in, reporter);
+        const std::string want = Format(kResultNotDelivered, "FIL0005.NEW", (in.commonRoot + "/ro/x.cbl").c_str(),
+                                        (out + "/ro/x.cbl").c_str(), "Read-only file system");
+        bool ok = reporter.Texts() == std::vector<std::string>{want} && ReadFileBytes(Result("FIL0005.NEW")) == "result 5";
+        for (int n = 0; n < 5; ++n) ok = ok && !Exists(Result(Format("FIL%4.4d.NEW", n)));
+        _exit(ok ? 0 : 1);
+    } catch (...) {
+        _exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace with tmpfs here (needs root)";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a result not delivered, or not reported";
+    // Delivered by copy and delete, seen from outside the namespace too.
+    for (int n = 0; n < 5; ++n) EXPECT_EQ(ReadFileBytes(Format("%s/m%d.cbl", out.c_str(), n)), Format("result %d", n));
+    struct stat st;
+    ASSERT_EQ(stat((out + "/m1.cbl").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(ResultCollectionTest, LinksInTheOutputDirectoryAreReplacedNotWrittenThrough) {
+    const std::string elsewhere = tmp / "elsewhere";
+    const std::vector<std::string> names = {"SYS.log", "a.cbl", "a.cpy", "b.cpy"};
+    for (const std::string& name : names) {
+        PutFile(elsewhere + "/" + name, "not the run's");
+        ASSERT_EQ(symlink((elsewhere + "/" + name).c_str(), (out + "/" + name).c_str()), 0);
+    }
+    AddSource(0, "a.cbl");
+    AddSource(1, "b.cbl");
+    PutFile(Result("SYS.LOG"), "log\r\n");
+    PutFile(Result("FIL0000.NEW"), "a");
+    PutFile(Result("FIL0000.LIT"), "side a\r\n");
+    CollectResults(in, reporter);
+    for (const std::string& name : names) EXPECT_EQ(ReadFileBytes(elsewhere + "/" + name), "not the run's") << name;
+    EXPECT_EQ(ReadFileBytes(out + "/SYS.log"), "log\r\n");
+    EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "a");
+    EXPECT_EQ(ReadFileBytes(out + "/a.cpy"), "side a\r\n");
+    EXPECT_FALSE(Exists(out + "/b.cpy"));  // a stale side-file target: the link goes, not its file
+    for (const char* name : {"SYS.log", "a.cbl", "a.cpy"}) EXPECT_FALSE(IsSymlink(out + "/" + name)) << name;
 }
 
 TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {

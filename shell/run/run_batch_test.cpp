@@ -7,9 +7,11 @@
 #include <QtTest>
 
 #include "shared/platform/files.h"
+#include "shared/text.h"
 #include "shell/app/batch_mode.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
+#include "shell/run/output_ownership.h"
 #include "shell/project/window_form_adapter.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
@@ -54,6 +56,8 @@ private slots:
     void toolRootFromTheCommandLine();
     void scanRun();
     void answersLoseNothing();
+    void oneRunPerOutputDirectory();
+    void foreignOutputDirectoryNeedsTakeOver();
 };
 
 void RunBatchTest::runEndsWithProcessingFinished() {
@@ -212,6 +216,75 @@ void RunBatchTest::answersLoseNothing() {
     QCOMPARE(std::string(text, size), std::string("Question: Do you really want to cancel processing? [Yes/No] -> No\n"
                                                   "Dialog: Open a result file -> Cancel\n"));
     std::free(text);
+}
+
+void RunBatchTest::oneRunPerOutputDirectory() {
+    // The step of the first run waits for the file "go"; once "stop" is
+    // there too, a step left over from a killed run ends without working.
+    RunFixture f;
+    const std::string r = f.root();
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "",
+                         "touch '" + r + "/waiting'; while [ ! -e '" + r + "/go' ]; do sleep 0.05; done\n"
+                         "[ -e '" + r + "/stop' ] && { rm '" + r + "/waiting'; exit 0; }"}},
+                       {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const QStringList args = {"-proj", QString::fromStdString(SaveProject(f, {{one, true}})), "-batch", "run"};
+
+    QProcess first;
+    first.setProgram(QString::fromStdString(f.programPath()));
+    first.setArguments(args);
+    first.start();
+    QVERIFY(RunFixture::waitFor([&] { return PathExists(r + "/waiting"); }, 60000));
+    BatchResult second = RunKorvane(f, args);
+    QCOMPARE(second.status, kBatchNotStarted);
+    QVERIFY(second.has("Error: " + Format(kOutputDirInUse, f.outputDir().c_str())));
+    QCOMPARE(f.snapshots().size(), size_t(1));  // the second run started no tool
+
+    // Killed, the first run holds nothing any more.
+    first.kill();
+    QVERIFY(first.waitForFinished());
+    f.writeFile("stop", "");
+    f.writeFile("go", "");
+    QVERIFY(RunFixture::waitFor([&] { return !PathExists(r + "/waiting"); }));
+    QVERIFY(std::remove((r + "/stop").c_str()) == 0);
+    BatchResult third = RunKorvane(f, args);
+    QCOMPARE(third.status, kBatchFinished);
+    QCOMPARE(ReadBytes(f.outputDir() + "/a/One.java"), std::string(kJava));
+}
+
+void RunBatchTest::foreignOutputDirectoryNeedsTakeOver() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const QStringList args = {"-proj", QString::fromStdString(SaveProject(f, {{one, true}})), "-batch", "run"};
+    const std::string out = f.outputDir();
+    f.writeFile("out/ProdSys_budget.ods", "numbers");  // the user's, named as the cleaning picks
+
+    BatchResult refused = RunKorvane(f, args);
+    QCOMPARE(refused.status, kBatchNotStarted);
+    QVERIFY(refused.has("Error: " + Format(kForeignOutputDirRefused, out.c_str())));
+    QCOMPARE(FolderNames(out), std::vector<std::string>{"ProdSys_budget.ods"});  // nothing made or cleaned
+    QVERIFY(f.snapshots().empty());
+
+    BatchResult taken = RunKorvane(f, args + QStringList{"-takeover"});
+    QCOMPARE(taken.status, kBatchFinished);
+    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kJava));
+
+    // Used for a run now, it needs no switch. The files the run writes there
+    // are links to files elsewhere: the run replaces the links.
+    const std::vector<std::string> linked = {"last.xml", "Sys.log", "Console.log", "a/One.java"};
+    for (const std::string& name : linked) {
+        const std::string elsewhere = f.writeFile("elsewhere/" + name, "not the run's");
+        QVERIFY(std::remove((out + "/" + name).c_str()) == 0);
+        QVERIFY(symlink(elsewhere.c_str(), (out + "/" + name).c_str()) == 0);
+    }
+    BatchResult again = RunKorvane(f, args);
+    QCOMPARE(again.status, kBatchFinished);
+    for (const std::string& name : linked) {
+        QCOMPARE(ReadBytes(f.root() + "/elsewhere/" + name), std::string("not the run's"));
+        QVERIFY2(!IsSymlink(out + "/" + name), name.c_str());
+    }
+    QVERIFY(ReadBytes(out + "/Sys.log").find("Realign FIL0000") != std::string::npos);
 }
 
 int main(int argc, char** argv) {

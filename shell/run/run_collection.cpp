@@ -37,6 +37,11 @@ void RunController::ActRenameExecute() {
     in.reloadWordLists = [this](const std::string& funcTabPath) {
         w_.wordLists()->ReloadAfterScan(ExtractFileDir(funcTabPath));
     };
+    in.keep = projectFiles();
+    // At the end of a run the run's lock is held; collecting by hand takes
+    // it for the time of the collection, so that no run there is disturbed.
+    FolderLock byHand;
+    if (area_.IsSet() && !outputLock_.Locked()) LockOutputDir(area_.outputDir, byHand, w_.statusBar());
     CollectResults(in, w_.statusBar());
 }
 

@@ -23,6 +23,7 @@ RunController::RunController(TfrmKorvaneMain& window)
     // project itself): results are collected only for a run prepared since.
     if (ProjectController* project = w_.project())
         connect(project, &ProjectController::projectCleared, this, [this] { forgetNameMap(); });
+    connect(this, &RunController::runEnded, this, [this] { outputLock_.Unlock(); });
     // The close request's Yes during a run.
     connect(&w_, &TfrmKorvaneMain::stopRunRequested, this, [this] {
         RunGuarded([this] {
@@ -39,7 +40,17 @@ void RunController::bindActions() {
     ActionList& a = w_.actions();
     a.setHandler("ActStartConversion", [this](QObject*) { ActStartConversionExecute(); });
     a.setHandler("ActStartScan", [this](QObject*) { ActStartScanExecute(); });
-    a.setHandler("ActRunTool", [this](QObject*) { ActRunToolExecute(); });
+    // The output directory's lock, taken by the preparation, goes when no
+    // run has started from it, and otherwise when the run has ended.
+    a.setHandler("ActRunTool", [this](QObject*) {
+        try {
+            ActRunToolExecute();
+        } catch (...) {
+            if (!BatchRunning()) outputLock_.Unlock();
+            throw;
+        }
+        if (!BatchRunning()) outputLock_.Unlock();
+    });
     a.setHandler("ActCancelRun", [this](QObject*) { ActCancelRunExecute(); });
     a.setHandler("ActRename", [this](QObject*) { ActRenameExecute(); });
 }

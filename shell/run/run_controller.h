@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "shell/run/copy_run_files.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/work_area.h"
 
 namespace korvane {
@@ -77,6 +78,12 @@ public:
     bool ToolActive() const;
     // The last run ended with "Processing finished".
     bool FinishedCleanly() const { return finishedCleanly_; }
+    // What a run does with an output directory that holds files but was
+    // never used for a run (the window asks; the batch mode refuses, or
+    // takes it with -takeover).
+    void setForeignOutputDir(ForeignOutputDir policy) { foreignOutputDir_ = policy; }
+    // This window's run holds the lock of its output directory.
+    bool HoldsOutputDir() const { return outputLock_.Locked(); }
 
     const std::vector<std::string>& stepQueue() const { return stepQueue_; }
     const std::vector<std::string>& nameMap() const { return nameMap_; }
@@ -109,6 +116,12 @@ private:
 
     // run_preparation.cpp
     void validateNames();
+    // Takes the output directory for the run (its lock, and the user's word
+    // for a folder never used for a run); the lock is held until the run
+    // has ended.
+    void claimOutputDir(const std::string& outputDir);
+    // The sources, copy members and rename-directive files of the project.
+    ProtectedFiles projectFiles() const;
     void buildStepQueue();
     // Writes last.xml for a step reading inputExtension; only the run's
     // first writing (PrepareRun) fills the name map.
@@ -134,6 +147,8 @@ private:
     std::vector<std::string> stepQueue_;
     std::vector<std::string> nameMap_;
     std::vector<std::string> parameterLines_;
+    ForeignOutputDir foreignOutputDir_ = ForeignOutputDir::Ask;
+    FolderLock outputLock_;
 
     // The current step's tool and its watcher.
     std::shared_ptr<ToolProcess> process_;

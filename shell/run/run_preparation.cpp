@@ -22,6 +22,7 @@
 #include "shell/run/run_controller.h"
 #include "shell/run/step_queue.h"
 #include "shell/ui/check_list_box.h"
+#include "shell/ui/dialogs.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
@@ -79,6 +80,7 @@ void RunController::PrepareRun() {
         w_.FrameFindDirectoryOutputDir->Edit->setFocus();
     }
     RequireOutputDir(outputDir, w_.statusBar());
+    claimOutputDir(outputDir);
 
     commonRoot_ = w_.collections()->ComputeAndShowCommonRoot(w_.CheckListBoxSelectedFiles);
 
@@ -140,7 +142,7 @@ void RunController::writeParameterFile(const std::string& inputExtension, bool f
 
 void RunController::CopyRunFiles() {
     HourglassCursor hourglass;
-    CleanForNewRun(area_, names_, w_.project()->maxDirDepth(), w_.CheckBoxCopyAdd->isChecked());
+    CleanForNewRun(area_, names_, w_.project()->maxDirDepth(), w_.CheckBoxCopyAdd->isChecked(), projectFiles());
 
     w_.GroupBoxSlider->setVisible(true);
     w_.ProgressBarModules->setMaximum(numberOfSources_);
@@ -161,6 +163,21 @@ void RunController::CopyRunFiles() {
 
     WriteParameterFileAgain(area_.outputDir, parameterLines_);
     w_.wordLists()->WriteRunWordList(area_.outputDir);
+}
+
+void RunController::claimOutputDir(const std::string& outputDir) {
+    auto ask = [this](const std::string& question) {
+        return w_.dialogs().Message(MsgKind::Confirmation, question, kYes | kNo | kDefaultNo) == kYes;
+    };
+    ClaimOutputDir(outputDir, foreignOutputDir_, ask, outputLock_, w_.statusBar());
+}
+
+ProtectedFiles RunController::projectFiles() const {
+    ProtectedFiles keep;
+    for (const CheckListBox* list :
+         {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCopyCollection, w_.CheckListBoxCSVForRename})
+        for (const CheckEntry& e : list->checkList().entries()) keep.Add(e.text);
+    return keep;
 }
 
 void RunController::MergeRenameDirectives() {

@@ -111,7 +111,11 @@ int CopyInPlace(const std::string& from, const std::string& to) {
         close(in);
         return statErr;
     }
-    int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // The copies land in the output directory: a link at the target's name
+    // is replaced, never written through.
+    int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0 && errno == ELOOP && unlink(to.c_str()) == 0)
+        out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (out < 0) {
         int err = errno;
         close(in);

@@ -1,6 +1,13 @@
 #include "shell/run/work_area.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "shared/platform/process.h"
+#include "shared/text.h"
+#include "shell/run/output_ownership.h"
 
 #include "shell/run/run_test_support.h"
 
@@ -74,6 +81,167 @@ TEST(WorkArea, CopyWorkFileReplacesOrReports) {
     EXPECT_THROW(CopyWorkFile(tmp / "gone.cbl", tmp / "FIL0001", reporter), SilentAbort);
     EXPECT_EQ(reporter.Texts(),
               std::vector<std::string>{"Error during preparation - " + tmp / "gone.cbl" + " - No such file or directory"});
+}
+
+TEST(OutputOwnership, FoldersNeverUsedForARunAreForeign) {
+    struct Case {
+        std::vector<std::string> files;  // below the folder; a name ending in "/" is a folder
+        OutputDirUse use;
+    } cases[] = {
+        {{}, OutputDirUse::Fresh},                                             // missing
+        {{"./"}, OutputDirUse::Fresh},                                         // empty
+        {{"workinp/", "workout/", "work/", "CopyLib/Copy.cpy"}, OutputDirUse::Fresh},  // a preparation that stopped
+        {{"last.xml", "DemoShop_budget.ods", "Main.java"}, OutputDirUse::UsedByRun},
+        {{"DemoShop_budget.ods"}, OutputDirUse::Foreign},                      // a home folder
+        {{".bashrc"}, OutputDirUse::Foreign},
+        {{"src/Main.java"}, OutputDirUse::Foreign},                            // a folder above the sources
+        {{"work/Main.java"}, OutputDirUse::Foreign},                           // a user's folder named work
+        {{"empty/"}, OutputDirUse::Foreign},
+    };
+    for (const Case& c : cases) {
+        TempDir tmp;
+        const std::string dir = tmp / "out";
+        for (const std::string& f : c.files) {
+            if (f.back() == '/') ForceDirectories(dir + "/" + f);
+            else PutFile(dir + "/" + f, "");
+        }
+        EXPECT_EQ(ClassifyOutputDir(dir), c.use) << (c.files.empty() ? "(missing)" : c.files[0]);
+    }
+}
+
+TEST(OutputOwnership, AForeignFolderIsTakenOnlyWhenTheUserSaysSo) {
+    struct Case {
+        ForeignOutputDir policy;
+        bool answer;      // to the question, when one is asked
+        bool foreign;     // the folder holds a file of the user's
+        bool asked;
+        bool taken;       // the claim succeeds and holds the lock
+        bool refusedMessage;
+    } cases[] = {
+        {ForeignOutputDir::Ask, false, true, true, false, false},  // No: nothing done, nothing said
+        {ForeignOutputDir::Ask, true, true, true, true, false},
+        {ForeignOutputDir::Refuse, true, true, false, false, true},
+        {ForeignOutputDir::Take, false, true, false, true, false},
+        {ForeignOutputDir::Ask, false, false, false, true, false},  // used before: no question
+        {ForeignOutputDir::Refuse, false, false, false, true, false},
+    };
+    for (const Case& c : cases) {
+        TempDir tmp;
+        const std::string dir = tmp / "home";
+        PutFile(dir + "/DemoShop_budget.ods", "numbers");
+        if (!c.foreign) PutFile(dir + "/last.xml", "");
+        RecordingReporter reporter;
+        FolderLock lock;
+        std::vector<std::string> questions;
+        auto ask = [&](const std::string& q) {
+            questions.push_back(q);
+            return c.answer;
+        };
+        bool taken = true;
+        try {
+            ClaimOutputDir(dir, c.policy, ask, lock, reporter);
+        } catch (const SilentAbort&) {
+            taken = false;
+        }
+        const std::string what = Format("policy %d answer %d foreign %d", int(c.policy), c.answer, c.foreign);
+        EXPECT_EQ(taken, c.taken) << what;
+        EXPECT_EQ(lock.Locked(), c.taken) << what;
+        EXPECT_EQ(questions, c.asked ? std::vector<std::string>{Format(kForeignOutputDirQuestion, dir.c_str())}
+                                     : std::vector<std::string>{})
+            << what;
+        EXPECT_EQ(reporter.Texts(), c.refusedMessage
+                                        ? std::vector<std::string>{Format(kForeignOutputDirRefused, dir.c_str())}
+                                        : std::vector<std::string>{})
+            << what;
+        EXPECT_EQ(ReadFileBytes(dir + "/DemoShop_budget.ods"), "numbers");
+    }
+}
+
+TEST(OutputOwnership, OneRunPerOutputDirectoryAndAKilledRunBlocksNothing) {
+    TempDir tmp;
+    const std::string dir = tmp / "out";
+    auto never = [](const std::string&) { return false; };
+    // A missing output directory is made, then locked.
+    FolderLock first;
+    RecordingReporter reporter;
+    ClaimOutputDir(dir, ForeignOutputDir::Refuse, never, first, reporter);
+    EXPECT_TRUE(first.Locked());
+    EXPECT_TRUE(ListDirectory(dir).empty());  // no lock file left behind
+
+    FolderLock second;
+    EXPECT_THROW(ClaimOutputDir(dir, ForeignOutputDir::Take, never, second, reporter), SilentAbort);
+    EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kOutputDirInUse, dir.c_str())});
+    EXPECT_FALSE(second.Locked());
+    first.Unlock();
+    ClaimOutputDir(dir, ForeignOutputDir::Refuse, never, second, reporter);
+    second.Unlock();
+
+    // Another process holds it, and is killed.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FolderLock held;
+        char c = held.TryLock(dir) == 0 ? 'y' : 'n';
+        if (write(ready[1], &c, 1) != 1) _exit(1);
+        pause();
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    reporter.ClearMessages();
+    EXPECT_THROW(LockOutputDir(dir, second, reporter), SilentAbort);
+    EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kOutputDirInUse, dir.c_str())});
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    reporter.ClearMessages();
+    LockOutputDir(dir, second, reporter);
+    EXPECT_TRUE(second.Locked());
+    EXPECT_TRUE(reporter.entries.empty());
+}
+
+TEST(RunFilesInTheOutputDirectory, LinksAreReplacedNotWrittenThrough) {
+    TempDir tmp;
+    const std::string out = tmp / "out", elsewhere = tmp / "elsewhere";
+    RecordingReporter reporter;
+    PutFile(tmp / "src.cbl", "source");
+    auto link = [&](const std::string& name) {
+        PutFile(elsewhere + "/" + name, "not the run's");
+        ForceDirectories(ExtractFileDir(out + "/" + name));
+        EXPECT_EQ(symlink((elsewhere + "/" + name).c_str(), (out + "/" + name).c_str()), 0);
+        return out + "/" + name;
+    };
+    // The writers of last.xml, names.csv, functab.wrl, DOSBox.config, the
+    // working copies (and the copy library) and the console capture.
+    WriteTextLines(link("last.xml"), {"<VORL>"}, AtLink::Replace);
+    CopyWorkFile(tmp / "src.cbl", link("workinp/FIL0000"), reporter);
+    // A dangling link too: the copy must not create the file it names.
+    ASSERT_EQ(symlink((elsewhere + "/new").c_str(), (out + "/workinp/FIL0001").c_str()), 0);
+    CopyWorkFile(tmp / "src.cbl", out + "/workinp/FIL0001", reporter);
+    ToolProcess tool;
+    ToolStartOptions options;
+    options.captureFile = "Console.log";
+    link("Console.log");
+    std::string error;
+    ASSERT_TRUE(tool.StartArgs({"/bin/echo", "captured"}, out, options, error)) << error;
+    tool.WaitFor(-1);
+    tool.Reap();
+
+    for (const char* name : {"last.xml", "workinp/FIL0000", "Console.log"}) {
+        EXPECT_EQ(ReadFileBytes(elsewhere + "/" + name), "not the run's") << name;
+        EXPECT_FALSE(IsSymlink(out + "/" + name)) << name;
+    }
+    EXPECT_FALSE(Exists(elsewhere + "/new"));
+    EXPECT_EQ(ReadFileBytes(out + "/workinp/FIL0001"), "source");
+    EXPECT_EQ(ReadFileBytes(out + "/Console.log"), "captured\n");
+    // Elsewhere, a link keeps its file: a project file kept as a link, say.
+    ASSERT_EQ(symlink((elsewhere + "/last.xml").c_str(), (tmp / "project.srd").c_str()), 0);
+    WriteTextLines(tmp / "project.srd", {"through"});
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/last.xml"), "through\r\n");
 }
 
 }  // namespace

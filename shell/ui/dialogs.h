@@ -20,6 +20,8 @@ enum Button : unsigned {
     kYes = 4,
     kNo = 8,
     kAbort = 16,
+    // Not a button: makes No, not Yes, the default of a box with both.
+    kDefaultNo = 256,
 };
 
 struct FileDialogOptions {

@@ -97,9 +97,10 @@ unsigned QtDialogs::Message(MsgKind kind, const std::string& text, unsigned butt
     for (const auto& b : kButtons) {
         if (buttons & b.ours) box.addButton(b.qt);
     }
-    // Default: the first of Yes, OK, Abort offered; Escape: Cancel, else No,
-    // else OK, else the only button there is.
-    for (unsigned b : {unsigned(kYes), unsigned(kOk), unsigned(kAbort)}) {
+    // Default: the first of Yes, OK, Abort offered (No when the caller asks
+    // for it); Escape: Cancel, else No, else OK, else the only button there is.
+    const bool defaultNo = (buttons & kDefaultNo) && (buttons & kNo);
+    for (unsigned b : {unsigned(defaultNo ? kNo : kYes), unsigned(kYes), unsigned(kOk), unsigned(kAbort)}) {
         if (buttons & b) {
             for (const auto& m : kButtons)
                 if (m.ours == b) box.setDefaultButton(m.qt);

@@ -157,7 +157,7 @@ void WordListController::loadDefaultFunctionTable() {
 
 bool WordListController::WriteRunWordList(const std::string& outputDir) {
     if (!TfrmKorvaneMain::isTabVisible(w_.PageControlMain, w_.TabSheetWordScan)) return false;
-    SaveWordList(JoinPath(outputDir, kRunWordListName), objects(), controlTags());
+    SaveWordList(JoinPath(outputDir, kRunWordListName), objects(), controlTags(), AtLink::Replace);
     return true;
 }
 

@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-void SaveWordList(const std::string& path, const CheckList& objects, const CheckList& controlTags) {
+void SaveWordList(const std::string& path, const CheckList& objects, const CheckList& controlTags, AtLink atLink) {
     std::vector<std::string> lines;
     lines.reserve(size_t(controlTags.checkedCount() + objects.checkedCount()));
     int seq = 0;
@@ -22,7 +22,7 @@ void SaveWordList(const std::string& path, const CheckList& objects, const Check
         std::string name = Trim(e.text);
         lines.push_back(Format("%4.4d %2.2d %4.4s ", ++seq, int(name.size()), kObjectTag) + name);
     }
-    WriteTextLines(path, lines);
+    WriteTextLines(path, lines, atLink);
 }
 
 void LoadWordList(const std::string& path, CheckList& objects, CheckList& controlTags) {

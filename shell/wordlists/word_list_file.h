@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/platform/files.h"
 #include "shell/collections/check_list.h"
 
 namespace korvane {
@@ -24,8 +25,11 @@ inline constexpr const char* kDefaultObjectTypes = "INPT,OTPT,MASK,REPO,CASE,SKI
 inline constexpr const char* kObjectTag = "OBJT";
 
 // Writes the checked entries, replacing the file atomically. Throws Error
-// with the system's text when the file cannot be written.
-void SaveWordList(const std::string& path, const CheckList& objects, const CheckList& controlTags);
+// with the system's text when the file cannot be written. atLink says what
+// becomes of a symbolic link at path (AtLink::Replace for functab.wrl in an
+// output directory).
+void SaveWordList(const std::string& path, const CheckList& objects, const CheckList& controlTags,
+                  AtLink atLink = AtLink::WriteThrough);
 
 // Appends the file's records to the two lists (existing entries stay, no
 // duplicate test). Throws Error with the system's text when the file cannot
