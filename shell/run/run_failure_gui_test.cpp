@@ -12,10 +12,12 @@
 #include <chrono>
 
 #include "shared/platform/files.h"
+#include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_controller.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/check_list_box.h"
@@ -67,6 +69,7 @@ private slots:
     void toolKilledBySignal();
     void runsRefusedBeforeStarting();
     void renameBeforeAnyRunTouchesNothing();
+    void outputDirectoryOfTheUserOrOfAnotherRun();
 };
 
 void RunFailureTest::cancelWhileStepTwoOfThreeRuns() {
@@ -273,3 +276,37 @@ int RunFailureTests(int argc, char** argv) {
 }  // namespace korvane::testing
 
 #include "run_failure_gui_test.moc"
+
+void RunFailureTest::outputDirectoryOfTheUserOrOfAnotherRun() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {});
+    Sources src(f);
+    TfrmKorvaneMain& w = f.startProject(src.list());
+    const std::string out = f.outputDir();
+    f.writeFile("out/ProdSys_budget.ods", "numbers");
+
+    // A folder of the user's: the question, No by default; No does nothing.
+    f.dialogs.AnswerButton(kNo);
+    w.actions().execute("ActStartConversion");
+    const ScriptedDialogs::Call& question = f.dialogs.Calls().back();
+    QCOMPARE(question.text, Format(kForeignOutputDirQuestion, out.c_str()));
+    QCOMPARE(question.buttons, unsigned(kYes | kNo | kDefaultNo));
+    QVERIFY(!f.run().BatchRunning());
+    QCOMPARE(FolderNames(out), std::vector<std::string>{"ProdSys_budget.ods"});
+    QVERIFY(!f.run().HoldsOutputDir());
+
+    // Another run holds the folder.
+    FolderLock other;
+    QCOMPARE(other.TryLock(out), 0);
+    w.actions().execute("ActStartConversion");
+    QCOMPARE(f.reports.back(), Format(kOutputDirInUse, out.c_str()));
+    QVERIFY(f.snapshots().empty());
+    other.Unlock();
+
+    // Yes: the run takes the folder, holds it while it runs, and lets it go.
+    f.dialogs.AnswerButton(kYes);
+    QVERIFY(f.runAndWait());
+    QVERIFY(f.run().FinishedCleanly());
+    QVERIFY(!f.run().HoldsOutputDir());
+    QCOMPARE(other.TryLock(out), 0);
+}
