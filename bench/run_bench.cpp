@@ -23,6 +23,7 @@
 #include "shared/platform/path.h"
 #include "shared/text.h"
 #include "shell/run/copy_run_files.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/parameter_file.h"
 #include "shell/run/result_collection.h"
 #include "shell/run/work_area.h"
@@ -69,7 +70,9 @@ Prepared Prepare(const std::string& dir, const std::string& out) {
     std::vector<std::string> lines;
     WriteParameterFile(in, "", lines, &p.nameMap, reporter);
 
-    CleanForNewRun(p.area, p.names, 100, false);
+    ProtectedFiles keep;  // as a run has them: every source of the project
+    for (const CheckEntry& e : p.sources) keep.Add(e.text);
+    CleanForNewRun(p.area, p.names, 100, false, keep);
     CopySourcesInput copy;
     copy.area = p.area;
     copy.nameMap = p.nameMap;
@@ -140,6 +143,7 @@ int main(int argc, char** argv) {
             in.systemName = "Run";
             in.projectName = MakeRunNames("Bench", "Run").projectName;
             Clock::time_point start = Clock::now();
+            for (const CheckEntry& e : param.sources) in.keep.Add(e.text);
             CollectResults(in, NullReporter::Instance());
             PrintElapsed(start);
             return 0;

@@ -35,6 +35,8 @@ OutputDirUse ClassifyOutputDir(const std::string& dir) {
     bool foreign = false;
     for (const DirEntry& e : ListDirectory(dir)) {
         if (e.name == "last.xml") return OutputDirUse::UsedByRun;
+        // Hidden entries are never touched by a run.
+        if (e.hiddenOrSystem) continue;
         // Preparation makes the work folders (and the copy library, with
         // copies of the project's members) before last.xml can be written:
         // a run that stopped there leaves nothing of the user's.

@@ -51,7 +51,8 @@ private:
 
 // How far a folder has been used as an output directory.
 enum class OutputDirUse {
-    Fresh,      // missing, empty, or nothing but a run's empty work folders and its copy library
+    Fresh,      // missing, empty, or nothing but a run's empty work folders, its copy library
+                // and hidden entries (which no run touches)
     UsedByRun,  // holds last.xml: a run has been prepared there
     Foreign,    // holds anything else: files a run must not clean away unasked
 };

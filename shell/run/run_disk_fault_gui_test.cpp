@@ -149,6 +149,7 @@ void RunDiskFaultTest::preparationFailsInTheWindow() {
         w.actions().execute("ActSaveProject");
         f.dialogs.AnswerPath(out + "/words.wrl");
         w.actions().execute("ActSaveWordList");
+        f.dialogs.AnswerButton(kYes);  // a folder of the user's: taken once asked
         QVERIFY2(f.runAndWait(), what);
         QVERIFY2(f.run().FinishedCleanly(), what);
         const std::vector<std::string> kept = {out + "/Job.srd",

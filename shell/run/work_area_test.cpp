@@ -93,7 +93,8 @@ TEST(OutputOwnership, FoldersNeverUsedForARunAreForeign) {
         {{"workinp/", "workout/", "work/", "CopyLib/Copy.cpy"}, OutputDirUse::Fresh},  // a preparation that stopped
         {{"last.xml", "DemoShop_budget.ods", "Main.java"}, OutputDirUse::UsedByRun},
         {{"DemoShop_budget.ods"}, OutputDirUse::Foreign},                      // a home folder
-        {{".bashrc"}, OutputDirUse::Foreign},
+        {{".bashrc", ".cache/x"}, OutputDirUse::Fresh},                      // never touched by a run
+        {{".bashrc", "notes.txt"}, OutputDirUse::Foreign},
         {{"src/Main.java"}, OutputDirUse::Foreign},                            // a folder above the sources
         {{"work/Main.java"}, OutputDirUse::Foreign},                           // a user's folder named work
         {{"empty/"}, OutputDirUse::Foreign},
