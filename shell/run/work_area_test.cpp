@@ -7,7 +7,10 @@
 
 #include "shared/platform/process.h"
 #include "shared/text.h"
+#include "shell/run/dosbox_config.h"
 #include "shell/run/output_ownership.h"
+#include "shell/run/rename_directives.h"
+#include "shell/wordlists/word_list_file.h"
 
 #include "shell/run/run_test_support.h"
 
@@ -216,13 +219,21 @@ TEST(RunFilesInTheOutputDirectory, LinksAreReplacedNotWrittenThrough) {
         EXPECT_EQ(symlink((elsewhere + "/" + name).c_str(), (out + "/" + name).c_str()), 0);
         return out + "/" + name;
     };
-    // The writers of last.xml, names.csv, functab.wrl, DOSBox.config, the
-    // working copies (and the copy library) and the console capture.
+    // The writers of last.xml, the working copies (and the copy library),
+    // names.csv, functab.wrl, DOSBox.config and the console capture.
     WriteTextLines(link("last.xml"), {"<VORL>"}, AtLink::Replace);
     CopyWorkFile(tmp / "src.cbl", link("workinp/FIL0000"), reporter);
     // A dangling link too: the copy must not create the file it names.
     ASSERT_EQ(symlink((elsewhere + "/new").c_str(), (out + "/workinp/FIL0001").c_str()), 0);
     CopyWorkFile(tmp / "src.cbl", out + "/workinp/FIL0001", reporter);
+    RenameDirectivesInput csv;
+    csv.renameVariables = true;
+    csv.resultFolder = ExtractFileDir(link("workout/names.csv"));
+    MergeRenameDirectives(csv, reporter);
+    SaveWordList(link("functab.wrl"), CheckList{}, CheckList{}, AtLink::Replace);
+    PutFile(tmp / "base.conf", "[autoexec]\r\n");
+    link("DOSBox.config");
+    WriteDosBoxConfig(out, tmp / "base.conf", "/tools/STEP.EXE");
     ToolProcess tool;
     ToolStartOptions options;
     options.captureFile = "Console.log";
@@ -232,7 +243,8 @@ TEST(RunFilesInTheOutputDirectory, LinksAreReplacedNotWrittenThrough) {
     tool.WaitFor(-1);
     tool.Reap();
 
-    for (const char* name : {"last.xml", "workinp/FIL0000", "Console.log"}) {
+    for (const char* name :
+         {"last.xml", "workinp/FIL0000", "workout/names.csv", "functab.wrl", "DOSBox.config", "Console.log"}) {
         EXPECT_EQ(ReadFileBytes(elsewhere + "/" + name), "not the run's") << name;
         EXPECT_FALSE(IsSymlink(out + "/" + name)) << name;
     }
