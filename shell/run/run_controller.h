@@ -109,6 +109,7 @@ private:
 
     // run_preparation.cpp
     void validateNames();
+    void checkTargetPlan(const std::string& outputDir);
     void buildStepQueue();
     // Writes last.xml for a step reading inputExtension; only the run's
     // first writing (PrepareRun) fills the name map.
