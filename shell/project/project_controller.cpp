@@ -304,6 +304,7 @@ void ProjectController::resolveLoadedPaths(const std::string& projectFolder) {
         std::vector<CheckEntry> entries = list.entries();
         bool changed = false;
         for (CheckEntry& e : entries) {
+            if (e.text.empty()) continue;
             std::string path = resolve(e.text);
             if (path == e.text) continue;
             e.text = std::move(path);

@@ -263,7 +263,7 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
     const std::string climber = f.writeFile("victim2/Two.java", kJava);
     f.writeFile("victim.log", "the user's own log\r\n");
     const std::string base = ReadBytes(SaveProject(f, {{one, true}, {two, true}}));
-    const std::string root = f.root(), src = f.sourceDir(), out = root + "/deep/out", cwd = root + "/cwd";
+    const std::string root = f.root(), src = f.sourceDir(), out = root + "/deep/out", cwd = root + "/cwd/here";
     ForceDirectories(cwd);
 
     struct Case {
