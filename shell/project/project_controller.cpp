@@ -299,7 +299,8 @@ void ProjectController::resolveLoadedPaths(const std::string& projectFolder) {
         out->SetFieldText(resolve(text));
     if (!projectDirectory_.empty() && !IsAbsolutePath(projectDirectory_))
         SetProjectDirectory(IncludeTrailingSep(resolve(projectDirectory_)));
-    for (CheckListBox* box : {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxCopyCollection}) {
+    for (CheckListBox* box :
+         {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxCopyCollection}) {
         CheckList& list = box->checkList();
         std::vector<CheckEntry> entries = list.entries();
         bool changed = false;

@@ -290,7 +290,8 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
          "Warning: Processing finished", {"/a/One.java", "/b/Two.java"}},
     };
     for (const Case& c : cases) {
-        const std::string caseOut = ExpandFileName(c.outText[0] == '/' ? root + c.outText : root + "/jobs/" + c.outText);
+        const std::string caseOut =
+            ExpandFileName(c.outText[0] == '/' ? root + c.outText : root + "/jobs/" + c.outText);
         std::string text = base;
         std::string entries, stored;
         for (const std::string& e : c.entries) entries += "YY" + e + "\r\n";
@@ -307,7 +308,8 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config"};
         const auto before = Tree(root, except);
 
-        BatchResult r = RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, cwd);
+        BatchResult r =
+            RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, cwd);
         std::string output = std::string(c.what) + " status " + std::to_string(r.status);
         for (const std::string& l : r.lines) output += "\n" + l;
         QVERIFY2(r.status == c.status, output.c_str());
