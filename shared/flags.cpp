@@ -65,4 +65,16 @@ int StrToIntDef(std::string_view text, int def) {
     return ParseInt(text, v) ? v : def;
 }
 
+RangedNumber DigitsInRange(std::string_view digits, int lo, int hi, int def) {
+    if (digits.empty()) throw Error("'' is not a valid integer value");
+    long long v = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            throw Error(Format("'%s' is not a valid integer value", std::string(digits).c_str()));
+        if (v <= INT_MAX) v = v * 10 + (c - '0');  // saturates above the int range
+    }
+    if (v < lo || v > hi) return {def, true};
+    return {int(v), false};
+}
+
 }  // namespace korvane

@@ -24,4 +24,17 @@ int StrToInt(std::string_view text);
 // The same without an error: def when the text is no valid integer.
 int StrToIntDef(std::string_view text, int def);
 
+// A count or depth read from a file, checked against the range its user can
+// take: decimal digits only, any number of them. A value outside lo..hi
+// gives def with outOfRange set (the caller warns with kNumberOutOfRange);
+// a text that is not decimal digits throws Error
+// "'%s' is not a valid integer value".
+struct RangedNumber {
+    int value = 0;
+    bool outOfRange = false;
+};
+RangedNumber DigitsInRange(std::string_view digits, int lo, int hi, int def);
+// The warning for an out-of-range number: key, the text, lo, hi, the value taken.
+inline constexpr const char* kNumberOutOfRange = "%s=%s is out of range (%d to %d), %d is used";
+
 }  // namespace korvane

@@ -46,6 +46,16 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 
+// Bytes as UTF-16 text for a widget, and back, losing nothing. Well-formed
+// UTF-8 becomes its characters; every byte that is not part of a well-formed
+// sequence (overlong forms and encoded surrogates included) becomes the lone
+// low surrogate U+DC00 + byte, which BytesFromUtf16 turns back into that
+// byte. So any byte string survives the round trip unchanged, and text that
+// is UTF-8 reads as it always did. A lone surrogate that no byte gave
+// becomes U+FFFD.
+std::u16string Utf16FromBytes(std::string_view bytes);
+std::string BytesFromUtf16(std::u16string_view text);
+
 // printf-style formatting into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

@@ -8,6 +8,7 @@
 #include "shared/flags.h"
 #include "shared/errors.h"
 #include "shared/name_value_list.h"
+#include "shared/platform/path.h"
 
 using namespace korvane;
 
@@ -57,6 +58,58 @@ TEST(TextRoutines, SplitLinesAcceptsEveryLineEnd) {
     EXPECT_EQ(SplitLines(""), V{});
     EXPECT_EQ(SplitLines("\n"), V{""});
     EXPECT_EQ(JoinLinesCrLf({"a", ""}), "a\r\n\r\n");
+}
+
+// Paths reach a widget and come back byte for byte, whatever the bytes.
+TEST(TextRoutines, BytesSurviveTheWidgetText) {
+    struct Case {
+        std::string bytes;
+        std::u16string shown;
+    } cases[] = {
+        {"/srv/out", u"/srv/out"},
+        {"/\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80", u"/\u00FC\u20AC\U0001F600"},  // UTF-8 reads as text
+        {"/out\xFF", u"/out\xDCFF"},                                   // a stray byte
+        {"\xC3", u"\xDCC3"},                                           // a cut sequence
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},                                // an overlong "/"
+        {"\xED\xB3\xBF", u"\xDCED\xDCB3\xDCBF"},                     // an encoded surrogate
+        {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},           // above U+10FFFF
+        {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf16FromBytes(c.bytes), c.shown) << c.bytes;
+        EXPECT_EQ(BytesFromUtf16(c.shown), c.bytes) << c.bytes;
+    }
+    // Every byte string comes back as it was.
+    unsigned seed = 12345;
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(size_t(round % 13), '\0');
+        for (char& b : bytes) b = char((seed = seed * 1103515245u + 12345u) >> 16);
+        ASSERT_EQ(BytesFromUtf16(Utf16FromBytes(bytes)), bytes);
+    }
+    EXPECT_EQ(BytesFromUtf16(u"\xD800x"), "\xEF\xBF\xBDx");  // a lone surrogate no byte gave
+}
+
+// Paths from a file are taken from the file's folder, never from the
+// current directory, and carry no "." or ".." afterwards.
+TEST(Paths, AbsolutePathFromABase) {
+    struct Case {
+        const char* base;
+        const char* path;
+        const char* result;
+    } cases[] = {
+        {"/jobs", "src/a.java", "/jobs/src/a.java"},
+        {"/jobs/", "./src/../lib/a.java", "/jobs/lib/a.java"},
+        {"/jobs", "../../../x", "/x"},                      // never above the root
+        {"/jobs", "/src/a/../../etc/x", "/etc/x"},          // absolute: base unused
+        {"/jobs", "/src//a/./b.java", "/src/a/b.java"},
+        {"/jobs", "/src/a/", "/src/a/"},                    // a trailing separator stays
+        {"/jobs", "out", "/jobs/out"},
+        {"", "src/a.java", "src/a.java"},                   // no base: left as it is
+        {"rel", "src/a.java", "src/a.java"},
+        {"/jobs", "/", "/"},
+        {"/jobs", "//", "/"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AbsolutePathFrom(c.base, c.path), c.result) << c.base << " " << c.path;
 }
 
 TEST(Flags, TextToBool) {

@@ -67,21 +67,32 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
     return r;
 }
 
-std::string ExpandFileName(std::string_view path) {
-    std::string full;
-    if (!path.empty() && IsPathSep(path.front())) {
-        full = std::string(path);
-    } else {
-        std::vector<char> buf(4096);
-        std::string cwd = getcwd(buf.data(), buf.size()) ? buf.data() : "";
-        full = JoinPath(cwd, path);
+bool IsAbsolutePath(std::string_view path) { return !path.empty() && IsPathSep(path.front()); }
+
+namespace {
+
+// Whether an absolute path has no empty, "." or ".." component (a trailing
+// separator aside).
+bool IsLexicallyNormal(std::string_view path) {
+    if (!IsAbsolutePath(path)) return false;
+    for (size_t i = 1; i <= path.size();) {
+        size_t j = path.find(kPathSep, i);
+        if (j == std::string_view::npos) j = path.size();
+        std::string_view comp = path.substr(i, j - i);
+        if ((comp.empty() && j != path.size()) || comp == "." || comp == "..") return false;
+        i = j + 1;
     }
-    std::vector<std::string> parts;
+    return true;
+}
+
+std::string NormaliseAbsolute(std::string_view full) {
+    if (IsLexicallyNormal(full)) return std::string(full);
+    std::vector<std::string_view> parts;
     size_t i = 0;
     while (i <= full.size()) {
         size_t j = full.find(kPathSep, i);
-        if (j == std::string::npos) j = full.size();
-        std::string comp = full.substr(i, j - i);
+        if (j == std::string_view::npos) j = full.size();
+        std::string_view comp = full.substr(i, j - i);
         if (comp == "..") {
             if (!parts.empty()) parts.pop_back();
         } else if (!comp.empty() && comp != ".") {
@@ -90,13 +101,28 @@ std::string ExpandFileName(std::string_view path) {
         i = j + 1;
     }
     std::string r;
-    for (const auto& p : parts) {
+    for (std::string_view p : parts) {
         r.push_back(kPathSep);
         r += p;
     }
     if (r.empty()) r.assign(1, kPathSep);
     if (full.size() > 1 && IsPathSep(full.back()) && r.size() > 1) r.push_back(kPathSep);
     return r;
+}
+
+}  // namespace
+
+std::string ExpandFileName(std::string_view path) {
+    if (IsAbsolutePath(path)) return NormaliseAbsolute(path);
+    std::vector<char> buf(4096);
+    std::string cwd = getcwd(buf.data(), buf.size()) ? buf.data() : "";
+    return NormaliseAbsolute(JoinPath(cwd, path));
+}
+
+std::string AbsolutePathFrom(std::string_view base, std::string_view path) {
+    if (IsAbsolutePath(path)) return NormaliseAbsolute(path);
+    if (!IsAbsolutePath(base)) return std::string(path);
+    return NormaliseAbsolute(JoinPath(base, path));
 }
 
 bool SamePath(std::string_view a, std::string_view b) { return a == b; }

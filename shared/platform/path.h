@@ -26,8 +26,18 @@ std::string ExtractFileExt(std::string_view path);
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // Joins folder and name with exactly one separator between them.
 std::string JoinPath(std::string_view dir, std::string_view name);
-// Absolute path with "." and ".." components resolved lexically.
+// Absolute path with "." and ".." components resolved lexically, a relative
+// path taken from the current directory.
 std::string ExpandFileName(std::string_view path);
+// Whether the path names its folder from the file-system root.
+bool IsAbsolutePath(std::string_view path);
+// The path without "." and ".." components and without doubled separators,
+// resolved lexically ("/a/b/../c" gives "/a/c"; ".." above the root stays at
+// the root); a relative path is taken from base, never from the current
+// directory. A relative path with a base that is not absolute itself comes
+// back unchanged. A trailing separator stays. A path already in this form is
+// returned as it is without further work.
+std::string AbsolutePathFrom(std::string_view base, std::string_view path);
 // Paths compared as this file system compares them (exactly here).
 bool SamePath(std::string_view a, std::string_view b);
 // The form of a path under which SamePath paths are equal (the path itself

@@ -109,7 +109,9 @@ void LanguageController::evaluateRunControl() {
 }
 
 void LanguageController::readBigDirectoryLimit() {
-    ReportingErrors(w_.statusBar(), [this] { run_.bigDirectoryLimit = BigDirectoryLimit(settings_); });
+    std::string warning;
+    ReportingErrors(w_.statusBar(), [&] { run_.bigDirectoryLimit = BigDirectoryLimit(settings_, &warning); });
+    if (!warning.empty()) w_.statusBar().AddWarning(warning);
 }
 
 void LanguageController::enableLanguageButtons() {

@@ -1,5 +1,7 @@
 #include "shell/app/tool_settings_run_control.h"
 
+#include <climits>
+
 #include "shared/errors.h"
 #include "shared/flags.h"
 #include "shared/platform/path.h"
@@ -17,13 +19,13 @@ RunControlFlags EvaluateRunControlFlags(const NameValueList& text, bool dosboxRe
     return f;
 }
 
-int BigDirectoryLimit(const NameValueList& text) {
+int BigDirectoryLimit(const NameValueList& text, std::string* warning) {
     std::string v = text.value(kBigDirectoryLimitKey);
     if (v.empty()) return kDefaultBigDirectoryLimit;
-    for (char c : v)
-        if (c < '0' || c > '9') throw Error(Format("'%s' is not a valid integer value", v.c_str()));
-    int limit = StrToInt(v);
-    return limit == 0 ? kDefaultBigDirectoryLimit : limit;
+    const RangedNumber n = DigitsInRange(v, 0, INT_MAX, kDefaultBigDirectoryLimit);
+    if (n.outOfRange && warning)
+        *warning = Format(kNumberOutOfRange, kBigDirectoryLimitKey, v.c_str(), 0, INT_MAX, kDefaultBigDirectoryLimit);
+    return n.value == 0 ? kDefaultBigDirectoryLimit : n.value;
 }
 
 std::string DOSBoxBaseConfigPath(std::string_view toolSettingsPath) {

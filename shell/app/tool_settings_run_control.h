@@ -38,9 +38,10 @@ bool UseDOSBoxFlag(const NameValueList& text);
 RunControlFlags EvaluateRunControlFlags(const NameValueList& text, bool dosboxReady);
 
 // The number of files above which adding a folder asks first. Decimal digits
-// only; empty or 0 gives 50; anything else throws
+// only; empty or 0 gives 50, and so do digits beyond the int range, with the
+// kNumberOutOfRange warning put into *warning; anything else throws
 // Error("'<value>' is not a valid integer value").
-int BigDirectoryLimit(const NameValueList& text);
+int BigDirectoryLimit(const NameValueList& text, std::string* warning = nullptr);
 
 // "DOSBox.config" in the folder of the tool settings file.
 std::string DOSBoxBaseConfigPath(std::string_view toolSettingsPath);

@@ -47,7 +47,12 @@ TEST(RunControl, BigDirectoryLimit) {
         if (c.value) text.add(std::string("Runcontrol.SystemBigDirectoryLimit=") + c.value);
         EXPECT_EQ(BigDirectoryLimit(text), c.limit) << (c.value ? c.value : "(absent)");
     }
-    for (const char* bad : {"abc", "-5", " 12", "12 ", "+3", "99999999999"}) {
+    // Beyond the int range: the default, with a warning.
+    std::string warning;
+    NameValueList huge({"Runcontrol.SystemBigDirectoryLimit=99999999999"});
+    EXPECT_EQ(BigDirectoryLimit(huge, &warning), 50);
+    EXPECT_EQ(warning, "Runcontrol.SystemBigDirectoryLimit=99999999999 is out of range (0 to 2147483647), 50 is used");
+    for (const char* bad : {"abc", "-5", " 12", "12 ", "+3"}) {
         NameValueList text({std::string("Runcontrol.SystemBigDirectoryLimit=") + bad});
         EXPECT_EQ(ErrorOf([&] { BigDirectoryLimit(text); }), std::string("'") + bad + "' is not a valid integer value");
     }

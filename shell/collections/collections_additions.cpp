@@ -13,6 +13,7 @@
 
 #include "shared/collect_files.h"
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
@@ -44,12 +45,16 @@ std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
 // A name holding a CR or LF could be kept neither as a line of the project
 // file nor of the parameter file, nor handed to a tool program: such names
-// never enter a collection. Removes them and gives their number.
-size_t EraseNamesWithLineBreaks(std::vector<std::string>& names) {
+// never enter a collection. Removes them and gives their number. The others
+// enter as absolute paths without "." and ".." (a relative one taken from
+// the project directory), so that a source's place below the common root is
+// the place of its result.
+size_t PrepareNewNames(std::vector<std::string>& names, const std::string& projectDirectory) {
     const auto broken = [](const std::string& name) { return name.find_first_of("\r\n") != std::string::npos; };
     const auto end = std::remove_if(names.begin(), names.end(), broken);
     const size_t count = size_t(names.end() - end);
     names.erase(end, names.end());
+    for (std::string& name : names) name = AbsolutePathFrom(projectDirectory, name);
     return count;
 }
 
@@ -192,7 +197,7 @@ void CollectionsController::addFilesFromDialog(Kind kind) {
     std::optional<std::vector<std::string>> chosen = w_.dialogs().OpenFiles(opts);
     if (!chosen) return;
 
-    skippedNames_ = EraseNamesWithLineBreaks(*chosen);
+    skippedNames_ = PrepareNewNames(*chosen, w_.project()->projectDirectory());
     list.setSorted(false);
     AppendNewPaths(list, *chosen);
     list.setSorted(true);
@@ -221,7 +226,7 @@ void CollectionsController::addDirectoryFromBrowser(Kind kind) {
         WaitCursor cursor;
         CollectFiles(*folder, "", extensions, found);
     }
-    skippedNames_ = EraseNamesWithLineBreaks(found);
+    skippedNames_ = PrepareNewNames(found, w_.project()->projectDirectory());
     list.setSorted(false);
     AppendNewPaths(list, found);
     found.clear();
@@ -250,7 +255,7 @@ void CollectionsController::dropFiles(Kind kind, const std::vector<std::string>&
             // the drop order.
             std::vector<std::string> files;
             auto flush = [&] {
-                skippedNames_ += EraseNamesWithLineBreaks(files);
+                skippedNames_ += PrepareNewNames(files, w_.project()->projectDirectory());
                 AppendNewPaths(list, files);
                 files.clear();
             };
@@ -290,7 +295,7 @@ void CollectionsController::AddDirectoryToList(const std::string& folder, const 
     RunThenAlways(
         [&] {
             CollectFiles(folder, "", extensions, found);
-            skippedNames_ += EraseNamesWithLineBreaks(found);
+            skippedNames_ += PrepareNewNames(found, w_.project()->projectDirectory());
             const int limit = w_.language()->runControl().bigDirectoryLimit;
             if (found.size() > size_t(limit)) {
                 const unsigned answer = w_.dialogs().Message(

@@ -41,7 +41,7 @@ void OutputDirectoryField::LeaveField() {
     w_.statusBar().ClearMessages();
     if (dropped_ && frame->Modified()) ForceDirectories(FieldText());
     dropped_ = false;
-    const std::string normal = NormaliseOutputDirectory(FieldText());
+    const std::string normal = LeftOutputDirectory(FieldText(), project_.projectDirectory());
     if (normal != FieldText()) frame->SetFieldText(normal);  // the changed mark stays as it is
     project_.setModified(true);
     frame->EditExit();

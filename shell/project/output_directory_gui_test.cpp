@@ -83,7 +83,11 @@ void OutputDirectoryTest::leavingNormalisesAndMarksModified() {
         {"/" + root + "//work//out/", root + "/work/out"},
         {"////" + root.substr(1) + "/work///out", root + "/work/out"},  // network style
         {root + "/work/out", root + "/work/out"},
+        // A relative text starts at the project's folder, never at the current directory.
+        {"work/./x/../out/", root + "/work/out"},
+        {root + "/work/x/../out", root + "/work/out"},
     };
+    w.project()->SetProjectDirectory(root + "/");
     for (const Case& c : cases) {
         frame->SetFieldText(c.typed);
         frame->SetModified(true);

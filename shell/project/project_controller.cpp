@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 
+#include <climits>
 #include <stdexcept>
 
 #include "shared/errors.h"
@@ -26,6 +27,7 @@
 #include "shell/project/project_rules.h"
 #include "shell/project/stream_to_ini.h"
 #include "shell/project/window_form_adapter.h"
+#include "shell/ui/byte_text.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/find_directory_frame.h"
@@ -36,7 +38,8 @@ namespace korvane {
 namespace {
 
 constexpr int kNameLength = 8;
-std::string Text(const QString& s) { return s.toUtf8().toStdString(); }
+// The names and paths of the project are bytes; the fields show them.
+std::string Text(const QString& s) { return BytesFromQString(s); }
 
 }  // namespace
 
@@ -138,20 +141,25 @@ void ProjectController::clearModifiedWithoutAsking() {
 
 // --- values -------------------------------------------------------------------
 
-void ProjectController::setName(std::string& field, const std::string& text, bool product) {
+void ProjectController::setName(std::string& field, const std::string& text, bool product, bool fromFile) {
     QLineEdit* edit = product ? w_.EditProductName : w_.EditSystemName;
+    const char* refusal = product ? "Product name missing or incorrect" : "System name name missing or incorrect";
     if (text == "*") {
         field.clear();
     } else if (IsAcceptableName(text)) {
         field = text;
+    } else if (fromFile && !IsFileNameSafe(text)) {
+        // A file's name that could not stand in a file name: refused, and
+        // the project opens without it.
+        field.clear();
+        loadErrors_.push_back(refusal);
     } else {
         w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
         edit->setFocus();
-        w_.statusBar().ShowError(
-            product ? "Product name missing or incorrect" : "System name name missing or incorrect", false);
+        w_.statusBar().ShowError(refusal, false);
     }
     projectName_.clear();
-    const QString shown = QString::fromUtf8(field);
+    const QString shown = QStringFromBytes(field);
     if (edit->text() != shown) edit->setText(shown);
     setModified(true);
     w_.statusBar().ClearMessages();
@@ -179,9 +187,7 @@ void ProjectController::SetProjectDirectory(const std::string& path) {
     WriteSettingString("LastPosition" + languagePrefix_, projectDirectory_);
 }
 
-std::string ProjectController::outputDirectory() const {
-    return Text(w_.FrameFindDirectoryOutputDir->Edit->text());
-}
+std::string ProjectController::outputDirectory() const { return w_.FrameFindDirectoryOutputDir->FieldText(); }
 
 void ProjectController::ConnectOutputDirectoryPicker() { outputDir_->ConnectPicker(); }
 
@@ -255,14 +261,57 @@ void ProjectController::LoadProject(const std::string& path) {
         ~Done() {
             p->clearModifiedWithoutAsking();
             p->projectLoad_ = false;
+            p->loadErrors_.clear();
+            p->loadWarnings_.clear();
         }
     } done{this};
+    loadErrors_.clear();
+    loadWarnings_.clear();
     try {
         loadSteps(path);
     } catch (const std::logic_error&) {
         throw;  // a programming error, not a bad file
     } catch (...) {
+        reportLoadNotes();
         w_.statusBar().AddError(kLoadError, false);
+        return;
+    }
+    reportLoadNotes();
+}
+
+void ProjectController::reportLoadNotes() {
+    for (const std::string& text : loadErrors_) w_.statusBar().AddError(text, true);
+    for (const std::string& text : loadWarnings_) w_.statusBar().AddWarning(text);
+    loadErrors_.clear();
+    loadWarnings_.clear();
+}
+
+int ProjectController::loadNumber(const std::string& key, const std::string& text, int lo, int hi, int def) {
+    const RangedNumber n = ProjectNumberInRange(text, lo, hi, def);
+    if (n.outOfRange) loadWarnings_.push_back(Format(kNumberOutOfRange, key.c_str(), text.c_str(), lo, hi, def));
+    return n.value;
+}
+
+void ProjectController::resolveLoadedPaths(const std::string& projectFolder) {
+    const auto resolve = [&](const std::string& path) { return AbsolutePathFrom(projectFolder, path); };
+    TFrameFindDirectory* out = w_.FrameFindDirectoryOutputDir;
+    if (const std::string text = out->FieldText(); !text.empty() && resolve(text) != text)
+        out->SetFieldText(resolve(text));
+    if (!projectDirectory_.empty() && !IsAbsolutePath(projectDirectory_))
+        SetProjectDirectory(IncludeTrailingSep(resolve(projectDirectory_)));
+    for (CheckListBox* box :
+         {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxCopyCollection}) {
+        CheckList& list = box->checkList();
+        std::vector<CheckEntry> entries = list.entries();
+        bool changed = false;
+        for (CheckEntry& e : entries) {
+            if (e.text.empty()) continue;
+            std::string path = resolve(e.text);
+            if (path == e.text) continue;
+            e.text = std::move(path);
+            changed = true;
+        }
+        if (changed) list.assign(std::move(entries));
     }
 }
 
@@ -270,6 +319,8 @@ void ProjectController::loadSteps(const std::string& path) {
     using namespace project_key;
     TStreamToIni ini;
     ini.LoadFromFile(path);
+    // The folder the file's relative paths start from.
+    const std::string projectFolder = ExtractFileDir(ExpandFileName(path));
 
     // The stored language; one that names no button leaves the selected
     // language as it is.
@@ -280,20 +331,21 @@ void ProjectController::loadSteps(const std::string& path) {
 
     w_.setLocalToolRoot(ini.ReadValue(kLocalToolRootDir));
     SetProjectName(ini.ReadValue(kProjectName));
-    SetSystemName(ini.ReadValue(kSystemName));
-    SetProductName(ini.ReadValue(kProductName));
+    setName(systemName_, ini.ReadValue(kSystemName), false, true);
+    setName(productName_, ini.ReadValue(kProductName), true, true);
     testName_ = ini.ReadValue(kTestName);
     setModified(true);
     objectName_ = ini.ReadValue(kObjectName);
     setModified(true);
 
     SetProjectDirectory(ini.ReadValue(kProjectDirectory));
-    maxDirDepth_ = ProjectNumber(ini.ReadValue(kMaxDirDepth));
+    maxDirDepth_ = loadNumber(kMaxDirDepth, ini.ReadValue(kMaxDirDepth), 0, kMaxDirDepthLimit, kDefaultMaxDirDepth);
     batchRunning_ = ini.ReadValue(kBatchRunning) == "Y";
-    numberOfSourceFiles_ = ProjectNumber(ini.ReadValue(kNumberOfSourceFiles));
+    numberOfSourceFiles_ = loadNumber(kNumberOfSourceFiles, ini.ReadValue(kNumberOfSourceFiles), 0, INT_MAX, 0);
 
     WindowFormAdapter window(w_);
     ini.LoadFormState(window);
+    resolveLoadedPaths(projectFolder);
 
     // A row whose step program is missing stays off, whatever the file says.
     for (QCheckBox* box : w_.transformationBoxes)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -53,9 +54,10 @@ public:
     void setBatchRunning(bool on) { batchRunning_ = on; }
     void setNumberOfSourceFiles(int n) { numberOfSourceFiles_ = n; }
 
-    // Validate and store a name: "*" empties it; an empty or digit-led text
-    // shows the names page, focuses the field and reports the error, which
-    // ends the operation.
+    // Validate and store a name: "*" empties it; an empty or digit-led text,
+    // or one that cannot stand in a file name (IsAcceptableName), shows the
+    // names page, focuses the field and reports the error, which ends the
+    // operation.
     void SetSystemName(const std::string& text);
     void SetProductName(const std::string& text);
     // The project name, formed from product and system names when empty.
@@ -79,7 +81,12 @@ public:
     void NewProject();
     void OpenProject();
     // Applies a project file; an error reports the load error and ends the
-    // operation.
+    // operation. A name that cannot stand in a file name is refused with its
+    // name error and left empty, and a number out of its range takes its
+    // default with a warning; both are reported at the end and the project
+    // still opens. Relative paths of the file (output directory, project
+    // directory, list entries) are taken from the file's folder, and every
+    // entry loses its "." and ".." components.
     void LoadProject(const std::string& path);
     // Finishes a run the loaded project was saved in.
     void ResumeAfterLoad();
@@ -99,9 +106,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setName(std::string& field, const std::string& text, bool product);
+    void setName(std::string& field, const std::string& text, bool product, bool fromFile = false);
     void connectModifiedMarks();
     void loadSteps(const std::string& path);
+    int loadNumber(const std::string& key, const std::string& text, int lo, int hi, int def);
+    void resolveLoadedPaths(const std::string& projectFolder);
+    void reportLoadNotes();
 
     TfrmKorvaneMain& w_;
     OutputDirectoryField* outputDir_ = nullptr;
@@ -114,6 +124,9 @@ private:
     int maxDirDepth_ = 100;
     bool batchRunning_ = false;
     int numberOfSourceFiles_ = 0;
+    // Refused names and numbers out of range met by the load in progress:
+    // reported once the load has ended (its last steps clear the bar).
+    std::vector<std::string> loadErrors_, loadWarnings_;
 };
 
 }  // namespace korvane

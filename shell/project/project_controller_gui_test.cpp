@@ -118,7 +118,11 @@ void ProjectControllerTest::digitLedOrMissingNamesAreRefused() {
         const char* message;
     } cases[] = {{true, "1ABC", "Product name missing or incorrect"},
                  {false, "0xyz", "System name name missing or incorrect"},
-                 {false, "9", "System name name missing or incorrect"}};
+                 {false, "9", "System name name missing or incorrect"},
+                 // names that cannot stand in a file name
+                 {false, "../../x", "System name name missing or incorrect"},
+                 {true, "a/b", "Product name missing or incorrect"},
+                 {true, "C:x", "Product name missing or incorrect"}};
     for (const Case& c : cases) {
         // Refused when the field is left.
         ShellFixture f;

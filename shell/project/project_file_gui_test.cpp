@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -18,6 +19,7 @@
 #include <memory>
 
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shell/app/action_list.h"
@@ -207,7 +209,8 @@ void ProjectFileGuiTest::unusualNamesRestoreByteForByte() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartStandard(f);
     const std::string dir = NameProjectInJobsFolder(f, w);
-    const std::string out = f.root() + "/\xC3\xBC out & \"more\"";
+    // An output directory whose name is no UTF-8 keeps its bytes through the field.
+    const std::string out = f.root() + "/\xC3\xBC out & \"more\" \xFF\xC3";
     w.FrameFindDirectoryOutputDir->SetFieldText(out);
     const Lines names = {"/src/a&b.java",        "/src/q\"uo'te.java", "/src/sp ace.java",
                          "/src/\xC3\xBCn\xC3\xAF.java", "/src/tab\there.java", "/src/\xFF\xFE raw.java",
@@ -221,6 +224,7 @@ void ProjectFileGuiTest::unusualNamesRestoreByteForByte() {
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
     w.actions().execute("ActSaveProjectAs");
     const std::string first = ReadFileBytes(dir + "ProdSys.srd");
+    QVERIFY(first.find("OutputDir.Edit=" + out + "\r\n") != std::string::npos);
 
     f.destroyWindow();
     TfrmKorvaneMain& w2 = f.start();
@@ -265,6 +269,7 @@ void ProjectFileGuiTest::badFilesReportTheLoadErrorOrLeaveValues() {
         longLines = Bytes(l);
     }
 
+    std::string folder;  // of the case's project file
     struct Case {
         const char* name;
         std::string bytes;  // empty with missing: no file at all
@@ -305,6 +310,36 @@ void ProjectFileGuiTest::badFilesReportTheLoadErrorOrLeaveValues() {
          }},
         {"number not a number", Replaced(base, "MaxDirDepth=100", "MaxDirDepth=abc"), false, true,
          [](TfrmKorvaneMain& w) { QCOMPARE(w.project()->productName(), std::string("PROD")); }},
+        // Refused names and numbers out of range are reported, and the
+        // project still opens; relative paths start at the file's folder.
+        {"system name that cannot be a file name",
+         Replaced(base, "ProjectSystemName=SYS", "ProjectSystemName=../../victim"), false, false,
+         [](TfrmKorvaneMain& w) {
+             QCOMPARE(w.project()->systemName(), std::string());
+             QCOMPARE(w.project()->productName(), std::string("PROD"));
+             QCOMPARE(w.CheckListBoxSelectedFiles->checkList().size(), size_t(2));
+             QVERIFY(MessageList(w).find("System name name missing or incorrect") != std::string::npos);
+         }},
+        {"depth that overflows", Replaced(base, "MaxDirDepth=100", "MaxDirDepth=2147483647"), false, false,
+         [](TfrmKorvaneMain& w) {
+             QCOMPARE(w.project()->maxDirDepth(), 100);
+             QVERIFY2(MessageList(w).find("MaxDirDepth=2147483647 is out of range (0 to 4096), 100 is used") !=
+                          std::string::npos,
+                      MessageList(w).c_str());
+             QCOMPARE(w.CheckListBoxSelectedFiles->checkList().size(), size_t(2));
+         }},
+        {"relative paths",
+         Replaced(Replaced(Replaced(base, "Edit=/base/out", "Edit=out/./x"), "YY/src/a.java", "YYsrc/a.java"),
+                  "NY/src/b.java", "NY../elsewhere/../src/b.java"),
+         false, false,
+         [&folder](TfrmKorvaneMain& w) {
+             QCOMPARE(w.project()->outputDirectory(), folder + "/out/x");
+             const CheckList& l = w.CheckListBoxSelectedFiles->checkList();
+             QCOMPARE(l.size(), size_t(2));
+             QVERIFY(l.indexOf(folder + "/src/a.java", false) >= 0);
+             QVERIFY(l.indexOf(ExtractFileDir(folder) + "/src/b.java", false) >= 0);
+             QCOMPARE(w.PanelCommonRoot->text(), QString::fromUtf8(ExtractFileDir(folder)));
+         }},
         {"100,000 items", manyItems, false, false,
          [](TfrmKorvaneMain& w) {
              const CheckList& l = w.CheckListBoxSelectedFiles->checkList();
@@ -312,17 +347,21 @@ void ProjectFileGuiTest::badFilesReportTheLoadErrorOrLeaveValues() {
              QVERIFY(l.indexOf("/src/deep/folder/File99999.java", false) >= 0);
          }},
         {"1 MB lines", longLines, false, false,
-         [&mb](TfrmKorvaneMain& w) {
-             QCOMPARE(w.project()->productName(), "P" + mb);  // a name is taken unchanged
+         [&mb, &folder](TfrmKorvaneMain& w) {
+             // a name longer than any file name is refused, and the project opens
+             QCOMPARE(w.project()->productName(), std::string());
+             QVERIFY(MessageList(w).find("Product name missing or incorrect") != std::string::npos);
              QVERIFY(w.EditCreateWrdList->text().startsWith(QStringLiteral("xxxx")));
-             QVERIFY(w.CheckListBoxSelectedFiles->checkList().indexOf(mb, false) >= 0);
+             // a relative entry, taken from the file's folder
+             QVERIFY(w.CheckListBoxSelectedFiles->checkList().indexOf(folder + "/" + mb, false) >= 0);
              QCOMPARE(w.project()->systemName(), std::string("SYS"));
          }},
     };
     for (const Case& c : cases) {
         ShellFixture f;
         TfrmKorvaneMain& w = StartStandard(f);
-        const std::string path = c.missing ? f.root() + "/none.srd" : f.writeFile("p.srd", c.bytes);
+        folder = f.root() + "/jobs";
+        const std::string path = c.missing ? f.root() + "/none.srd" : f.writeFile("jobs/p.srd", c.bytes);
         QElapsedTimer timer;
         timer.start();
         OpenThroughAction(f, path);

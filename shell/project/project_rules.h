@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "shared/flags.h"
+
 namespace korvane {
 
 inline constexpr const char* kProjectFileDescription = "ZQ Korvane Project File";
@@ -16,9 +18,19 @@ inline constexpr const char* kProjectFileExtension = ".srd";
 // The file dialogs' filter: "ZQ Korvane Project File(*.srd)|*.srd".
 std::string ProjectFileFilter();
 
-// A product or system name is acceptable when it is not empty and does not
-// begin with a digit 0 to 9.
+// The longest product or system name, in bytes: both with ".srd" still
+// make a file name every file system takes.
+inline constexpr size_t kMaxNameBytes = 120;
+
+// A product or system name is acceptable when it is not empty, does not
+// begin with a digit 0 to 9, and can stand in a file name: the names make
+// the product log (<system>.log), the tools' log, the project file and the
+// cleaning masks. So no path separator ("/" or "\"), no "..", no control
+// character, none of : * ? " < > | (which the tools' DOS and Windows file
+// systems cannot take) and at most kMaxNameBytes bytes.
 bool IsAcceptableName(std::string_view name);
+// Only the file-name part of that rule (an empty or digit-led name passes).
+bool IsFileNameSafe(std::string_view name);
 
 // ProperCase(product) followed by ProperCase(system): ABC and xyz12 give
 // AbcXyz12.
@@ -36,12 +48,26 @@ std::string LanguageSuffix(std::string_view version, std::string_view dialect);
 // by the text: an absent value is 0. Anything else than digits throws
 // korvane::Error.
 int ProjectNumber(std::string_view text);
+// The same number checked against its range: a value of digits outside
+// lo..hi gives def with outOfRange set; other text throws as ProjectNumber.
+RangedNumber ProjectNumberInRange(std::string_view text, int lo, int hi, int def);
+
+// The maximum directory depth after a language is applied, and the deepest
+// a project may ask for (deeper than any path the system can name; it keeps
+// the cleaning's depth + 1 well inside an int).
+inline constexpr int kDefaultMaxDirDepth = 100;
+inline constexpr int kMaxDirDepthLimit = 4096;
 
 // The output directory as leaving its field leaves it: every run of
 // separators becomes one and a trailing separator goes. Leading separators
 // go as well, except that a rooted path keeps the one separator that names
 // the root: "//work//out/" gives "/work/out", "work//out/" gives "work/out".
 std::string NormaliseOutputDirectory(std::string_view text);
+// What leaving the field makes of its text: NormaliseOutputDirectory, then
+// without "." and ".." components, a relative text taken from the project
+// directory (never from the current directory; without an absolute project
+// directory it stays as it is).
+std::string LeftOutputDirectory(std::string_view text, std::string_view projectDirectory);
 
 // Where dropping the names puts the output directory: when the last folder
 // of the text is exactly the language prefix, the text is cut at the last

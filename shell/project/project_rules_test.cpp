@@ -6,13 +6,38 @@
 
 using namespace korvane;
 
-TEST(ProjectRules, NamesMustBePresentAndNotLedByADigit) {
+TEST(ProjectRules, NamesMustBePresentNotLedByADigitAndFitAFileName) {
     struct Case {
-        const char* name;
+        std::string name;
         bool ok;
     } cases[] = {{"", false},  {"1ABC", false}, {"0", false}, {"9x", false}, {"ABC", true},
-                 {"a1", true}, {"_9", true},    {" 1", true}, {"*", true},   {"LONGERTHAN8", true}};
+                 {"a1", true}, {"_9", true},    {" 1", true}, {"LONGERTHAN8", true}, {"a.b", true},
+                 {"Pr\xC3\xBC", true}, {"\xFF", true}, {"a-b_c&d", true}, {std::string(120, 'x'), true},
+                 // the names become <system>.log, the tools' log, <Project>.srd and masks
+                 {"../../victim", false}, {"..", false}, {"a..b", false}, {"a/b", false}, {"/", false},
+                 {"a\\b", false}, {"C:x", false}, {"a*", false}, {"*", false}, {"a?", false},
+                 {"\"q\"", false}, {"<a>", false}, {"a|b", false}, {"a\tb", false}, {"a\nb", false},
+                 {std::string("a\0b", 3), false}, {"a\x7F", false}, {std::string(121, 'x'), false}};
     for (const Case& c : cases) EXPECT_EQ(IsAcceptableName(c.name), c.ok) << '"' << c.name << '"';
+}
+
+// Numbers of a project file: in range they count, out of range they give
+// the default and say so; text that is no number stays a load error.
+TEST(ProjectRules, NumbersOutOfTheirRangeTakeTheDefault) {
+    struct Case {
+        const char* text;
+        int value;
+        bool outOfRange;
+    } cases[] = {{"", 0, false},         {"42", 42, false},         {"4096", 4096, false},
+                 {"4097", 100, true},    {"2147483647", 100, true}, {"2147483648", 100, true},
+                 {"99999999999999999999", 100, true}};
+    for (const Case& c : cases) {
+        const RangedNumber n = ProjectNumberInRange(c.text, 0, kMaxDirDepthLimit, kDefaultMaxDirDepth);
+        EXPECT_EQ(n.value, c.value) << c.text;
+        EXPECT_EQ(n.outOfRange, c.outOfRange) << c.text;
+    }
+    for (const char* bad : {"x", "-5", " 5", "1e3"})
+        EXPECT_THROW(ProjectNumberInRange(bad, 0, kMaxDirDepthLimit, kDefaultMaxDirDepth), Error) << bad;
 }
 
 TEST(ProjectRules, ProjectNameIsProperCasedProductThenSystem) {
@@ -60,6 +85,12 @@ TEST(ProjectRules, OutputDirectoryNormalForm) {
         {"out", "out"},
     };
     for (const Case& c : cases) EXPECT_EQ(NormaliseOutputDirectory(c.in), c.out) << c.in;
+    // Leaving the field also takes a relative text from the project's folder.
+    EXPECT_EQ(LeftOutputDirectory("out//x/", "/jobs/"), "/jobs/out/x");
+    EXPECT_EQ(LeftOutputDirectory("../out", "/jobs/a/"), "/jobs/out");
+    EXPECT_EQ(LeftOutputDirectory("//srv/./a/../out/", "/jobs/"), "/srv/out");
+    EXPECT_EQ(LeftOutputDirectory("out", ""), "out");
+    EXPECT_EQ(LeftOutputDirectory("", "/jobs/"), "");
 }
 
 TEST(ProjectRules, NamesDropTarget) {

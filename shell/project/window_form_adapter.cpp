@@ -11,6 +11,7 @@
 
 #include "shared/text.h"
 #include "shell/app/main_window.h"
+#include "shell/ui/byte_text.h"
 #include "shell/collections/check_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
@@ -39,8 +40,9 @@ class EditComponent : public PlainComponent {
 public:
     EditComponent(QLineEdit* edit, std::string className)
         : PlainComponent(edit, std::move(className)), edit_(edit) {}
-    std::string text() const override { return Text(edit_->text()); }
-    void setText(const std::string& text) override { edit_->setText(Q(text)); }
+    // The bytes of the file go into the field and come back unchanged.
+    std::string text() const override { return BytesFromQString(edit_->text()); }
+    void setText(const std::string& text) override { edit_->setText(QStringFromBytes(text)); }
 
 private:
     QLineEdit* edit_;

@@ -5,6 +5,7 @@
 #include "shared/platform/path.h"
 #include "shared/text.h"
 #include "shell/run/purge_files.h"
+#include "shell/run/target_plan.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {
@@ -38,9 +39,7 @@ void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
 // undelivered.
 bool CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
                 const std::string& sourcePath, Reporter& reporter) {
-    std::string relative = TextAfterFirst(sourcePath, in.commonRoot + kPathSepStr);
-    std::string target = JoinPath(outputDir, relative);
-    if (!in.outputExtension.empty()) target = ChangeFileExt(target, in.outputExtension);
+    const std::string target = ResultTarget(outputDir, in.commonRoot, sourcePath, in.outputExtension);
     ForceDirectories(ExtractFileDir(target));
 
     std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);

@@ -6,8 +6,14 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
 #include "shared/platform/files.h"
 #include "shared/text.h"
+#include "shared/platform/path.h"
 #include "shell/app/batch_mode.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
@@ -40,6 +46,32 @@ std::string SaveProject(RunFixture& f, const std::vector<std::pair<std::string, 
     return path;
 }
 
+// Every file below folder, with its bytes and its inode (a file replaced by
+// another with the same bytes still shows), leaving out the folders given.
+std::map<std::string, std::pair<std::string, ino_t>> Tree(const std::string& folder,
+                                                          const std::vector<std::string>& except) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::pair<std::string, ino_t>> files;
+    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
+        const std::string path = it->path();
+        if (std::find(except.begin(), except.end(), path) != except.end()) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        struct stat st {};
+        if (it->is_regular_file() && stat(path.c_str(), &st) == 0) files[path] = {ReadBytes(path), st.st_ino};
+    }
+    return files;
+}
+
+// Replaces the one occurrence of from in text.
+bool ReplaceOnce(std::string& text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    if (at == std::string::npos || text.find(from, at + 1) != std::string::npos) return false;
+    text.replace(at, from.size(), to);
+    return true;
+}
+
 std::vector<StepEntry> TwoSteps(const std::string& env2 = "") {
     return {{"Realign", "jvrealign", "JRA", "fixit", ""}, {"Refine", "jvrefine", "JRF", "", env2}};
 }
@@ -58,6 +90,7 @@ private slots:
     void answersLoseNothing();
     void oneRunPerOutputDirectory();
     void foreignOutputDirectoryNeedsTakeOver();
+    void hostileProjectsWriteNothingOutside();
 };
 
 void RunBatchTest::runEndsWithProcessingFinished() {
@@ -285,6 +318,82 @@ void RunBatchTest::foreignOutputDirectoryNeedsTakeOver() {
         QVERIFY2(!IsSymlink(out + "/" + name), name.c_str());
     }
     QVERIFY(ReadBytes(out + "/Sys.log").find("Realign FIL0000") != std::string::npos);
+}
+
+// Hand-written project files that reach outside the output directory: a
+// system name with "..", a source entry climbing out with "..", relative
+// entries and output directory run from another current directory, two
+// sources with one target, a depth that overflows, an output directory whose
+// name is no UTF-8. None of them touches a file outside its output directory
+// (the project file and the sources included) or the current directory.
+void RunBatchTest::hostileProjectsWriteNothingOutside() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string two = f.addSource("b/Two.java", kJava);
+    const std::string upper = f.addSource("a/Foo.JAVA", kJava);
+    const std::string lower = f.addSource("a/Foo.java", kJava);
+    const std::string climber = f.writeFile("victim2/Two.java", kJava);
+    f.writeFile("victim.log", "the user's own log\r\n");
+    const std::string base = ReadBytes(SaveProject(f, {{one, true}, {two, true}}));
+    const std::string root = f.root(), src = f.sourceDir(), out = root + "/deep/out", cwd = root + "/cwd/here";
+    ForceDirectories(cwd);
+
+    struct Case {
+        const char* what;
+        std::vector<std::string> entries;  // as the file holds them
+        std::string system = "Sys";
+        std::string outText = "/deep/out";  // after the root, or relative to jobs/ when not starting with "/"
+        std::string maxDirDepth = "100";
+        int status = kBatchFinished;
+        std::string line = "Warning: Processing finished";
+        std::vector<std::string> results = {};  // below the output directory
+    } cases[] = {
+        {"system name", {one, two}, "../../victim", "/deep/out", "100", kBatchNotStarted,
+         "Error: System name name missing or incorrect"},
+        {"entry climbing out", {one, src + "/a/../../victim2/Two.java"}, "Sys", "/deep/out", "100", kBatchFinished,
+         "Warning: Processing finished", {"/src/a/One.java", "/victim2/Two.java"}},
+        {"relative entries and output directory", {"../src/a/One.java", "../src/b/./Two.java"}, "Sys", "../deep/out",
+         "100", kBatchFinished, "Warning: Processing finished", {"/a/One.java", "/b/Two.java"}},
+        {"one target for two sources", {upper, lower}, "Sys", "/deep/out", "100", kBatchNotStarted,
+         "Error: The results of " + upper + " and " + lower + " would both be written to " + out + "/a/Foo.java"},
+        {"depth that overflows", {one, two}, "Sys", "/deep/out", "2147483647", kBatchFinished,
+         "Warning: MaxDirDepth=2147483647 is out of range (0 to 4096), 100 is used", {"/a/One.java"}},
+        {"output directory that is no UTF-8", {one, two}, "Sys", "/deep/out\xFF", "100", kBatchFinished,
+         "Warning: Processing finished", {"/a/One.java", "/b/Two.java"}},
+    };
+    for (const Case& c : cases) {
+        const std::string caseOut =
+            ExpandFileName(c.outText[0] == '/' ? root + c.outText : root + "/jobs/" + c.outText);
+        std::string text = base;
+        std::string entries, stored;
+        for (const std::string& e : c.entries) entries += "YY" + e + "\r\n";
+        QVERIFY(ReplaceOnce(text, "YY" + one + "\r\nYY" + two + "\r\n", entries));
+        QVERIFY(ReplaceOnce(text, "ProjectSystemName=Sys\r\n", "ProjectSystemName=" + c.system + "\r\n"));
+        QVERIFY(ReplaceOnce(text, "EditSystemName=Sys\r\n", "EditSystemName=" + c.system + "\r\n"));
+        QVERIFY(ReplaceOnce(text, "MaxDirDepth=100\r\n", "MaxDirDepth=" + c.maxDirDepth + "\r\n"));
+        QVERIFY(ReplaceOnce(text, "OutputDir.Edit=" + f.outputDir() + "\r\n",
+                            "OutputDir.Edit=" + (c.outText[0] == '/' ? caseOut : c.outText) + "\r\n"));
+        const std::string project = f.writeFile("jobs/Job.srd", text);
+        std::filesystem::remove_all(root + "/deep");
+        // An old working copy that the cleaning must take.
+        f.writeFile(caseOut.substr(root.size() + 1) + "/workinp/FIL0009", "stale");
+        const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config"};
+        const auto before = Tree(root, except);
+
+        BatchResult r =
+            RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, cwd);
+        std::string output = std::string(c.what) + " status " + std::to_string(r.status);
+        for (const std::string& l : r.lines) output += "\n" + l;
+        QVERIFY2(r.status == c.status, output.c_str());
+        QVERIFY2(r.has(c.line), (std::string(c.what) + ": " + c.line).c_str());
+        QVERIFY2(Tree(root, except) == before, c.what);
+        QVERIFY2(FolderNames(cwd).empty(), c.what);
+        for (const std::string& result : c.results)
+            QVERIFY2(ReadBytes(caseOut + result) == kJava, (std::string(c.what) + ": " + result).c_str());
+        if (c.status == kBatchFinished) QVERIFY2(!PathExists(caseOut + "/workinp/FIL0009"), c.what);
+        QVERIFY2(FolderNames(root + "/deep") == std::vector<std::string>{ExtractFileName(caseOut)}, c.what);
+    }
 }
 
 int main(int argc, char** argv) {

@@ -122,6 +122,7 @@ private:
     void claimOutputDir(const std::string& outputDir);
     // The sources, copy members and rename-directive files of the project.
     ProtectedFiles projectFiles() const;
+    void checkTargetPlan(const std::string& outputDir);
     void buildStepQueue();
     // Writes last.xml for a step reading inputExtension; only the run's
     // first writing (PrepareRun) fills the name map.

@@ -21,6 +21,8 @@
 #include "shell/run/rename_directives.h"
 #include "shell/run/run_controller.h"
 #include "shell/run/step_queue.h"
+#include "shell/run/target_plan.h"
+#include "shell/ui/byte_text.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/find_directory_frame.h"
@@ -53,8 +55,8 @@ public:
 
 void RunController::validateNames() {
     ProjectController& project = *w_.project();
-    project.SetSystemName(Text(w_.EditSystemName->text()));
-    project.SetProductName(Text(w_.EditProductName->text()));
+    project.SetSystemName(BytesFromQString(w_.EditSystemName->text()));
+    project.SetProductName(BytesFromQString(w_.EditProductName->text()));
     // Formed afresh: a project name loaded from a file never reaches a run.
     names_ = MakeRunNames(project.productName(), project.systemName());
     project.SetProjectName(names_.projectName);
@@ -72,17 +74,20 @@ void RunController::PrepareRun() {
 
     // Without an output directory every path of the work area would hang off
     // the file-system root and the cleaning would start there: refused.
+    // A relative output directory is taken from the project's folder, never
+    // from the current directory; without one it counts as no output directory.
     const std::string field = w_.project()->outputDirectory();
-    const std::string outputDir = ExcludeTrailingSep(field);
-    if (outputDir != field) w_.FrameFindDirectoryOutputDir->SetFieldText(outputDir);
+    const std::string outputDir = RunOutputDirectory(field, w_.project()->projectDirectory());
+    if (!outputDir.empty() && outputDir != field) w_.FrameFindDirectoryOutputDir->SetFieldText(outputDir);
     if (outputDir.empty()) {
         w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
         w_.FrameFindDirectoryOutputDir->Edit->setFocus();
     }
     RequireOutputDir(outputDir, w_.statusBar());
-    claimOutputDir(outputDir);
 
     commonRoot_ = w_.collections()->ComputeAndShowCommonRoot(w_.CheckListBoxSelectedFiles);
+    checkTargetPlan(outputDir);
+    claimOutputDir(outputDir);
 
     const bool copyAdd = w_.CheckBoxCopyAdd->isChecked();
     area_ = PrepareWorkArea(outputDir, copyAdd, w_.statusBar());
@@ -96,6 +101,20 @@ void RunController::PrepareRun() {
     shown.reserve(int(nameMap_.size()));
     for (const std::string& line : nameMap_) shown << QString::fromUtf8(line);
     w_.MemoNewFileNames->setPlainText(shown.join('\n'));
+}
+
+// Before anything is created: every result must have a file of its own
+// inside the output directory.
+void RunController::checkTargetPlan(const std::string& outputDir) {
+    std::vector<std::string> checked;
+    for (const CheckEntry& e : w_.CheckListBoxSelectedFiles->checkList().entries())
+        if (e.checked) checked.push_back(e.text);
+    const std::optional<TargetRefusal> refusal =
+        CheckTargetPlan(outputDir, commonRoot_, checked, w_.language()->applied().outputExtension);
+    if (!refusal) return;
+    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+    w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetSelectedFiles);
+    w_.statusBar().ShowError(TargetRefusalMessage(*refusal, outputDir), false);
 }
 
 void RunController::buildStepQueue() {

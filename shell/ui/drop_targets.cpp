@@ -17,7 +17,9 @@ std::vector<std::string> DropNamesFromMime(const QMimeData* mime) {
     if (!mime || !mime->hasUrls()) return names;
     for (const QUrl& url : mime->urls()) {
         if (!url.isLocalFile()) continue;
-        std::string path = url.toLocalFile().toUtf8().toStdString();
+        // The name's bytes as the URL carries them, percent-encoded: a name
+        // that is no UTF-8 keeps its bytes (toLocalFile would replace them).
+        std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
         if (path.empty()) continue;
         if (path.size() > 1) path = ExcludeTrailingSep(path);
         names.push_back(std::move(path));

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "shared/errors.h"
+#include "shell/ui/byte_text.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/ui_picker_test_support.h"
 
@@ -85,13 +86,15 @@ private slots:
         QTest::newRow("utf-8 name") << QList<QUrl>{QUrl::fromLocalFile(QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli"))}
                                     << QStringList{QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli")};
         QTest::newRow("nothing local") << QList<QUrl>{QUrl("ftp://host/f")} << QStringList{};
+        QTest::newRow("name that is no utf-8") << QList<QUrl>{QUrl("file:///t/a%FF%20b.cbl")}
+                                               << QStringList{QStringFromBytes("/t/a\xFF b.cbl")};
     }
     void namesFromMime() {
         QFETCH(QList<QUrl>, urls);
         QFETCH(QStringList, expected);
         std::unique_ptr<QMimeData> mime(MimeWithUrls(urls));
         QStringList got;
-        for (const std::string& n : DropNamesFromMime(mime.get())) got << QString::fromUtf8(n);
+        for (const std::string& n : DropNamesFromMime(mime.get())) got << QStringFromBytes(n);
         QCOMPARE(got, expected);
     }
 

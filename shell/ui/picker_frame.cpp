@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include "shell/ui/byte_text.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/guard.h"
 
@@ -53,9 +54,9 @@ void PickerFrame::BuildControls(const QString& caption, const QString& text, int
     connect(edit, &QLineEdit::textChanged, this, [edit](const QString& t) { edit->setToolTip(t); });
 }
 
-std::string PickerFrame::FieldText() const { return field_->text().toUtf8().toStdString(); }
+std::string PickerFrame::FieldText() const { return BytesFromQString(field_->text()); }
 
-void PickerFrame::SetFieldText(const std::string& text) { field_->setText(QString::fromUtf8(text)); }
+void PickerFrame::SetFieldText(const std::string& text) { field_->setText(QStringFromBytes(text)); }
 
 FieldColour PickerFrame::FieldState() const { return GetFieldColour(field_); }
 

@@ -17,6 +17,7 @@
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/byte_text.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/font_choice.h"
 #include "shell/ui/my_status_bar.h"
@@ -40,8 +41,9 @@ const char* const kViewerActions[] = {"ActInternalViewer", "ActViewProductLog", 
                                       "ActViewNotepad",    "ActAbout",          "HelpContents1",
                                       "EditCopy1",         "EditSelectAll1"};
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+// Paths keep their bytes through the page captions (byte_text.h).
+QString Q(const std::string& s) { return QStringFromBytes(s); }
+std::string S(const QString& s) { return BytesFromQString(s); }
 
 // A tab text shows "&" as itself, not as an access key.
 QString TabText(const std::string& caption) { return Q(caption).replace(QLatin1Char('&'), QStringLiteral("&&")); }
@@ -147,7 +149,7 @@ void ViewerController::loadFile(QPlainTextEdit* memo, const std::string& path) {
     // the page (even the window) may be closed before the text is there, so
     // nothing of this controller is touched after the reading.
     QPointer<QPlainTextEdit> alive(memo);
-    const ViewerFileText file = ReadViewerFileAnswering(Q(path), memo);
+    const ViewerFileText file = ReadViewerFileAnswering(path, memo);
     if (file.failed) throw Error("Cannot read " + path + ": " + S(file.error));
     if (alive) LoadViewerText(alive, file.text);
 }

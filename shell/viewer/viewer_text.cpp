@@ -3,13 +3,19 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
@@ -43,7 +49,7 @@ QString DecodeViewerText(QByteArray bytes) {
     return QString::fromLatin1(bytes);
 }
 
-ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop) {
+ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop) {
     ViewerFileText result;
     auto fail = [&result](const QString& why) {
         result = ViewerFileText();
@@ -51,8 +57,15 @@ ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop
         result.error = why;
     };
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Opened by its bytes: a QString path would lose those that are no UTF-8.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            fail(QString::fromLocal8Bit(std::strerror(errno)));
+            return result;
+        }
+        QFile file;
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
             fail(file.errorString());
             return result;
         }
@@ -81,10 +94,11 @@ ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop
     return result;
 }
 
-ViewerFileText ReadViewerFileAnswering(const QString& path, QObject* reader) {
+ViewerFileText ReadViewerFileAnswering(const std::string& path, QObject* reader) {
     // A file of one block is read at once: that takes a moment, and no
     // events are handled in between.
-    if (QFileInfo(path).size() <= kViewerReadBlock) return ReadViewerFile(path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || st.st_size <= kViewerReadBlock) return ReadViewerFile(path);
     ViewerFileText result;
     std::atomic<bool> stop{false};
     QEventLoop loop;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <string>
 
 class QObject;
 class QPlainTextEdit;
@@ -27,18 +28,19 @@ struct ViewerFileText {
 // Bytes read from the file at a time.
 inline constexpr qint64 kViewerReadBlock = qint64(4) << 20;
 
-// Reads the file block by block and decodes it. Safe on any thread; throws
+// Reads the file block by block and decodes it. The path is the file's bytes,
+// whatever they are (a folder name that is no UTF-8 included). Safe on any thread; throws
 // nothing (a failure, also running out of memory, comes back as failed with
 // its text). When stop turns true between two blocks the reading ends with
 // an empty text, not failed.
-ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop = nullptr);
+ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 // ReadViewerFile on a worker thread while this (the window) thread goes on
 // handling events in a nested loop, so that the window keeps answering
 // while a big file is read. The reading is given up early when the object
 // reader is destroyed meanwhile (the page of the file is closed). A file of
 // no more than one block is read directly, without handling events.
-ViewerFileText ReadViewerFileAnswering(const QString& path, QObject* reader);
+ViewerFileText ReadViewerFileAnswering(const std::string& path, QObject* reader);
 
 // Characters a large text is loaded in at a time.
 inline constexpr qsizetype kViewerLoadChunk = qsizetype(1) << 20;
