@@ -4,6 +4,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <string.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -113,7 +116,300 @@ size_t SkipBlanks(std::string_view s) {
     return i;
 }
 
+
+// --- the guard of a step's process group ------------------------------------------
+//
+// Everything from the fork on runs in a copy of a multi-threaded program, so
+// it uses only calls that are safe there: system calls on data prepared
+// before the fork, no allocation, no locks.
+
+// What the guard (and the program's child, when its exec fails) tells the
+// shell through the start pipe.
+struct StartMessage {
+    int kind;   // kStartedPid or kStartErrno
+    int value;  // the program's pid, or the errno of the failed step
+};
+constexpr int kStartedPid = 1;
+constexpr int kStartErrno = 2;
+
+// The signal the guard gets when its parent thread ends (the shell, or only
+// the thread that started it: the guard tells them apart by its parent pid).
+constexpr int kParentGoneSignal = SIGHUP;
+
+struct GuardPlan {
+    pid_t shell = 0;
+    bool newSession = false;
+    bool nullInput = false;
+    bool nullOutput = false;
+    int captureFd = -1;
+    int pipeFd = -1;
+    const char* workingDirectory = nullptr;
+    char* const* argv = nullptr;
+    char* const* envp = nullptr;
+    // Paths to try in order (one, or the PATH candidates of a bare name).
+    const char* const* candidates = nullptr;
+};
+
+void SendStartMessage(int fd, int kind, int value) {
+    StartMessage m{kind, value};
+    ssize_t n;
+    do n = write(fd, &m, sizeof m);
+    while (n < 0 && errno == EINTR);
+}
+
+[[noreturn]] void GuardFails(const GuardPlan& plan, int error) {
+    SendStartMessage(plan.pipeFd, kStartErrno, error);
+    _exit(127);
+}
+
+void CloseDescriptorsFrom(unsigned first, unsigned last) {
+    if (first > last) return;
+    if (close_range(first, last, 0) == 0) return;
+    struct rlimit lim;
+    unsigned top = getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < 65536 ? unsigned(lim.rlim_cur) : 65536;
+    for (unsigned fd = first; fd <= last && fd < top; ++fd) close(int(fd));
+}
+
+// The program's process: the guard's child.
+[[noreturn]] void RunProgram(const GuardPlan& plan, pid_t guard) {
+    // Dies with its guard (the guard kills the group when the shell goes;
+    // this covers a guard that is killed alone).
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != guard) _exit(127);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    int error = ENOENT;
+    for (const char* const* c = plan.candidates; *c; ++c) {
+        execve(*c, plan.argv, plan.envp);
+        // As execvp: a later candidate may still do, but a reason other
+        // than "not there" is the one worth telling.
+        if (errno != ENOENT && errno != ENOTDIR) error = errno;
+        if (errno != ENOENT && errno != ENOTDIR && errno != EACCES) break;
+    }
+    SendStartMessage(plan.pipeFd, kStartErrno, error);
+    _exit(127);
+}
+
+[[noreturn]] void RunGuard(const GuardPlan& plan) {
+    // Signals arrive blocked (the shell blocked them around the fork). The
+    // shell's handlers must never run here, and the program inherits no
+    // ignored signal: every signal gets its default action.
+    struct sigaction dfl;
+    memset(&dfl, 0, sizeof dfl);
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    for (int s = 1; s < NSIG; ++s) sigaction(s, &dfl, nullptr);
+
+    if ((plan.newSession ? setsid() : setpgid(0, 0)) < 0) GuardFails(plan, errno);
+    prctl(PR_SET_PDEATHSIG, kParentGoneSignal);
+    if (getppid() != plan.shell) _exit(127);  // the shell is gone already
+    // A copy of the shell must never leave a core file.
+    prctl(PR_SET_DUMPABLE, 0);
+
+    if (plan.nullInput) {
+        int fd = open("/dev/null", O_RDONLY);
+        if (fd < 0) GuardFails(plan, errno);
+        if (fd != 0) {
+            dup2(fd, 0);
+            close(fd);
+        }
+    }
+    if (plan.captureFd >= 0) {
+        if (dup2(plan.captureFd, 1) < 0 || dup2(plan.captureFd, 2) < 0) GuardFails(plan, errno);
+    } else if (plan.nullOutput) {
+        int fd = open("/dev/null", O_WRONLY);
+        if (fd < 0) GuardFails(plan, errno);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        if (fd > 2) close(fd);
+    }
+    if (plan.workingDirectory && chdir(plan.workingDirectory) != 0) GuardFails(plan, errno);
+    // Nothing but the standard descriptors (and the start pipe, which closes
+    // on exec) passes on.
+    CloseDescriptorsFrom(3, unsigned(plan.pipeFd) - 1);
+    CloseDescriptorsFrom(unsigned(plan.pipeFd) + 1, ~0U);
+
+    const pid_t self = getpid();
+    pid_t program = fork();
+    if (program < 0) GuardFails(plan, errno);
+    if (program == 0) RunProgram(plan, self);
+    SendStartMessage(plan.pipeFd, kStartedPid, int(program));
+    close(plan.pipeFd);
+
+    sigset_t wanted;
+    sigemptyset(&wanted);
+    sigaddset(&wanted, SIGCHLD);
+    sigaddset(&wanted, kParentGoneSignal);
+    int status = 0;
+    for (;;) {
+        siginfo_t info;
+        int sig = sigwaitinfo(&wanted, &info);
+        if (sig == kParentGoneSignal) {
+            // Only a thread of the shell ended while the shell lives on: the
+            // signal comes again when the shell itself goes.
+            if (getppid() == plan.shell) continue;
+            kill(0, SIGKILL);  // the whole group, this guard included
+            _exit(128 + SIGKILL);
+        }
+        if (sig == SIGCHLD) {
+            pid_t r = waitpid(program, &status, WNOHANG);
+            if (r == program) break;
+        }
+    }
+    // End as the program ended.
+    if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) {
+        const int sig = WTERMSIG(status);
+        struct rlimit noCore = {0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, sig);
+        kill(self, sig);
+        sigprocmask(SIG_UNBLOCK, &only, nullptr);
+        _exit(128 + sig);  // a signal whose default is not to end
+    }
+    _exit(127);
+}
+
+// A descriptor number above the standard ones, close-on-exec; the original
+// is closed. -1 with errno on failure.
+int AboveStandardDescriptors(int fd) {
+    if (fd > 2) return fd;
+    int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    int err = errno;
+    close(fd);
+    errno = err;
+    return moved;
+}
+
 }  // namespace
+
+ProcessEnd DecodeWaitStatus(int waitStatus) {
+    ProcessEnd end;
+    if (waitStatus < 0) return end;
+    if (WIFEXITED(waitStatus)) {
+        end.kind = ProcessEnd::Kind::Exited;
+        end.code = WEXITSTATUS(waitStatus);
+    } else if (WIFSIGNALED(waitStatus)) {
+        end.kind = ProcessEnd::Kind::Signalled;
+        end.signal = WTERMSIG(waitStatus);
+    }
+    return end;
+}
+
+std::string SignalName(int signal) {
+    if (const char* abbrev = sigabbrev_np(signal)) return std::string("SIG") + abbrev;
+    return "signal " + std::to_string(signal);
+}
+
+bool ToolProcess::StartGuarded(const std::vector<std::string>& args, const std::string& program,
+                               bool searchPath, const std::string& workingDirectory,
+                               const ToolStartOptions& options, int captureFd, std::string& errorText) {
+    // Everything the guard needs is made here, before the fork.
+    std::vector<std::string> candidates;
+    if (searchPath) {
+        const char* path = getenv("PATH");
+        std::string list = path ? path : "/usr/local/bin:/usr/bin:/bin";
+        size_t start = 0;
+        for (;;) {
+            size_t colon = list.find(':', start);
+            std::string dir = list.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+            candidates.push_back(JoinPath(dir.empty() ? "." : dir, program));
+            if (colon == std::string::npos) break;
+            start = colon + 1;
+        }
+    } else {
+        candidates.push_back(program);
+    }
+    std::vector<const char*> candidatePtrs;
+    for (const auto& c : candidates) candidatePtrs.push_back(c.c_str());
+    candidatePtrs.push_back(nullptr);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        errorText = SystemErrorText(errno);
+        if (captureFd >= 0) close(captureFd);
+        return false;
+    }
+    const int readEnd = fds[0];
+    const int writeEnd = AboveStandardDescriptors(fds[1]);
+    if (writeEnd < 0) {
+        errorText = SystemErrorText(errno);
+        close(readEnd);
+        if (captureFd >= 0) close(captureFd);
+        return false;
+    }
+
+    GuardPlan plan;
+    plan.shell = getpid();
+    plan.newSession = options.hidden;
+    plan.nullInput = options.hidden;
+    plan.nullOutput = options.hidden;
+    plan.captureFd = captureFd;
+    plan.pipeFd = writeEnd;
+    plan.workingDirectory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+    plan.argv = argv.data();
+    plan.envp = environ;
+    plan.candidates = candidatePtrs.data();
+
+    // No handler of the shell may run in the copy before it has reset them.
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &old);
+    pid_t guard = fork();
+    if (guard == 0) RunGuard(plan);
+    const int forkErr = errno;
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    close(writeEnd);
+    if (captureFd >= 0) close(captureFd);
+    if (guard < 0) {
+        close(readEnd);
+        errorText = SystemErrorText(forkErr);
+        return false;
+    }
+
+    // The guard reports the program's pid; a failed step reports its errno.
+    // The pipe ends when the guard has written and the program has gone
+    // through exec (or ended).
+    int error = 0;
+    pid_t tool = -1;
+    StartMessage m;
+    size_t got = 0;
+    for (;;) {
+        ssize_t n = read(readEnd, reinterpret_cast<char*>(&m) + got, sizeof m - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += size_t(n);
+        if (got < sizeof m) continue;
+        got = 0;
+        if (m.kind == kStartedPid) tool = pid_t(m.value);
+        if (m.kind == kStartErrno && error == 0) error = m.value;
+    }
+    close(readEnd);
+    if (error == 0 && tool <= 0) error = ECHILD;  // the guard ended before it could say
+    pid_ = guard;
+    toolPid_ = tool;
+    group_ = true;
+    pidfd_ = PidFdOpen(guard);
+    if (error != 0) {
+        std::string ignored;
+        Kill(ignored);
+        Reap();
+        pid_ = -1;
+        toolPid_ = -1;
+        group_ = false;
+        reaped_ = false;
+        status_ = -1;
+        errorText = SystemErrorText(error);
+        return false;
+    }
+    return true;
+}
 
 // Test hook, declared in process_test.cpp only.
 void SetPidFdUseForTests(bool use) { gUsePidFd = use; }
@@ -241,6 +537,9 @@ bool ToolProcess::StartArgs(const std::vector<std::string>& args, const std::str
         }
     }
 
+    if (options.ownGroup)
+        return StartGuarded(args, program, searchPath, workingDirectory, options, captureFd, errorText);
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (options.hidden) posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -282,6 +581,7 @@ bool ToolProcess::StartArgs(const std::vector<std::string>& args, const std::str
         return false;
     }
     pid_ = pid;
+    toolPid_ = pid;
     pidfd_ = PidFdOpen(pid);  // close-on-exec by itself; -1 means polling
     return true;
 }
@@ -330,6 +630,12 @@ bool ToolProcess::IsRunning() { return Started() && !reaped_.load() && !WaitFor(
 
 void ToolProcess::Reap() {
     if (!Started() || reaped_.load()) return;
+    if (group_) {
+        // The guard, ended but not collected, still holds the group's number:
+        // what the program left in its group goes now.
+        WaitFor(-1);
+        kill(-pid_, SIGKILL);
+    }
     int st = 0;
     pid_t r;
     do r = waitpid(pid_, &st, 0);
@@ -345,6 +651,12 @@ void ToolProcess::Reap() {
 bool ToolProcess::Kill(std::string& errorText) {
     // Once reaped the pid may name a stranger: never signal it then.
     if (!Started() || reaped_.load()) return true;
+    if (group_) {
+        // Not collected yet, so the group's number is still ours.
+        if (kill(-pid_, SIGKILL) == 0 || errno == ESRCH) return true;
+        errorText = SystemErrorText(errno);
+        return false;
+    }
     if (pidfd_ >= 0) {
         if (PidFdSendSignal(pidfd_, SIGKILL) == 0 || errno == ESRCH) return true;
         if (errno != ENOSYS) {
