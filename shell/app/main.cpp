@@ -13,6 +13,8 @@
 #include "shell/app/batch_mode.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
+#include "shell/app/termination.h"
+#include "shell/run/run_controller.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/qt_dialogs.h"
 #include "shell/ui/ui_resources.h"
@@ -33,7 +35,10 @@ const char* kUsage =
     "                            that changes nothing (No to \"save the changes?\").\n"
     "                            Exit status 0: \"Processing finished\", 1: the run ended\n"
     "                            but something was reported, 2: the run could not start\n"
-    "                            or the arguments are wrong\n"
+    "                            or the arguments are wrong, 128+N: ended by signal N\n"
+    "  -timeout SECONDS          with -batch: a step's program still running after that\n"
+    "                            long is killed with what it started, and the run ends\n"
+    "                            as cancelled (exit status 1)\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 
@@ -92,6 +97,12 @@ int main(int argc, char** argv) {
     info.programPath = korvane::ProgramFilePath();
     korvane::TfrmKorvaneMain window(dialogs, info);
     dialogs.SetParentWidget(&window);
+    // SIGTERM, SIGINT, SIGHUP: the running step's process group is killed,
+    // nothing is saved or asked, and the program ends with 128 + the signal.
+    korvane::WatchTerminationRequests(&window, [&window](int sig) {
+        if (korvane::RunController* run = window.run()) run->TerminateRun();
+        QApplication::exit(korvane::kBatchSignalBase + sig);
+    });
     window.show();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "shell/app/tool_settings_run_control.h"
 
+#include "shared/comma_text.h"
 #include "shared/errors.h"
 #include "shared/flags.h"
 #include "shared/platform/path.h"
@@ -14,6 +15,8 @@ RunControlFlags EvaluateRunControlFlags(const NameValueList& text, bool dosboxRe
     f.blindRun = TextToBool(text.value(kBlindrunKey)) && !dosboxReady;
     f.captureLog = TextToBool(text.value(kCaptureLogKey)) && !dosboxReady;
     f.deleteAfter = TextToBool(text.value(kDeleteAfterKey));
+    for (std::string& item : SplitCommaText(text.value(kIgnoreExitStatusKey)))
+        if (!item.empty()) f.exitStatusIgnored.push_back(std::move(item));
     return f;
 }
 

@@ -38,13 +38,19 @@ void CollectOne(const CollectionInput& in, const std::string& outputDir, const s
     std::string relative = TextAfterFirst(sourcePath, in.commonRoot + kPathSepStr);
     std::string target = JoinPath(outputDir, relative);
     if (!in.outputExtension.empty()) target = ChangeFileExt(target, in.outputExtension);
+    std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
+    // A scanner writes word lists, not results: after a scan run only what
+    // a tool did leave is collected, nothing is missed, and the targets of
+    // earlier reengineering runs stay as they are.
+    if (in.scanRun && !FileExists(result) && !FileExists(ChangeFileExt(result, ".LIT")) &&
+        !FileExists(ChangeFileExt(result, ".CON")))
+        return;
     ForceDirectories(ExtractFileDir(target));
 
-    std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
     if (FileExists(result)) {
         if (FileExists(target)) DeleteFile(target);
         MoveFile(result, target);  // a result that cannot be moved stays where it is, unreported
-    } else {
+    } else if (!in.scanRun) {
         reporter.AddError(Format("No result file(%s) for %s", ExtractFileName(result).c_str(), target.c_str()),
                           true);
     }

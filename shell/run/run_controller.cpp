@@ -23,8 +23,12 @@ RunController::RunController(TfrmKorvaneMain& window)
     // project itself): results are collected only for a run prepared since.
     if (ProjectController* project = w_.project())
         connect(project, &ProjectController::projectCleared, this, [this] { forgetNameMap(); });
-    // The close request's Yes during a run.
+    stepTimer_.setSingleShot(true);
+    connect(&stepTimer_, &QTimer::timeout, this, [this] { onStepTimeLimit(); });
+    // The close request's Yes during a run; a Yes given after the run has
+    // ended by itself has nothing left to stop.
     connect(&w_, &TfrmKorvaneMain::stopRunRequested, this, [this] {
+        if (!BatchRunning()) return;
         RunGuarded([this] {
             stepQueue_.clear();
             w_.project()->setModified(true);

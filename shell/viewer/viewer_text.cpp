@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QThread>
 #include <algorithm>
+#include <limits>
 #include <exception>
 #include <memory>
 #include <new>
@@ -43,7 +44,14 @@ QString DecodeViewerText(QByteArray bytes) {
     return QString::fromLatin1(bytes);
 }
 
-ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop) {
+QString ViewerPartNote(const ViewerFileText& file) {
+    if (file.skippedBytes <= 0) return {};
+    auto mb = [](qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); };
+    return QStringLiteral("Only the last %1 MB of this file (%2 MB) are shown.")
+        .arg(mb(file.fileSize - file.skippedBytes), mb(file.fileSize));
+}
+
+ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop, qint64 shownBytes) {
     ViewerFileText result;
     auto fail = [&result](const QString& why) {
         result = ViewerFileText();
@@ -56,12 +64,26 @@ ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop
             fail(file.errorString());
             return result;
         }
+        const qint64 size = file.size();
+        result.fileSize = size;
+        // Only the last part of a big file; a file that grows meanwhile (a
+        // log still written to) is read no further than that many bytes.
+        qint64 start = 0;
+        if (shownBytes >= 0 && size > shownBytes) {
+            start = size - shownBytes;
+            if (!file.seek(start)) {
+                fail(file.errorString());
+                return result;
+            }
+        }
+        const qint64 wanted = shownBytes >= 0 ? std::min(size, shownBytes) : size;
+        const qint64 limit = shownBytes >= 0 ? shownBytes : std::numeric_limits<qint64>::max();
         QByteArray bytes;
-        if (const qint64 size = file.size(); size > 0) bytes.reserve(qsizetype(size));
+        if (wanted > 0) bytes.reserve(qsizetype(wanted));
         QByteArray block(qsizetype(kViewerReadBlock), Qt::Uninitialized);
-        while (true) {
-            if (stop && stop->load()) return result;
-            const qint64 n = file.read(block.data(), kViewerReadBlock);
+        while (qint64(bytes.size()) < limit) {
+            if (stop && stop->load()) return ViewerFileText();
+            const qint64 n = file.read(block.data(), std::min(kViewerReadBlock, limit - qint64(bytes.size())));
             if (n < 0) {
                 fail(file.errorString());
                 return result;
@@ -70,6 +92,15 @@ ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop
             bytes.append(block.constData(), qsizetype(n));
         }
         block.clear();
+        if (start > 0) {
+            // The part begins with the first whole line in it.
+            const qsizetype lineEnd = bytes.indexOf('\n');
+            if (lineEnd >= 0 && lineEnd + 1 < bytes.size()) {
+                bytes.remove(0, lineEnd + 1);
+                start += lineEnd + 1;
+            }
+            result.skippedBytes = start;
+        }
         result.text = DecodeViewerText(std::move(bytes));
     } catch (const std::bad_alloc&) {
         fail(QStringLiteral("Not enough memory"));
@@ -85,6 +116,7 @@ ViewerFileText ReadViewerFileAnswering(const QString& path, QObject* reader) {
     // A file of one block is read at once: that takes a moment, and no
     // events are handled in between.
     if (QFileInfo(path).size() <= kViewerReadBlock) return ReadViewerFile(path);
+    // Bounded by kViewerShownBytes, but still read beside the window thread.
     ViewerFileText result;
     std::atomic<bool> stop{false};
     QEventLoop loop;
