@@ -135,6 +135,8 @@ constexpr int kStartErrno = 2;
 // The signal the guard gets when its parent thread ends (the shell, or only
 // the thread that started it: the guard tells them apart by its parent pid).
 constexpr int kParentGoneSignal = SIGHUP;
+// The shell's request to kill the step's group (a cancellation).
+constexpr int kKillGroupSignal = SIGTERM;
 
 struct GuardPlan {
     pid_t shell = 0;
@@ -172,6 +174,9 @@ void CloseDescriptorsFrom(unsigned first, unsigned last) {
 
 // The program's process: the guard's child.
 [[noreturn]] void RunProgram(const GuardPlan& plan, pid_t guard) {
+    // The group of the program and everything it starts (the guard does the
+    // same from its side, so that it never signals a group not yet made).
+    setpgid(0, 0);
     // Dies with its guard (the guard kills the group when the shell goes;
     // this covers a guard that is killed alone).
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -201,7 +206,9 @@ void CloseDescriptorsFrom(unsigned first, unsigned last) {
     sigemptyset(&dfl.sa_mask);
     for (int s = 1; s < NSIG; ++s) sigaction(s, &dfl, nullptr);
 
-    if ((plan.newSession ? setsid() : setpgid(0, 0)) < 0) GuardFails(plan, errno);
+    // Hidden: no terminal, a session of its own (in which the program gets
+    // a group of its own).
+    if (plan.newSession && setsid() < 0) GuardFails(plan, errno);
     prctl(PR_SET_PDEATHSIG, kParentGoneSignal);
     if (getppid() != plan.shell) _exit(127);  // the shell is gone already
     // A copy of the shell must never leave a core file.
@@ -234,28 +241,34 @@ void CloseDescriptorsFrom(unsigned first, unsigned last) {
     pid_t program = fork();
     if (program < 0) GuardFails(plan, errno);
     if (program == 0) RunProgram(plan, self);
+    setpgid(program, program);
     SendStartMessage(plan.pipeFd, kStartedPid, int(program));
     close(plan.pipeFd);
 
+    // The guard is no member of the group it kills: it outlives the program
+    // and collects it, and what the program left in its group is killed
+    // while the program, ended but not yet collected, still holds the
+    // group's number.
     sigset_t wanted;
     sigemptyset(&wanted);
     sigaddset(&wanted, SIGCHLD);
     sigaddset(&wanted, kParentGoneSignal);
+    sigaddset(&wanted, kKillGroupSignal);
     int status = 0;
     for (;;) {
         siginfo_t info;
-        int sig = sigwaitinfo(&wanted, &info);
-        if (sig == kParentGoneSignal) {
-            // Only a thread of the shell ended while the shell lives on: the
-            // signal comes again when the shell itself goes.
-            if (getppid() == plan.shell) continue;
-            kill(0, SIGKILL);  // the whole group, this guard included
-            _exit(128 + SIGKILL);
+        const int sig = sigwaitinfo(&wanted, &info);
+        if (sig == kParentGoneSignal && getppid() == plan.shell) continue;  // only a thread of the shell ended
+        if (sig == kParentGoneSignal || sig == kKillGroupSignal) {
+            kill(-program, SIGKILL);
+            continue;
         }
-        if (sig == SIGCHLD) {
-            pid_t r = waitpid(program, &status, WNOHANG);
-            if (r == program) break;
-        }
+        if (sig != SIGCHLD) continue;
+        memset(&info, 0, sizeof info);
+        if (waitid(P_PID, id_t(program), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != program)
+            continue;
+        kill(-program, SIGKILL);
+        if (waitpid(program, &status, 0) == program) break;
     }
     // End as the program ended.
     if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
@@ -630,12 +643,6 @@ bool ToolProcess::IsRunning() { return Started() && !reaped_.load() && !WaitFor(
 
 void ToolProcess::Reap() {
     if (!Started() || reaped_.load()) return;
-    if (group_) {
-        // The guard, ended but not collected, still holds the group's number:
-        // what the program left in its group goes now.
-        WaitFor(-1);
-        kill(-pid_, SIGKILL);
-    }
     int st = 0;
     pid_t r;
     do r = waitpid(pid_, &st, 0);
@@ -652,8 +659,9 @@ bool ToolProcess::Kill(std::string& errorText) {
     // Once reaped the pid may name a stranger: never signal it then.
     if (!Started() || reaped_.load()) return true;
     if (group_) {
-        // Not collected yet, so the group's number is still ours.
-        if (kill(-pid_, SIGKILL) == 0 || errno == ESRCH) return true;
+        // The guard kills the group and collects the program. Not collected
+        // itself yet, the guard's pid is still ours.
+        if (kill(pid_, kKillGroupSignal) == 0 || errno == ESRCH) return true;
         errorText = SystemErrorText(errno);
         return false;
     }

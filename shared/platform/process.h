@@ -21,19 +21,19 @@
 //   exit code is not chosen by the killer here.
 //
 // Process groups (the steps of a run): with ToolStartOptions::ownGroup the
-// program runs in a process group of its own (a session of its own when
-// hidden), led by a small guard process, a fork of the shell that never
-// runs any of the shell's code. The guard starts the program, waits for it
-// and ends with the program's own status (exit code, or the same signal), so
-// waiting on the guard is waiting on the program. Killing kills the whole
-// group: the program and everything it started and left in its group. When
-// the guard has ended, whatever is still in the group is killed before the
-// guard is collected (its pid holds the group's number until then), so no
-// process of a step outlives it. When the shell itself dies, even by
-// SIGKILL, the guard learns it (PR_SET_PDEATHSIG, checked against the
-// shell's pid, since the signal also comes when merely the starting thread
-// ends) and kills the group; the program also dies with its guard.
-// A process that leaves the group on purpose (setsid) is not followed.
+// program runs in a process group of its own (in a session of its own when
+// hidden), below a small guard process, a fork of the shell that runs none
+// of the shell's code. The guard starts the program, waits for it, and ends
+// with the program's own status (exit code, or the same signal), so waiting
+// on the guard is waiting on the program. Killing asks the guard to kill the
+// whole group: the program and everything it started and left in its group.
+// When the program ends, whatever is still in its group is killed before the
+// program is collected (its pid holds the group's number until then), so no
+// process of a step outlives it. When the shell dies, even by SIGKILL, the
+// guard learns it (PR_SET_PDEATHSIG, checked against the shell's pid, since
+// the signal also comes when merely the starting thread ends) and kills the
+// group; the program also dies with its guard. A process that leaves the
+// group on purpose (setsid) is not followed.
 
 #include <sys/types.h>
 
@@ -117,9 +117,9 @@ public:
     bool Started() const { return pid_ > 0; }
     // The program's own process (inside the group, the guard's child).
     pid_t Pid() const { return toolPid_; }
-    // The process group of the program and what it starts (the guard's
+    // The process group of the program and what it starts (the program's
     // pid); 0 without ownGroup.
-    pid_t GroupId() const { return group_ ? pid_ : 0; }
+    pid_t GroupId() const { return group_ ? toolPid_ : 0; }
     // Whether a pidfd watches the process (else waiting polls).
     bool HasPidFd() const { return pidfd_ >= 0; }
 
@@ -129,8 +129,8 @@ public:
     // Started, not reaped, and not yet ended.
     bool IsRunning();
 
-    // Waits for the end and collects the process; with ownGroup, whatever
-    // is left in the group is killed first. Idempotent.
+    // Waits for the end and collects the process (with ownGroup the guard,
+    // which has killed what was left in the group). Idempotent.
     void Reap();
     bool Reaped() const { return reaped_.load(); }
     // The waitpid status after Reap, -1 before (the program's own status,

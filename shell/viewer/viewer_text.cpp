@@ -65,41 +65,54 @@ ViewerFileText ReadViewerFile(const QString& path, const std::atomic<bool>* stop
             return result;
         }
         const qint64 size = file.size();
-        result.fileSize = size;
-        // Only the last part of a big file; a file that grows meanwhile (a
-        // log still written to) is read no further than that many bytes.
-        qint64 start = 0;
-        if (shownBytes >= 0 && size > shownBytes) {
-            start = size - shownBytes;
+        // Of a big file only the last part is read, together with the byte
+        // before it, which tells whether the part begins with a whole line.
+        // A file that grows meanwhile (a log still written to) is read no
+        // further; one whose size said less than it holds (a file of /proc)
+        // keeps only its last part as well.
+        const qint64 keep = shownBytes + 1;
+        qint64 start = 0;  // the file position of the first byte kept
+        const bool seekTail = shownBytes >= 0 && size > shownBytes;
+        if (seekTail) {
+            start = size - keep;
             if (!file.seek(start)) {
                 fail(file.errorString());
                 return result;
             }
         }
-        const qint64 wanted = shownBytes >= 0 ? std::min(size, shownBytes) : size;
-        const qint64 limit = shownBytes >= 0 ? shownBytes : std::numeric_limits<qint64>::max();
         QByteArray bytes;
-        if (wanted > 0) bytes.reserve(qsizetype(wanted));
+        if (size > 0) bytes.reserve(qsizetype(seekTail ? keep : size));
         QByteArray block(qsizetype(kViewerReadBlock), Qt::Uninitialized);
-        while (qint64(bytes.size()) < limit) {
+        while (!(seekTail && qint64(bytes.size()) >= keep)) {
             if (stop && stop->load()) return ViewerFileText();
-            const qint64 n = file.read(block.data(), std::min(kViewerReadBlock, limit - qint64(bytes.size())));
+            const qint64 n = file.read(block.data(), kViewerReadBlock);
             if (n < 0) {
                 fail(file.errorString());
                 return result;
             }
             if (n == 0) break;
             bytes.append(block.constData(), qsizetype(n));
+            if (shownBytes >= 0 && !seekTail && qint64(bytes.size()) > 2 * keep) {
+                const qsizetype drop = bytes.size() - qsizetype(keep);
+                bytes.remove(0, drop);
+                start += drop;
+            }
         }
         block.clear();
-        if (start > 0) {
-            // The part begins with the first whole line in it.
-            const qsizetype lineEnd = bytes.indexOf('\n');
-            if (lineEnd >= 0 && lineEnd + 1 < bytes.size()) {
-                bytes.remove(0, lineEnd + 1);
-                start += lineEnd + 1;
+        if (seekTail && qint64(bytes.size()) > keep) bytes.truncate(qsizetype(keep));
+        result.fileSize = std::max(size, start + qint64(bytes.size()));
+        if (shownBytes >= 0 && (start > 0 || qint64(bytes.size()) > shownBytes)) {
+            if (qint64(bytes.size()) > keep) {
+                const qsizetype drop = bytes.size() - qsizetype(keep);
+                bytes.remove(0, drop);
+                start += drop;
             }
-            result.skippedBytes = start;
+            // The part begins with the first whole line in it (a part that
+            // is all one line is shown from its first byte).
+            qsizetype lineEnd = bytes.indexOf('\n');
+            if (lineEnd < 0 || lineEnd + 1 >= bytes.size()) lineEnd = 0;
+            bytes.remove(0, lineEnd + 1);
+            result.skippedBytes = start + lineEnd + 1;
         }
         result.text = DecodeViewerText(std::move(bytes));
     } catch (const std::bad_alloc&) {

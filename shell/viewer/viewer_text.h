@@ -29,11 +29,11 @@ struct ViewerFileText {
 // Bytes read from the file at a time.
 inline constexpr qint64 kViewerReadBlock = qint64(4) << 20;
 
-// The most a viewer page shows of a file: 8 MB (8,000,000 bytes). Of a
+// The most a viewer page shows of a file: 16 MB (16,000,000 bytes). Of a
 // bigger file (a Console.log that every run appends to) the page shows the
 // last part, from the first line that begins inside it, with a note above
 // the text; memory and time stay bounded whatever the file's size.
-inline constexpr qint64 kViewerShownBytes = 8000000;
+inline constexpr qint64 kViewerShownBytes = 16000000;
 
 // Reads the file (its last shownBytes at most) block by block and decodes
 // it. Safe on any thread; throws nothing (a failure, also running out of
