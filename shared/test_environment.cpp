@@ -24,4 +24,15 @@ private:
 
 const auto* const kPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
+// No process started by the tests outlives them.
+class NoProcessLeftBehind : public ::testing::Environment {
+public:
+    void SetUp() override { korvane::testing::MarkTestProcesses(); }
+    void TearDown() override {
+        EXPECT_TRUE(korvane::testing::NoMarkedProcessLeft()) << "processes of the test run are still alive";
+    }
+};
+
+const auto* const kNoProcessLeftBehind = ::testing::AddGlobalTestEnvironment(new NoProcessLeftBehind);
+
 }  // namespace

@@ -1,8 +1,18 @@
 #pragma once
 // Helpers for tests that work with files and the environment. Test code only.
 
+#include <dirent.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
 
 #include <filesystem>
 #include <functional>
@@ -87,6 +97,69 @@ inline std::string ErrorOf(const std::function<void()>& action) {
         return e.what();
     }
     return "<no error>";
+}
+
+// --- processes left behind -------------------------------------------------------
+//
+// Every process a test program starts, and everything those start, carries
+// KORVANE_TEST_RUN=<the test program's pid> in its environment once
+// MarkTestProcesses has run. So a process of the suite that is still alive
+// at its end is found even after it was handed to init.
+
+inline constexpr const char* kTestRunMark = "KORVANE_TEST_RUN";
+
+inline void MarkTestProcesses() { setenv(kTestRunMark, std::to_string(getpid()).c_str(), 1); }
+
+// Whether the process is alive: there, and neither a zombie nor dead.
+inline bool ProcessAlive(long pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos || close + 2 >= stat.size()) return false;
+    const char state = stat[close + 2];
+    return state != 'Z' && state != 'X';
+}
+
+// Alive processes other than this one that carry this program's mark,
+// each as "pid command line"; waits up to graceMs for them to go first.
+inline std::vector<std::string> MarkedProcessesAlive(int graceMs = 3000) {
+    const std::string mark = std::string(kTestRunMark) + "=" + std::to_string(getpid());
+    std::vector<std::string> alive;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
+    for (;;) {
+        alive.clear();
+        if (DIR* d = opendir("/proc")) {
+            while (dirent* e = readdir(d)) {
+                if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
+                const long pid = std::atol(e->d_name);
+                if (pid == long(getpid()) || !ProcessAlive(pid)) continue;
+                std::ifstream env(std::string("/proc/") + e->d_name + "/environ", std::ios::binary);
+                std::string vars((std::istreambuf_iterator<char>(env)), {});
+                if (("\0" + vars).find(std::string("\0") + mark + std::string(1, '\0')) == std::string::npos &&
+                    !(vars.size() >= mark.size() && vars.compare(vars.size() - mark.size(), mark.size(), mark) == 0))
+                    continue;
+                std::ifstream cmd(std::string("/proc/") + e->d_name + "/cmdline", std::ios::binary);
+                std::string line((std::istreambuf_iterator<char>(cmd)), {});
+                for (char& c : line)
+                    if (c == '\0') c = ' ';
+                alive.push_back(std::to_string(pid) + " " + line);
+            }
+            closedir(d);
+        }
+        if (alive.empty() || std::chrono::steady_clock::now() >= deadline) return alive;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// The check at the end of a test program: the processes of the suite still
+// alive are listed on stderr and killed; false when there were any.
+inline bool NoMarkedProcessLeft() {
+    const std::vector<std::string> alive = MarkedProcessesAlive();
+    for (const std::string& p : alive) {
+        std::fprintf(stderr, "Process of the test run still alive at its end: %s\n", p.c_str());
+        kill(pid_t(std::atol(p.c_str())), SIGKILL);
+    }
+    return alive.empty();
 }
 
 }  // namespace korvane::testing

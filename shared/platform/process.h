@@ -18,7 +18,22 @@
 // - handles are not inherited: only stdin, stdout and stderr pass to the
 //   child; every other descriptor is closed in it.
 // - terminating "with exit code 0": a killed process ends by SIGKILL; the
-//   exit code is not chosen by the killer here and nobody reads it anyway.
+//   exit code is not chosen by the killer here.
+//
+// Process groups (the steps of a run): with ToolStartOptions::ownGroup the
+// program runs in a process group of its own (in a session of its own when
+// hidden), below a small guard process, a fork of the shell that runs none
+// of the shell's code. The guard starts the program, waits for it, and ends
+// with the program's own status (exit code, or the same signal), so waiting
+// on the guard is waiting on the program. Killing asks the guard to kill the
+// whole group: the program and everything it started and left in its group.
+// When the program ends, whatever is still in its group is killed before the
+// program is collected (its pid holds the group's number until then), so no
+// process of a step outlives it. When the shell dies, even by SIGKILL, the
+// guard learns it (PR_SET_PDEATHSIG, checked against the shell's pid, since
+// the signal also comes when merely the starting thread ends) and kills the
+// group; the program also dies with its guard. A process that leaves the
+// group on purpose (setsid) is not followed.
 
 #include <sys/types.h>
 
@@ -61,7 +76,20 @@ struct ToolStartOptions {
     std::string captureFile;
     // Append to the capture file (">>") or truncate it first (">").
     bool captureAppend = true;
+    // A process group of its own behind a guard: see above.
+    bool ownGroup = false;
 };
+
+// How a collected process ended, decoded from its wait status.
+struct ProcessEnd {
+    enum class Kind { Unknown, Exited, Signalled };
+    Kind kind = Kind::Unknown;
+    int code = 0;    // the exit status, when Exited
+    int signal = 0;  // the signal number, when Signalled
+};
+ProcessEnd DecodeWaitStatus(int waitStatus);
+// "SIGKILL", "SIGTERM", ...; "signal N" for a number without a name.
+std::string SignalName(int signal);
 
 // One started process. The pid is used only while the process has not been
 // reaped, so it can never address a stranger that inherited the number.
@@ -88,7 +116,11 @@ public:
                    const ToolStartOptions& options, std::string& errorText);
 
     bool Started() const { return pid_ > 0; }
-    pid_t Pid() const { return pid_; }
+    // The program's own process (inside the group, the guard's child).
+    pid_t Pid() const { return toolPid_; }
+    // The process group of the program and what it starts (the program's
+    // pid); 0 without ownGroup.
+    pid_t GroupId() const { return group_ ? toolPid_ : 0; }
     // Whether a pidfd watches the process (else waiting polls).
     bool HasPidFd() const { return pidfd_ >= 0; }
 
@@ -98,20 +130,29 @@ public:
     // Started, not reaped, and not yet ended.
     bool IsRunning();
 
-    // Waits for the end and collects the process. Idempotent.
+    // Waits for the end and collects the process (with ownGroup the guard,
+    // which has killed what was left in the group). Idempotent.
     void Reap();
     bool Reaped() const { return reaped_.load(); }
-    // The waitpid status after Reap, -1 before.
+    // The waitpid status after Reap, -1 before (the program's own status,
+    // also with ownGroup).
     int WaitStatus() const { return status_; }
+    ProcessEnd End() const { return DecodeWaitStatus(status_); }
 
-    // SIGKILL while the process has not been reaped; a process that has
-    // already ended counts as killed. False with errorText when refused.
+    // SIGKILL (to the whole group with ownGroup) while the process has not
+    // been reaped; a process that has already ended counts as killed. False
+    // with errorText when refused.
     bool Kill(std::string& errorText);
 
 private:
     bool WaitForWithoutPidFd(int timeoutMs);
+    bool StartGuarded(const std::vector<std::string>& args, const std::string& program, bool searchPath,
+                      const std::string& workingDirectory, const ToolStartOptions& options, int captureFd,
+                      std::string& errorText);
 
     pid_t pid_ = -1;
+    pid_t toolPid_ = -1;
+    bool group_ = false;
     int pidfd_ = -1;
     int status_ = -1;
     std::atomic<bool> reaped_{false};
@@ -119,7 +160,8 @@ private:
 
 // Starts program + " " + arguments (the program not quoted) in the working
 // directory, waits without limit until it ends and reaps it. False, without
-// a message, when the start failed.
+// a message, when the start failed. (No group of its own: what it starts,
+// such as a file manager opened by xdg-open, may stay.)
 bool RunAndWait(const std::string& program, const std::string& arguments,
                 const std::string& workingDirectory);
 

@@ -11,7 +11,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
+#include <thread>
 
 #include "shared/platform/files.h"
 #include "shared/test_support.h"
@@ -22,6 +24,7 @@ void SetPidFdUseForTests(bool use);
 }
 
 using namespace korvane;
+using korvane::testing::ProcessAlive;
 using korvane::testing::ScopedEnv;
 using korvane::testing::TempDir;
 namespace fs = std::filesystem;
@@ -55,6 +58,27 @@ std::string MzImage(uint32_t lfanew, const std::string& sig) {
     for (int i = 0; i < 4; ++i) b[0x3C + i] = char((lfanew >> (8 * i)) & 0xFF);
     b.replace(0x40, sig.size(), sig);
     return b;
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
+    for (int waited = 0; !cond(); waited += 10) {
+        if (waited >= ms) return false;
+        usleep(10000);
+    }
+    return true;
+}
+
+long ReadPid(const std::string& path) {
+    long pid = 0;
+    WaitUntil([&] { return (pid = std::atol(ReadFile(path).c_str())) > 0; });
+    return pid;
+}
+
+// A step that starts a child of its own and records both pids: the step
+// is "$dir/tool.pid", its child "$dir/child.pid".
+std::string TreeCommand(const std::string& dir, const std::string& end) {
+    return "/bin/sh -c \"echo $$ > '" + dir + "/tool.pid'; sleep 300 & echo $! > '" + dir + "/child.pid'; " +
+           end + "\"";
 }
 
 }  // namespace
@@ -199,33 +223,40 @@ TEST(ToolProcess, StartFailuresGiveTheSystemText) {
         {"", dir.path(), "", SystemErrorText(ENOENT)},
         {dir.path(), dir.path(), "", SystemErrorText(EACCES)},
     };
-    for (const auto& c : cases) {
-        ToolProcess p;
-        ToolStartOptions options;
-        options.captureFile = c.captureFile;
-        std::string err;
-        EXPECT_FALSE(p.Start(c.commandLine, c.workingDirectory, options, err)) << c.commandLine;
-        EXPECT_EQ(err, c.expected) << c.commandLine;
-        EXPECT_FALSE(p.Started());
+    for (bool ownGroup : {false, true}) {
+        for (const auto& c : cases) {
+            ToolProcess p;
+            ToolStartOptions options;
+            options.captureFile = c.captureFile;
+            options.ownGroup = ownGroup;
+            std::string err;
+            EXPECT_FALSE(p.Start(c.commandLine, c.workingDirectory, options, err)) << c.commandLine << ownGroup;
+            EXPECT_EQ(err, c.expected) << c.commandLine << ownGroup;
+            EXPECT_FALSE(p.Started());
+        }
     }
 }
 
 TEST(ToolProcess, InheritsOnlyTheStandardDescriptors) {
     int leaky = open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
     ASSERT_GE(leaky, 3);
-    ToolProcess p;
-    std::string err;
-    ASSERT_TRUE(p.Start("/bin/sleep 30", "/", {}, err)) << err;
-    std::set<std::string> fds;
-    std::string fdDir = "/proc/" + std::to_string(p.Pid()) + "/fd";
-    // The child may still be on its way into exec; wait until it is sleep.
-    for (int i = 0; i < 200; ++i) {
-        if (ReadFile("/proc/" + std::to_string(p.Pid()) + "/comm") == "sleep\n") break;
-        usleep(10000);
+    for (bool ownGroup : {false, true}) {
+        ToolStartOptions options;
+        options.ownGroup = ownGroup;
+        ToolProcess p;
+        std::string err;
+        ASSERT_TRUE(p.Start("/bin/sleep 30", "/", options, err)) << err;
+        std::set<std::string> fds;
+        std::string fdDir = "/proc/" + std::to_string(p.Pid()) + "/fd";
+        // The child may still be on its way into exec; wait until it is sleep.
+        for (int i = 0; i < 200; ++i) {
+            if (ReadFile("/proc/" + std::to_string(p.Pid()) + "/comm") == "sleep\n") break;
+            usleep(10000);
+        }
+        for (const auto& e : fs::directory_iterator(fdDir)) fds.insert(e.path().filename().string());
+        EXPECT_EQ(fds, (std::set<std::string>{"0", "1", "2"})) << ownGroup;
     }
-    for (const auto& e : fs::directory_iterator(fdDir)) fds.insert(e.path().filename().string());
     close(leaky);
-    EXPECT_EQ(fds, (std::set<std::string>{"0", "1", "2"}));
 }
 
 TEST(ToolProcess, HiddenStartHasNoTerminal) {
@@ -326,4 +357,117 @@ TEST(RunAndWait, WaitsForTheUnquotedProgram) {
     // Written after the sleep, so only there when the call really waited.
     EXPECT_EQ(ReadFile(dir / "record"), dir.path() + "\n-c\nCONFIG -writeconf DOSBox.config\n");
     EXPECT_FALSE(RunAndWait(dir / "Program Files/T/none", "x", dir.path()));
+}
+
+// A step runs in a process group of its own: whatever ends it, nothing it
+// started outlives it.
+TEST(ToolProcessGroup, NothingOfAStepOutlivesIt) {
+    struct Case {
+        const char* what;
+        const char* end;  // how the step's shell goes on after starting its child
+        bool hidden;
+        // What happens to the step while it runs; the process is ours (the
+        // test stands in for the shell) unless the case forks a shell.
+        std::function<void(ToolProcess&)> act;
+        int signal;  // the end the program's status tells: a signal, or
+        int code;    // an exit status when signal is 0
+    } cases[] = {
+        {"cancelled", "wait", false, [](ToolProcess& p) { std::string e; EXPECT_TRUE(p.Kill(e)) << e; }, SIGKILL, 0},
+        {"cancelled, hidden", "wait", true, [](ToolProcess& p) { std::string e; EXPECT_TRUE(p.Kill(e)) << e; },
+         SIGKILL, 0},
+        {"ended, leaving its child", "exit 4", false, [](ToolProcess&) {}, 0, 4},
+        {"killed alone (only the step's own process)", "wait", false,
+         [](ToolProcess& p) { kill(p.Pid(), SIGKILL); }, SIGKILL, 0},
+        {"ended by a signal of its own", "kill -TERM $$", false, [](ToolProcess&) {}, SIGTERM, 0},
+        {"crashed (no core file)", "kill -SEGV $$", false, [](ToolProcess&) {}, SIGSEGV, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ToolStartOptions options;
+        options.ownGroup = true;
+        options.hidden = c.hidden;
+        ToolProcess p;
+        std::string err;
+        ASSERT_TRUE(p.Start(TreeCommand(dir.path(), c.end), dir.path(), options, err)) << err;
+        const long child = ReadPid(dir / "child.pid");
+        ASSERT_GT(child, 0);
+        EXPECT_EQ(ReadPid(dir / "tool.pid"), long(p.Pid()));
+        EXPECT_EQ(getpgid(pid_t(child)), p.GroupId());
+        c.act(p);
+        EXPECT_TRUE(p.WaitFor(10000));
+        p.Reap();
+        EXPECT_TRUE(WaitUntil([&] { return !ProcessAlive(child) && !ProcessAlive(p.Pid()); }));
+        const ProcessEnd end = p.End();
+        if (c.signal) {
+            EXPECT_EQ(end.kind, ProcessEnd::Kind::Signalled);
+            EXPECT_EQ(end.signal, c.signal);
+        } else {
+            EXPECT_EQ(end.kind, ProcessEnd::Kind::Exited);
+            EXPECT_EQ(end.code, c.code);
+        }
+        EXPECT_FALSE(fs::exists(dir / "core"));
+    }
+}
+
+// The shell that started a step dies, even by SIGKILL: the step's group
+// dies with it. A thread of the shell that started the step and ended is
+// no such death.
+TEST(ToolProcessGroup, DiesWithTheShellNotWithTheStartingThread) {
+    TempDir dir;
+    pid_t shell = fork();
+    ASSERT_GE(shell, 0);
+    if (shell == 0) {
+        // The stand-in shell: starts the step from a thread that ends at
+        // once, says so, and waits to be killed.
+        ToolProcess p;
+        std::thread starter([&] {
+            ToolStartOptions options;
+            options.ownGroup = true;
+            std::string err;
+            if (!p.Start(TreeCommand(dir.path(), "wait"), dir.path(), options, err)) _exit(1);
+        });
+        starter.join();
+        usleep(300000);
+        std::ofstream(dir / "thread.ended") << (p.IsRunning() ? "running" : "ended");
+        pause();
+        _exit(0);
+    }
+    const long child = ReadPid(dir / "child.pid");
+    const long tool = ReadPid(dir / "tool.pid");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(dir / "thread.ended"); }));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(dir / "thread.ended") != ""; }));
+    EXPECT_EQ(ReadFile(dir / "thread.ended"), "running");
+    EXPECT_TRUE(ProcessAlive(child));
+    kill(shell, SIGKILL);
+    int status = 0;
+    waitpid(shell, &status, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !ProcessAlive(child) && !ProcessAlive(tool); }));
+}
+
+TEST(ProcessEnd, DecodesTheStatusOfRealProcesses) {
+    struct Case {
+        const char* command;
+        ProcessEnd::Kind kind;
+        int value;
+        const char* name;
+    } cases[] = {
+        {"exit 0", ProcessEnd::Kind::Exited, 0, ""},
+        {"exit 3", ProcessEnd::Kind::Exited, 3, ""},
+        {"kill -KILL $$", ProcessEnd::Kind::Signalled, SIGKILL, "SIGKILL"},
+        {"kill -HUP $$", ProcessEnd::Kind::Signalled, SIGHUP, "SIGHUP"},
+    };
+    for (const Case& c : cases) {
+        ToolProcess p;
+        std::string err;
+        ASSERT_TRUE(p.Start(std::string("/bin/sh -c \"") + c.command + "\"", "/", {}, err)) << err;
+        p.Reap();
+        const ProcessEnd end = p.End();
+        EXPECT_EQ(end.kind, c.kind) << c.command;
+        EXPECT_EQ(c.kind == ProcessEnd::Kind::Exited ? end.code : end.signal, c.value) << c.command;
+        if (*c.name) {
+            EXPECT_EQ(SignalName(end.signal), c.name);
+        }
+    }
+    EXPECT_EQ(DecodeWaitStatus(-1).kind, ProcessEnd::Kind::Unknown);
 }

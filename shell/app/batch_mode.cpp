@@ -7,17 +7,21 @@
 #include <QTimer>
 
 #include "shared/cmdline.h"
+#include "shared/flags.h"
 #include "shared/platform/files.h"
+#include "shared/platform/process.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
+#include "shell/app/termination.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_controller.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/viewer/viewer_controller.h"
 
 namespace korvane {
 
@@ -112,6 +116,14 @@ std::optional<FontChoice> BatchDialogs::ChooseFont(const FontChoice&, const std:
 
 // --- the run -------------------------------------------------------------------------
 
+int TimeLimitSeconds(const std::string& text) {
+    if (text.empty() || text.size() > 7) return 0;
+    for (char c : text)
+        if (c < '0' || c > '9') return 0;
+    const int seconds = StrToInt(text);
+    return seconds <= kMaxTimeLimit ? seconds : 0;
+}
+
 bool BatchModeRequested(const std::vector<std::string>& args) {
     for (const std::string& a : args)
         if (SameText(TextBeforeFirst(a + "=", "="), "-batch")) return true;
@@ -130,6 +142,11 @@ int RunBatchMode(const StartupInfo& startup) {
         return Refuse(out, "-batch needs a project: -proj FILE.srd");
     if (!SameText(ExtractFileExt(project), ".srd")) return Refuse(out, "not a project file (.srd): " + project);
     if (!FileExists(project)) return Refuse(out, "no project file " + project);
+    int timeLimit = 0;
+    if (std::string seconds; CmdLineValue(kOptTimeout, seconds) || CmdLineSwitch(kOptTimeout, false)) {
+        timeLimit = TimeLimitSeconds(seconds);
+        if (timeLimit <= 0) return Refuse(out, Format("-timeout takes a number of seconds from 1 to %d", kMaxTimeLimit));
+    }
 
     // Errors that end an operation are printed like the status bar's reports.
     SetErrorSink([&out](const std::string& text) { out.Line("Error: " + text); });
@@ -145,6 +162,21 @@ int RunBatchMode(const StartupInfo& startup) {
     run->setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
     QObject::connect(run, &RunController::progressCaptionChanged, run,
                      [&out](const std::string& caption) { out.Line(caption); });
+    run->setStepTimeLimit(timeLimit);
+    // No viewer here: a log is never read into a text page (a log of any
+    // size is left where it is); only a missing one is reported.
+    window.viewer()->setLogsLoaded(false);
+
+    // SIGTERM, SIGINT, SIGHUP: the step's group is killed, nothing more is
+    // written, and the program ends with 128 + the signal's number.
+    QEventLoop loop;
+    int signalled = 0;
+    WatchTerminationRequests(&window, [&](int sig) {
+        if (signalled) return;
+        signalled = sig;
+        run->TerminateRun();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
 
     // The scanner and function table pickers start from the language's
     // default programs: their designed text names no program, and nobody
@@ -160,17 +192,22 @@ int RunBatchMode(const StartupInfo& startup) {
     if (!window.actions()[action]->isEnabled() || !window.actions()[action]->isVisible())
         return Refuse(out, std::string(scan ? "the language offers no scan run" : "reengineering is not offered"));
 
-    QEventLoop loop;
     QObject::connect(run, &RunController::runEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     window.actions().execute(action);
-    if (!run->BatchRunning()) return Refuse(out, "the run could not start");
-    loop.exec();
+    const bool started = run->BatchRunning();
+    if (started && !signalled) loop.exec();
 
     // The last watcher is still returning from its hand-over: let it end.
     while (run->ToolActive()) {
         QCoreApplication::processEvents();
         QThread::msleep(2);
     }
+    QCoreApplication::processEvents();  // a signal that came meanwhile
+    if (signalled) {
+        out.Line(Format("Batch: ended by signal %d (%s)", signalled, SignalName(signalled).c_str()));
+        return kBatchSignalBase + signalled;
+    }
+    if (!started) return Refuse(out, "the run could not start");
     if (run->FinishedCleanly()) return kBatchFinished;
     if (run->BatchRunning()) out.Line("Batch: the run stopped before its end");
     return kBatchReported;

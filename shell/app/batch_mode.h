@@ -5,8 +5,11 @@
 // operations") would, prints every progress caption, status-bar message and
 // question to standard output as it happens, and ends with
 //   0  the run ended with "Processing finished",
-//   1  the run ended, but something was reported (or it stopped early),
-//   2  the run could not start, or the arguments are wrong.
+//   1  the run ended, but something was reported (or it stopped early, or
+//      a step ran past the -timeout limit and the run was cancelled),
+//   2  the run could not start, or the arguments are wrong,
+//   128 + N  the program was ended by signal N (SIGTERM, SIGINT, SIGHUP):
+//      the running step's process group was killed, nothing more written.
 // Every question is answered with the choice that changes and loses
 // nothing; -root and the tool settings file work as in the window.
 
@@ -24,10 +27,17 @@ inline constexpr const char* kOptBatch = "-Batch:-Batch";
 // Lets the batch run take an output directory that holds files but was
 // never used for a run (without it such a run is refused).
 inline constexpr const char* kOptTakeover = "-TakeOver:-TakeOver";
+// -timeout SECONDS: the time limit of every step's program.
+inline constexpr const char* kOptTimeout = "-Timeout:-Timeout";
+inline constexpr int kMaxTimeLimit = 2000000;  // seconds (about 23 days)
 
 inline constexpr int kBatchFinished = 0;
 inline constexpr int kBatchReported = 1;
 inline constexpr int kBatchNotStarted = 2;
+inline constexpr int kBatchSignalBase = 128;
+
+// The seconds of "-timeout": a whole number from 1 to kMaxTimeLimit, else 0.
+int TimeLimitSeconds(const std::string& text);
 
 // Whether the arguments ask for the batch mode (checked before the
 // application object exists, so that no display is needed).

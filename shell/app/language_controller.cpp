@@ -105,6 +105,7 @@ void LanguageController::evaluateRunControl() {
     run_.blindRun = f.blindRun;
     run_.captureLog = f.captureLog;
     run_.deleteAfter = f.deleteAfter;
+    run_.exitStatusIgnored = f.exitStatusIgnored;
     w_.actions()["ActViewConsoleLog"]->setVisible(run_.captureLog);
 }
 

@@ -39,6 +39,7 @@ struct RunControlState {
     bool blindRun = false;
     bool captureLog = false;
     bool deleteAfter = false;
+    std::vector<std::string> exitStatusIgnored;  // languages whose tools' statuses mean nothing
     int bigDirectoryLimit = 50;
 };
 

@@ -13,6 +13,8 @@
 #include "shell/app/batch_mode.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
+#include "shell/app/termination.h"
+#include "shell/run/run_controller.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/qt_dialogs.h"
 #include "shell/ui/ui_resources.h"
@@ -35,11 +37,14 @@ const char* kUsage =
     "                            but something was reported, 2: the run could not start\n"
     "                            or the arguments are wrong (also when another run uses\n"
     "                            the output directory, or when that folder holds files\n"
-    "                            but was never used for a run)\n"
+    "                            but was never used for a run), 128+N: ended by signal N\n"
     "  -takeover                 with -batch: take an output directory that holds files\n"
     "                            but was never used for a run (no last.xml); every run\n"
     "                            deletes the files there named <Project>_* and the\n"
     "                            folders it leaves empty\n"
+    "  -timeout SECONDS          with -batch: a step's program still running after that\n"
+    "                            long is killed with what it started, and the run ends\n"
+    "                            as cancelled (exit status 1)\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 
@@ -98,6 +103,12 @@ int main(int argc, char** argv) {
     info.programPath = korvane::ProgramFilePath();
     korvane::TfrmKorvaneMain window(dialogs, info);
     dialogs.SetParentWidget(&window);
+    // SIGTERM, SIGINT, SIGHUP: the running step's process group is killed,
+    // nothing is saved or asked, and the program ends with 128 + the signal.
+    korvane::WatchTerminationRequests(&window, [&window](int sig) {
+        if (korvane::RunController* run = window.run()) run->TerminateRun();
+        QApplication::exit(korvane::kBatchSignalBase + sig);
+    });
     window.show();
     return app.exec();
 }

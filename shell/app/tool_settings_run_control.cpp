@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "shared/comma_text.h"
 #include "shared/errors.h"
 #include "shared/flags.h"
 #include "shared/platform/path.h"
@@ -16,6 +17,8 @@ RunControlFlags EvaluateRunControlFlags(const NameValueList& text, bool dosboxRe
     f.blindRun = TextToBool(text.value(kBlindrunKey)) && !dosboxReady;
     f.captureLog = TextToBool(text.value(kCaptureLogKey)) && !dosboxReady;
     f.deleteAfter = TextToBool(text.value(kDeleteAfterKey));
+    for (std::string& item : SplitCommaText(text.value(kIgnoreExitStatusKey)))
+        if (!item.empty()) f.exitStatusIgnored.push_back(std::move(item));
     return f;
 }
 

@@ -18,6 +18,10 @@ inline constexpr const char* kBlindrunKey = "Runcontrol.Blindrun";
 inline constexpr const char* kCaptureLogKey = "Runcontrol.CaptureLog";
 inline constexpr const char* kDeleteAfterKey = "Runcontrol.DeleteAfter";
 inline constexpr const char* kBigDirectoryLimitKey = "Runcontrol.SystemBigDirectoryLimit";
+// Comma list of languages (key such as COB, or radio button suffix such as
+// COB_COB74) whose tools' exit statuses mean nothing: legacy tools that end
+// with a status other than 0 also when all went well.
+inline constexpr const char* kIgnoreExitStatusKey = "Runcontrol.IgnoreExitStatus";
 
 // DOSBox's base configuration, kept beside the tool settings file.
 inline constexpr const char* kDOSBoxBaseConfigName = "DOSBox.config";
@@ -27,13 +31,14 @@ struct RunControlFlags {
     bool blindRun = false;
     bool captureLog = false;
     bool deleteAfter = false;
+    std::vector<std::string> exitStatusIgnored;  // Runcontrol.IgnoreExitStatus
 };
 
 // "Runcontrol.UseDOSBox" as a flag; an invalid value throws the flag error.
 bool UseDOSBoxFlag(const NameValueList& text);
 
 // Blindrun, CaptureLog and DeleteAfter, read in that order (the first
-// invalid value throws). With DOSBox ready the tools run in DOSBox's own
+// invalid value throws), and the IgnoreExitStatus list. With DOSBox ready the tools run in DOSBox's own
 // window, so blind running and console capture are off whatever the keys say.
 RunControlFlags EvaluateRunControlFlags(const NameValueList& text, bool dosboxReady);
 

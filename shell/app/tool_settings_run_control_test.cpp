@@ -26,6 +26,11 @@ TEST(RunControl, FlagsAndDOSBoxOverride) {
 
     RunControlFlags none = EvaluateRunControlFlags(NameValueList(), false);
     EXPECT_FALSE(none.blindRun || none.captureLog || none.deleteAfter);
+    EXPECT_TRUE(none.exitStatusIgnored.empty());
+    // The languages whose tools' exit statuses mean nothing, as a comma list.
+    NameValueList ignoring({"Runcontrol.IgnoreExitStatus=COB_COB74, pli,,\"CSS\""});
+    EXPECT_EQ(EvaluateRunControlFlags(ignoring, false).exitStatusIgnored,
+              (std::vector<std::string>{"COB_COB74", "pli", "CSS"}));
 }
 
 TEST(RunControl, InvalidFlagStopsTheEvaluation) {

@@ -40,13 +40,20 @@ void MoveSystemLog(const CollectionInput& in, const std::string& outputDir) {
 bool CollectOne(const CollectionInput& in, const std::string& outputDir, const std::string& internalName,
                 const std::string& sourcePath, Reporter& reporter) {
     const std::string target = ResultTarget(outputDir, in.commonRoot, sourcePath, in.outputExtension);
+    std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
+    // A scanner writes word lists, not results: after a scan run only what
+    // a tool did leave is collected, nothing is missed, and the targets of
+    // earlier reengineering runs stay as they are.
+    if (in.scanRun && !FileExists(result) && !FileExists(ChangeFileExt(result, ".LIT")) &&
+        !FileExists(ChangeFileExt(result, ".CON")))
+        return false;
     ForceDirectories(ExtractFileDir(target));
 
-    std::string result = ChangeFileExt(JoinPath(in.area.resultFolder, internalName), "." + in.finalResultExtension);
     const std::string resultName = ExtractFileName(result);
     bool left = false;
     if (!FileExists(result)) {
-        reporter.AddError(Format("No result file(%s) for %s", resultName.c_str(), target.c_str()), true);
+        if (!in.scanRun)
+            reporter.AddError(Format("No result file(%s) for %s", resultName.c_str(), target.c_str()), true);
     } else if (in.keep.Contains(target)) {
         left = true;
         reporter.AddError(

@@ -309,6 +309,26 @@ TEST_F(ResultCollectionTest, ScanRunReloadsTheWordLists) {
     EXPECT_EQ(loaded, std::vector<std::string>{out + "/functab.wrl"});
 }
 
+TEST_F(ResultCollectionTest, ScanRunCollectsWhatIsThereAndMissesNothing) {
+    // A scanner writes word lists, no results: nothing is reported missing,
+    // what a tool did leave is collected, and the targets of an earlier
+    // reengineering run without anything new stay untouched.
+    in.scanRun = true;
+    AddSource(0, "a.cbl");
+    AddSource(1, "sub/b.cbl");
+    AddSource(2, "c.cbl");
+    PutFile(Result("FIL0000.NEW"), "r");
+    PutFile(out + "/sub/b.cbl", "reengineered earlier");
+    PutFile(out + "/sub/b.cpy", "side lines of earlier");
+    PutFile(Result("FIL0002.LIT"), "lit\r\n");
+    CollectResults(in, reporter);
+    EXPECT_TRUE(reporter.entries.empty()) << reporter.Texts().front();
+    EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "r");
+    EXPECT_EQ(ReadFileBytes(out + "/sub/b.cbl"), "reengineered earlier");
+    EXPECT_EQ(ReadFileBytes(out + "/sub/b.cpy"), "side lines of earlier");
+    EXPECT_EQ(ReadFileBytes(out + "/c.cpy"), "lit\r\n");
+}
+
 TEST_F(ResultCollectionTest, EmptyOutputFieldFallsBackToThePreparedRun) {
     in.outputDir = "";
     AddSource(0, "a.cbl");

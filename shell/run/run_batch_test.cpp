@@ -6,24 +6,39 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 
 #include "shared/platform/files.h"
-#include "shared/text.h"
 #include "shared/platform/path.h"
+#include "shared/platform/process.h"
+#include "shared/test_support.h"
+#include "shared/text.h"
 #include "shell/app/batch_mode.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
-#include "shell/run/output_ownership.h"
 #include "shell/project/window_form_adapter.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/run_gui_test_support.h"
+#include "shell/run/tool_command.h"
 #include "shell/ui/check_list_box.h"
 
 using namespace korvane;
 using namespace korvane::testing;
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORVANE_HAS_ASAN 1
+#endif
+#endif
+#ifndef KORVANE_HAS_ASAN
+#define KORVANE_HAS_ASAN 0
+#endif
 
 namespace {
 
@@ -31,8 +46,31 @@ const char* kJava = "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\
 const char* kRepaired = "class A {\r\n  void f(int a) {\r\n    if (a > 1) {\r\n    }\r\n  }\r\n}\r\n";
 
 // Runs the program laid into the fixture's tool tree with the arguments.
-BatchResult RunKorvane(RunFixture& f, const QStringList& args) {
-    return RunBatchProcess(f.programPath(), args);
+BatchResult RunKorvane(RunFixture& f, const QStringList& args,
+                       const std::function<void(long pid)>& whileRunning = {},
+                       std::function<void()> childSetup = {}) {
+    return RunBatchProcess(f.programPath(), args, {}, std::move(childSetup), whileRunning);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
+    for (int waited = 0; !cond(); waited += 10) {
+        if (waited >= ms) return false;
+        usleep(10000);
+    }
+    return true;
+}
+
+long PidFrom(const std::string& path) {
+    long pid = 0;
+    WaitUntil([&] { return (pid = std::atol(ReadBytes(path).c_str())) > 0; });
+    return pid;
+}
+
+// Step lines that start a child and then wait for it for ever (before the
+// tool would run): the step's pid goes to <dir>/tool.pid, the child's to
+// <dir>/child.pid.
+std::string HangsWithAChild(const std::string& dir) {
+    return "echo $$ > '" + dir + "/tool.pid'; sleep 300 & echo $! > '" + dir + "/child.pid'; wait";
 }
 
 // A saved project of the test language over the sources (path, checked).
@@ -91,6 +129,10 @@ private slots:
     void oneRunPerOutputDirectory();
     void foreignOutputDirectoryNeedsTakeOver();
     void hostileProjectsWriteNothingOutside();
+    void signalsEndTheRunAndItsProcesses();
+    void hungStepEndsAtTheTimeLimit();
+    void failedStepsAreReported();
+    void bigLogsAreNotRead();
 };
 
 void RunBatchTest::runEndsWithProcessingFinished() {
@@ -177,6 +219,10 @@ void RunBatchTest::runThatCannotStart() {
         {{"-proj", p, "-batch", "run"}, "Error: You haven't selected any files yet"},
         // The language offers no scan run.
         {{"-proj", p, "-batch", "scan"}, "Batch: the language offers no scan run"},
+        // A time limit must be a number of seconds.
+        {{"-proj", p, "-batch", "run", "-timeout", "0"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
+        {{"-proj", p, "-batch", "run", "-timeout=1.5"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
+        {{"-proj", p, "-batch", "run", "-timeout"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
     };
     for (const Case& c : cases) {
         BatchResult r = RunKorvane(f, c.args);
@@ -212,10 +258,11 @@ void RunBatchTest::scanRun() {
     const std::string reader = f.addSource("Reader.java", "class R { Object o = new FileWriter(\"out.txt\"); }\r\n");
     const std::string project = SaveProject(f, {{reader, true}});
     BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "scan"});
-    // A scan collects too, and the scanner writes no results: reported.
-    QCOMPARE(r.status, kBatchReported);
+    // A scan collects too, but a scanner writes no results: none is missed.
+    QCOMPARE(r.status, kBatchFinished);
     QVERIFY(r.has("Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"));
-    QVERIFY(r.has("Error: No result file(FIL0000.JRA) for " + f.outputDir() + "/src/Reader.java"));
+    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+    for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, l.c_str());
     QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvscan.xml"});
     const std::string table = ReadBytes(f.outputDir() + "/functab.wrl");
     QVERIFY(table.find("OTPT FileWriter") != std::string::npos);
@@ -396,11 +443,147 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
     }
 }
 
+void RunBatchTest::signalsEndTheRunAndItsProcesses() {
+    // SIGTERM, SIGINT and SIGHUP while a step (and a child it started)
+    // runs: the step's group is killed, nothing more is written, exit
+    // 128 + signal. SIGKILL cannot be handled, but the group dies as well.
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+        const std::string name = SignalName(sig);
+        RunFixture f;
+        const std::string dir = f.root();
+        f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", HangsWithAChild(dir)},
+                            {"Refine", "jvrefine", "JRF", "", ""}},
+                           {"Runcontrol.CaptureLog=Y"});
+        const std::string one = f.addSource("a/One.java", kJava);
+        const std::string project = SaveProject(f, {{one, true}});
+        const std::string projectBytes = ReadBytes(project);
+        long tool = 0, child = 0;
+        BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"}, [&](long pid) {
+            child = PidFrom(dir + "/child.pid");
+            tool = PidFrom(dir + "/tool.pid");
+            kill(pid_t(pid), sig);
+        });
+        QVERIFY2(child > 0 && tool > 0, name.c_str());
+        if (sig == SIGKILL) {
+            QCOMPARE(r.status, -1);
+        } else {
+            QCOMPARE(r.status, 128 + sig);
+            QVERIFY2(r.has(Format("Batch: ended by signal %d (%s)", sig, name.c_str())), name.c_str());
+            QVERIFY(r.has("Error: Terminate signalled!"));
+        }
+        QVERIFY2(WaitUntil([&] { return !ProcessAlive(child) && !ProcessAlive(tool); }), name.c_str());
+        // Nothing further: no second step, no result, the project file and
+        // the parameter file as they were.
+        QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvrealign.xml"});
+        QCOMPARE(ReadBytes(project), projectBytes);
+        QCOMPARE(ReadBytes(f.outputDir() + "/last.xml"), ReadBytes(f.snapshotDir() + "/00-jvrealign.xml"));
+        QVERIFY(!PathExists(f.outputDir() + "/a/One.java"));
+    }
+}
+
+void RunBatchTest::hungStepEndsAtTheTimeLimit() {
+    RunFixture f;
+    const std::string dir = f.root();
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", HangsWithAChild(dir)}, {"Refine", "jvrefine", "JRF", "", ""}},
+                       {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}});
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run", "-timeout", "1"});
+    QCOMPARE(r.status, kBatchReported);
+    const std::string program = f.binDir() + "/JAVVorl/jvrealign";
+    QVERIFY(r.has("Error: " + StepTimeLimitText("Realign", program, 1)));
+    QVERIFY(r.has("Error: Step Realign: program " + program + " did not end within 1 seconds"));
+    QVERIFY(r.has("Error: Background process cancelled!"));
+    QVERIFY(!r.has("Warning: Processing finished"));
+    QVERIFY(WaitUntil([&] { return !ProcessAlive(PidFrom(dir + "/child.pid")) && !ProcessAlive(PidFrom(dir + "/tool.pid")); }));
+    QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvrealign.xml"});
+    QVERIFY(!PathExists(f.outputDir() + "/a/One.java"));
+
+    // A limit that is not reached changes nothing.
+    RunFixture g;
+    g.writeRunSettings(TwoSteps(), {});
+    const std::string two = g.addSource("a/One.java", kJava);
+    BatchResult ok = RunKorvane(g, {"-proj", QString::fromStdString(SaveProject(g, {{two, true}})), "-batch", "run",
+                                    "-timeout=60"});
+    QCOMPARE(ok.status, kBatchFinished);
+}
+
+void RunBatchTest::failedStepsAreReported() {
+    // A step program that ends with a status other than 0, or by a signal,
+    // is reported and the run does not end as finished; the chain goes on.
+    // A language may declare that its tools' statuses mean nothing.
+    struct Case {
+        const char* what;
+        std::string realign;  // lines of the Realign step; @TOOLS@ is the folder of the real tools
+        std::string chain;    // chained program after Realign
+        std::vector<std::string> runControl;
+        std::string source;
+        std::string expected;  // the report's end, "" for none
+        int status;
+    } cases[] = {
+        {"exits 5 after its work", "'@TOOLS@/jvrealign' \"$@\"; exit 5", "", {}, "a/One.java",
+         " ended with exit status 5", kBatchReported},
+        {"exits 5, statuses ignored", "'@TOOLS@/jvrealign' \"$@\"; exit 5", "", {"Runcontrol.IgnoreExitStatus=CSS,jav"},
+         "a/One.java", "", kBatchFinished},
+        {"killed", "kill -KILL $$", "", {}, "a/One.java", " was ended by signal 9 (SIGKILL)", kBatchReported},
+        // brelvin refuses a parameter file with a "<" in a source name and
+        // leaves the files in place: nothing else would tell.
+        {"chained brelvin refuses last.xml", "", "fixit", {}, "a/L<T>.java", " ended with exit status 1",
+         kBatchReported},
+    };
+    for (const Case& c : cases) {
+        RunFixture f;
+        f.writeRunSettings({{"Realign", "jvrealign", "JRA", c.chain, ReplaceAll(c.realign, "@TOOLS@", f.root() + "/tools")},
+                            {"Refine", "jvrefine", "JRF", "", ""}},
+                           c.runControl);
+        const std::string src = f.addSource(c.source, kJava);
+        const std::string project = SaveProject(f, {{src, true}});
+        BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
+        QVERIFY2(r.status == c.status, c.what);
+        const std::string step = c.chain.empty() ? "Realign" : c.chain;
+        const std::string program = c.chain.empty() ? "jvrealign" : c.chain;
+        const std::string start = "Error: Step " + step + ": program " + f.binDir() + "/JAVVorl/" + program;
+        bool reported = false;
+        for (const std::string& l : r.lines)
+            reported = reported || (l.rfind(start, 0) == 0 && l.size() > c.expected.size() &&
+                                    l.compare(l.size() - c.expected.size(), c.expected.size(), c.expected) == 0);
+        QVERIFY2(reported == !c.expected.empty(), c.what);
+        QVERIFY2(r.has("Warning: Processing finished") == (c.status == kBatchFinished), c.what);
+    }
+}
+
+void RunBatchTest::bigLogsAreNotRead() {
+#if defined(__SANITIZE_ADDRESS__) || KORVANE_HAS_ASAN
+    QSKIP("an address-space limit does not suit the sanitizer's shadow memory");
+#else
+    // A console log of 3 GB (every run appends to it) under a 2 GB address
+    // space: the batch mode shows no logs, so the size does not matter.
+    RunFixture f;
+    f.writeRunSettings(TwoSteps(), {"Runcontrol.CaptureLog=Y"});
+    const std::string one = f.addSource("a/One.java", kJava);
+    const std::string project = SaveProject(f, {{one, true}});
+    ForceDirectories(f.outputDir());
+    const std::string log = f.outputDir() + "/Console.log";
+    korvane::testing::PutFile(log, "earlier runs\n");
+    QCOMPARE(truncate(log.c_str(), off_t(3) << 30), 0);
+    // The folder was used for runs before: the earlier runs' last.xml is there.
+    korvane::testing::PutFile(f.outputDir() + "/last.xml", "");
+    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"}, {}, [] {
+        struct rlimit limit = {rlim_t(2) << 30, rlim_t(2) << 30};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    QCOMPARE(r.status, kBatchFinished);
+    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+#endif
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    korvane::testing::MarkTestProcesses();
     QApplication app(argc, argv);
     RunBatchTest t;
-    return QTest::qExec(&t, argc, argv);
+    const int failed = QTest::qExec(&t, argc, argv);
+    return korvane::testing::NoMarkedProcessLeft() ? failed : 1;
 }
 
 #include "run_batch_test.moc"

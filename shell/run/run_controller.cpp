@@ -24,8 +24,12 @@ RunController::RunController(TfrmKorvaneMain& window)
     if (ProjectController* project = w_.project())
         connect(project, &ProjectController::projectCleared, this, [this] { forgetNameMap(); });
     connect(this, &RunController::runEnded, this, [this] { outputLock_.Unlock(); });
-    // The close request's Yes during a run.
+    stepTimer_.setSingleShot(true);
+    connect(&stepTimer_, &QTimer::timeout, this, [this] { onStepTimeLimit(); });
+    // The close request's Yes during a run; a Yes given after the run has
+    // ended by itself has nothing left to stop.
     connect(&w_, &TfrmKorvaneMain::stopRunRequested, this, [this] {
+        if (!BatchRunning()) return;
         RunGuarded([this] {
             stepQueue_.clear();
             w_.project()->setModified(true);

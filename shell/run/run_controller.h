@@ -18,6 +18,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -67,6 +68,18 @@ public:
     // ("Background process cancelled!", continuation off).
     void StopRun();
     void KillToolProcess();
+    // The program is asked to end (a termination signal): kills the current
+    // step's process group at once, empties the queue and marks the run
+    // cancelled, so that the hand-over of the killed step collects and
+    // writes nothing; no further tool is started. Safe at any moment on the
+    // window thread, also inside another operation; asks nothing.
+    void TerminateRun();
+    bool Terminating() const { return terminating_; }
+
+    // A time limit for every step's program (0: none, the window's way):
+    // a program still running after that many seconds ends the run as
+    // cancelled, with StepTimeLimitText on the status bar.
+    void setStepTimeLimit(int seconds) { stepTimeLimit_ = seconds; }
 
     // --- state ---
     bool BatchRunning() const;
@@ -128,12 +141,20 @@ private:
     // first writing (PrepareRun) fills the name map.
     void writeParameterFile(const std::string& inputExtension, bool fillNameMap);
 
+    // What is known of a started step's program at its end.
+    struct StepRun {
+        std::string step;     // the queue's step name; "Scan" for the scanner
+        std::string program;  // the program path as the picker holds it
+        bool statusCounts = false;  // a native program of a language whose statuses mean something
+    };
+
     // run_launch.cpp
-    void startWatcher(const std::shared_ptr<ToolProcess>& process);
+    void startWatcher(const std::shared_ptr<ToolProcess>& process, const StepRun& info);
+    void onStepTimeLimit();
 
     // run_handover.cpp
-    void StepFinished(const std::shared_ptr<ToolProcess>& process);
-    void stepFinishedBody(const std::shared_ptr<ToolProcess>& process);
+    void StepFinished(const std::shared_ptr<ToolProcess>& process, const StepRun& info);
+    void stepFinishedBody(const std::shared_ptr<ToolProcess>& process, const StepRun& info);
 
     TfrmKorvaneMain& w_;
     RunMode runMode_ = RunMode::Reengineering;
@@ -158,6 +179,14 @@ private:
     std::vector<QPointer<TToolWatcherThread>> watchers_;
     // Cleared when the controller goes: late calls of watchers then do nothing.
     std::shared_ptr<bool> alive_;
+
+    // The step StartStep is starting (read by StartToolProcess).
+    std::string startingStep_;
+    bool terminating_ = false;
+    // The time limit of each step, and what runs under it.
+    int stepTimeLimit_ = 0;
+    QTimer stepTimer_;
+    StepRun timedStep_;
 };
 
 }  // namespace korvane

@@ -22,6 +22,7 @@
 #include "shell/run/work_area.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
+#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 
 using namespace korvane;
@@ -67,6 +68,7 @@ private slots:
     void missingResultIsReported();
     void sourceVanishedBetweenSteps();
     void toolKilledBySignal();
+    void stopAnsweredYesAfterTheRunEnded();
     void runsRefusedBeforeStarting();
     void renameBeforeAnyRunTouchesNothing();
     void outputDirectoryOfTheUserOrOfAnotherRun();
@@ -187,15 +189,51 @@ void RunFailureTest::toolKilledBySignal() {
     const long pid = f.run().currentToolPid();
     QCOMPARE(kill(pid_t(pid), SIGKILL), 0);
 
-    // The end of the process is the only signal: the chain goes on, and the
-    // step after it finds no input.
+    // The killed step is reported; the chain goes on, and the step after it
+    // finds no input (and says so with its exit status).
     QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
     QCOMPARE(f.snapshots().size(), size_t(3));
     QVERIFY(!f.run().BatchRunning());
     const std::string out = f.outputDir();
-    QVERIFY(Contains(f.reports, "No result file(FIL0000.JRS) for " + out + "/a/One.java"));
+    const std::string tools = f.binDir() + "/JAVVorl/";
+    QCOMPARE(f.reports, (std::vector<std::string>{
+                            "Step Refine: program " + tools + "jvrefine was ended by signal 9 (SIGKILL)",
+                            "Step Restructure: program " + tools + "jvrestruct ended with exit status 1",
+                            "No result file(FIL0000.JRS) for " + out + "/a/One.java",
+                            "No result file(FIL0001.JRS) for " + out + "/b/Two.java"}));
     QVERIFY(!f.run().FinishedCleanly());
     QCOMPARE(ChildProcessCount(), 0);
+}
+
+void RunFailureTest::stopAnsweredYesAfterTheRunEnded() {
+    // The question stays open while the run ends by itself; the Yes that
+    // comes after changes nothing and reports nothing. Both questions: the
+    // cancel action's and the close request's.
+    struct Case {
+        const char* what;
+        std::function<void(TfrmKorvaneMain&)> ask;
+    } cases[] = {
+        {"Skip the rest of processing", [](TfrmKorvaneMain& w) { w.actions().execute("ActCancelRun"); }},
+        {"close request", [](TfrmKorvaneMain& w) { w.closeRequest(); }},
+    };
+    for (const Case& c : cases) {
+        RunFixture f;
+        f.writeRunSettings(ThreeSteps("", "export KORVANE_STEP_SLEEP=0.5", ""), {});
+        Sources src(f);
+        TfrmKorvaneMain& w = f.startProject(src.list());
+        QVERIFY(StartAndWaitForStep(f, 2));
+        f.dialogs.AnswerButton(kYes);
+        f.dialogs.SetBeforeAnswer([&] {
+            NestedEventLoopScope modal;
+            RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); });
+        });
+        c.ask(w);
+        QCOMPARE(f.dialogs.PendingAnswers(), size_t(0));
+        QVERIFY2(f.run().FinishedCleanly(), c.what);
+        QCOMPARE(f.reports, std::vector<std::string>{"Processing finished"});
+        QVERIFY2(PathExists(f.outputDir() + "/b/Two.java"), c.what);
+        QVERIFY2(!f.run().BatchRunning() && !w.busy(), c.what);
+    }
 }
 
 void RunFailureTest::runsRefusedBeforeStarting() {

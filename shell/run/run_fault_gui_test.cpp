@@ -59,19 +59,24 @@ void RunProcessFaultTest::toolDeletesItsInputs() {
         const char* lines;                 // what it does before its work
         std::vector<std::string> missing;  // sources reported without result
         bool deleteAfter;
+        // The exit status of each step's program (korvane-step: 1 for an
+        // input it misses, 2 without parameter file), reported when not 0.
+        std::vector<int> statuses;
     } cases[] = {
-        {"first step deletes one working copy", 0, "rm -f @OUT@/workinp/FIL0000", {"a/One.java"}, false},
-        {"second step deletes last.xml", 1, "rm -f @OUT@/last.xml", {"a/One.java", "b/Two.java"}, false},
+        {"first step deletes one working copy", 0, "rm -f @OUT@/workinp/FIL0000", {"a/One.java"}, false, {1, 1, 1}},
+        {"second step deletes last.xml", 1, "rm -f @OUT@/last.xml", {"a/One.java", "b/Two.java"}, false, {0, 2, 1}},
         {"last step deletes workinp and one input",
          2,
          "rm -rf @OUT@/workinp @OUT@/workout/FIL0001.JRF",
          {"b/Two.java"},
-         true},
+         true,
+         {0, 0, 1}},
         {"first step deletes both copies and last.xml",
          0,
          "rm -f @OUT@/workinp/FIL0000 @OUT@/workinp/FIL0001 @OUT@/last.xml",
          {"a/One.java", "b/Two.java"},
-         true},
+         true,
+         {2, 1, 1}},
     };
     for (const Case& c : cases) {
         RunFixture f;
@@ -97,8 +102,14 @@ void RunProcessFaultTest::toolDeletesItsInputs() {
         QCOMPARE(
             ReadBytes(f.snapshotDir() + "/02-jvrestruct.xml"),
             ExpectedParameterFile(out, {"Realign", "Refine", "Restructure"}, {{0, one}, {1, two}}, "JRF"));
-        // Exactly the sources whose input went are reported, and nothing else.
+        // Exactly the steps that failed and the sources whose input went
+        // are reported, and nothing else.
         std::vector<std::string> expected;
+        const char* const steps[][2] = {{"Realign", "jvrealign"}, {"Refine", "jvrefine"}, {"Restructure", "jvrestruct"}};
+        for (size_t i = 0; i < 3; ++i)
+            if (c.statuses[i] != 0)
+                expected.push_back(Format("Step %s: program %s/JAVVorl/%s ended with exit status %d", steps[i][0],
+                                          f.binDir().c_str(), steps[i][1], c.statuses[i]));
         const std::pair<std::string, std::string> internal[] = {{"a/One.java", "FIL0000"},
                                                                 {"b/Two.java", "FIL0001"}};
         for (const auto& [relative, name] : internal)

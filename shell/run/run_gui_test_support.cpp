@@ -248,7 +248,7 @@ bool BatchResult::has(const std::string& line) const {
 }
 
 BatchResult RunBatchProcess(const std::string& program, const QStringList& args, const std::string& workingDir,
-                            std::function<void()> childSetup) {
+                            std::function<void()> childSetup, const std::function<void(long pid)>& whileRunning) {
     QProcess p;
     p.setProgram(QString::fromUtf8(program));
     p.setArguments(args);
@@ -261,12 +261,14 @@ BatchResult RunBatchProcess(const std::string& program, const QStringList& args,
     if (childSetup) p.setChildProcessModifier(std::move(childSetup));
     p.start();
     BatchResult r;
+    if (whileRunning && p.waitForStarted()) whileRunning(long(p.processId()));
     if (!p.waitForFinished(120000)) {
         p.kill();
         p.waitForFinished();
         return r;
     }
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (p.exitStatus() != QProcess::NormalExit) r.signal = p.exitCode();
     for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
         if (!l.isEmpty()) r.lines.push_back(l.toStdString());
     return r;

@@ -106,14 +106,17 @@ void LinkProgram(const std::string& program, const std::string& target);
 // not end within two minutes) and its standard output lines.
 struct BatchResult {
     int status = -1;
+    int signal = 0;  // the signal that ended the program, when it crashed or was killed
     std::vector<std::string> lines;
     bool has(const std::string& line) const;
 };
 
 // Runs program with args without a display (the batch mode chooses offscreen
 // itself), in workingDir when one is given; childSetup, when given, runs in
-// the child just before the program starts.
+// the child just before the program starts; whileRunning, when given, is
+// called with the program's pid once it has started (to signal it).
 BatchResult RunBatchProcess(const std::string& program, const QStringList& args, const std::string& workingDir = {},
-                            std::function<void()> childSetup = {});
+                            std::function<void()> childSetup = {},
+                            const std::function<void(long pid)>& whileRunning = {});
 
 }  // namespace korvane::testing

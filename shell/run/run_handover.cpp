@@ -23,6 +23,7 @@
 #include "shell/project/project_controller.h"
 #include "shell/run/run_controller.h"
 #include "shell/run/step_queue.h"
+#include "shell/run/tool_command.h"
 #include "shell/run/tool_watcher.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/guard.h"
@@ -41,10 +42,11 @@ void CloseEndedProcess(ToolProcess& process) {
 
 }  // namespace
 
-void RunController::StepFinished(const std::shared_ptr<ToolProcess>& process) {
+void RunController::StepFinished(const std::shared_ptr<ToolProcess>& process, const StepRun& info) {
     const bool cancelled = !w_.actions()["ActCancelRun"]->isEnabled();
+    if (process == process_) stepTimer_.stop();
     try {
-        stepFinishedBody(process);
+        stepFinishedBody(process, info);
     } catch (...) {
         // The hand-over ended early: with no next tool the run is over,
         // whatever state it was left in (a cancellation ends in StopRun).
@@ -59,7 +61,7 @@ void RunController::StepFinished(const std::shared_ptr<ToolProcess>& process) {
     if (!cancelled && !nextStarted) emit runEnded();
 }
 
-void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process) {
+void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process, const StepRun& info) {
     ActionList& a = w_.actions();
 
     // A. Cancelled: the work area stays as it is.
@@ -69,6 +71,14 @@ void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process
         w_.GroupBoxSlider->setVisible(false);
         showLogs();
         return;
+    }
+
+    // A step that failed is reported; the chain goes on, and the run will
+    // not end as finished.
+    CloseEndedProcess(*process);
+    if (info.statusCounts && process->Reaped()) {
+        const std::string failure = StepFailureText(info.step, info.program, process->End());
+        if (!failure.empty()) w_.statusBar().AddError(failure, true);
     }
 
     // B. The next step of a reengineering run.
@@ -116,12 +126,16 @@ void RunController::ActCancelRunExecute() {
     if (!BatchRunning()) return;
     if (w_.dialogs().Message(MsgKind::Warning, "Do you really want to cancel processing?", kYes | kNo) != kYes)
         return;
+    // The run may have ended by itself while the question was open: then
+    // there is nothing left to cancel, and nothing is reported.
+    if (!BatchRunning()) return;
     stepQueue_.clear();
     w_.project()->setModified(true);
     StopRun();
 }
 
 void RunController::StopRun() {
+    stepTimer_.stop();
     KillToolProcess();
     QAction* cancel = w_.actions()["ActCancelRun"];
     cancel->setEnabled(false);
@@ -138,6 +152,23 @@ void RunController::StopRun() {
     SetBatchRunning(false);
     emit runEnded();
     w_.statusBar().AddError("Background process cancelled!", false);
+}
+
+void RunController::TerminateRun() {
+    terminating_ = true;
+    stepTimer_.stop();
+    stepQueue_.clear();
+    if (process_) {
+        std::string ignored;
+        process_->Kill(ignored);
+    }
+    if (!BatchRunning()) return;
+    // The killed step's hand-over finds the run cancelled (branch A).
+    QAction* cancel = w_.actions()["ActCancelRun"];
+    cancel->setEnabled(false);
+    cancel->setVisible(false);
+    if (WatcherRunning(watcher_)) watcher_->RequestStop();
+    w_.statusBar().AddError("Terminate signalled!", true);
 }
 
 void RunController::KillToolProcess() {

@@ -8,6 +8,7 @@
 
 #include "shared/errors.h"
 #include "shared/platform/process.h"
+#include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
@@ -17,6 +18,7 @@
 #include "shell/run/tool_command.h"
 #include "shell/run/tool_watcher.h"
 #include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 
 namespace korvane {
@@ -78,16 +80,28 @@ bool RunController::StartStep(const std::string& stepName) {
     TFrameFindexec* picker = w_.picker("FindExex" + stepName);
     if (!picker) picker = w_.picker("Chain" + stepName);
     if (!picker) w_.statusBar().ShowError("Trying to execute an invalid step - " + stepName, false);
+    startingStep_ = stepName;
     return StartToolProcess(picker->ProgramPath(), arguments, area_.outputDir);
 }
 
 bool RunController::StartToolProcess(const std::string& program, const std::string& arguments,
                                      const std::string& workingDir) {
+    // The program is ending: nothing new is started.
+    if (terminating_) throw SilentAbort{};
+    const std::string step = startingStep_.empty() ? std::string("Scan") : startingStep_;
+    startingStep_.clear();
     const ExecKind kind = ExecutableKind(program);
     if (kind == ExecKind::None) return false;
     process_.reset();
 
     const RunControlState& control = w_.language()->runControl();
+    const AppliedLanguage& language = w_.language()->applied();
+    StepRun info;
+    info.step = step;
+    info.program = program;
+    // DOSBox's status is not the DOS program's.
+    info.statusCounts = !(control.dosboxReady && kind == ExecKind::Dos) &&
+                        ExitStatusCounts(control.exitStatusIgnored, language.key, language.suffix);
     std::string startProgram = program;
     std::string startArguments = arguments;
     if (control.dosboxReady && kind == ExecKind::Dos) {
@@ -102,6 +116,9 @@ bool RunController::StartToolProcess(const std::string& program, const std::stri
     const std::vector<std::string> args = SplitProgramCommandLine(commandLine);
     ToolStartOptions options;
     options.hidden = control.blindRun;
+    // The step and everything it starts form one process group, which a
+    // cancellation kills whole and which ends with the step.
+    options.ownGroup = true;
     if (std::optional<CaptureRequest> capture = CaptureFromArguments(args)) {
         options.captureFile = capture->file;
         options.captureAppend = capture->append;
@@ -112,18 +129,33 @@ bool RunController::StartToolProcess(const std::string& program, const std::stri
     if (!process->StartArgs(args, workingDir, options, errorText))
         throw Error(errorText + "\r\n" + commandLine + "\r\n" + workingDir);
     process_ = process;
-    startWatcher(process);
+    startWatcher(process, info);
+    if (stepTimeLimit_ > 0) {
+        timedStep_ = info;
+        stepTimer_.start(stepTimeLimit_ * 1000);
+    }
     emit toolStarted(startProgram, long(process->Pid()));
     return true;
 }
 
-void RunController::startWatcher(const std::shared_ptr<ToolProcess>& process) {
+void RunController::onStepTimeLimit() {
+    // The step still running is the one the limit was set for: any other
+    // end or start has stopped or restarted the timer.
+    if (!BatchRunning() || !process_ || !process_->IsRunning()) return;
+    RunGuarded([this] {
+        w_.statusBar().AddError(StepTimeLimitText(timedStep_.step, timedStep_.program, stepTimeLimit_), true);
+        stepQueue_.clear();
+        StopRun();
+    });
+}
+
+void RunController::startWatcher(const std::shared_ptr<ToolProcess>& process, const StepRun& info) {
     // The call target is the application object, which outlives the window;
     // the hand-over checks that this controller still exists.
     std::shared_ptr<bool> alive = alive_;
-    auto* watcher = new TToolWatcherThread(*process, nullptr, [this, alive, process] {
+    auto* watcher = new TToolWatcherThread(*process, nullptr, [this, alive, process, info] {
         if (*alive)
-            StepFinished(process);
+            StepFinished(process, info);
         else if (process->WaitFor(0))
             process->Reap();
     });

@@ -166,6 +166,8 @@ void RunLifecycleTest::manyRunsLeaveNothingBehind() {
              qPrintable(QString("threads %1 -> %2").arg(threads).arg(ThreadCount())));
     QCOMPARE(ChildProcessCount(), 0);
     QCOMPARE(ReadBytes(f.outputDir() + "/src/One.java"), std::string(kJava));
+    qInfo("200 runs: descriptors %d -> %d, threads %d -> %d, child processes %d", fds, OpenDescriptorCount(), threads,
+          ThreadCount(), ChildProcessCount());
 }
 
 namespace korvane::testing {

@@ -1,5 +1,6 @@
 #include "shell/run/tool_command.h"
 
+#include "shared/platform/process.h"
 #include "shared/text.h"
 
 namespace korvane {
@@ -34,6 +35,31 @@ std::optional<CaptureRequest> CaptureFromArguments(const std::vector<std::string
         found = CaptureRequest{file, append};
     }
     return found;
+}
+
+std::string StepFailureText(const std::string& step, const std::string& program, const ProcessEnd& end) {
+    const std::string who = "Step " + step + ": program " + program;
+    switch (end.kind) {
+    case ProcessEnd::Kind::Exited:
+        if (end.code == 0) return {};
+        return who + " ended with exit status " + std::to_string(end.code);
+    case ProcessEnd::Kind::Signalled:
+        return who + " was ended by signal " + std::to_string(end.signal) + " (" + SignalName(end.signal) + ")";
+    case ProcessEnd::Kind::Unknown:
+        break;
+    }
+    return {};
+}
+
+std::string StepTimeLimitText(const std::string& step, const std::string& program, int seconds) {
+    return "Step " + step + ": program " + program + " did not end within " + std::to_string(seconds) + " seconds";
+}
+
+bool ExitStatusCounts(const std::vector<std::string>& ignoringLanguages, const std::string& languageKey,
+                      const std::string& languageSuffix) {
+    for (const std::string& item : ignoringLanguages)
+        if (SameText(item, languageKey) || SameText(item, languageSuffix)) return false;
+    return true;
 }
 
 }  // namespace korvane

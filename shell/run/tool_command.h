@@ -38,4 +38,23 @@ struct CaptureRequest {
 // interpreter. None when the arguments hold no complete redirection.
 std::optional<CaptureRequest> CaptureFromArguments(const std::vector<std::string>& args);
 
+struct ProcessEnd;
+
+// What the end of a step's program says, when it says the step failed:
+//   "Step <step>: program <program> ended with exit status <n>"
+//   "Step <step>: program <program> was ended by signal <n> (<SIGNAME>)"
+// Empty for exit status 0 (and for an end that is not known).
+std::string StepFailureText(const std::string& step, const std::string& program, const ProcessEnd& end);
+
+// The end of a step that ran too long:
+//   "Step <step>: program <program> did not end within <n> seconds"
+std::string StepTimeLimitText(const std::string& step, const std::string& program, int seconds);
+
+// Whether the exit status of the language's tools means something: not when
+// the run-control list of languages whose statuses mean nothing (items
+// compared ignoring case) names the language's key or its radio button
+// suffix.
+bool ExitStatusCounts(const std::vector<std::string>& ignoringLanguages, const std::string& languageKey,
+                      const std::string& languageSuffix);
+
 }  // namespace korvane

@@ -56,5 +56,16 @@ TEST(ToolCommand, CaptureFromArguments) {
     }
 }
 
+TEST(ToolCommand, WhichLanguagesExitStatusesCount) {
+    const std::vector<std::string> ignoring = {"COB_COB74", "pli"};
+    struct Case {
+        const char* key;
+        const char* suffix;
+        bool counts;
+    } cases[] = {{"PLI", "PLI", false}, {"COB", "COB_COB74", false}, {"COB", "COB_COB85", true}, {"JAV", "JAV", true}};
+    for (const Case& c : cases) EXPECT_EQ(ExitStatusCounts(ignoring, c.key, c.suffix), c.counts) << c.suffix;
+    EXPECT_TRUE(ExitStatusCounts({}, "JAV", "JAV"));
+}
+
 }  // namespace
 }  // namespace korvane

@@ -69,7 +69,16 @@ void WaitForWatcherEnd(const QPointer<TToolWatcherThread>& watcher) {
         if (!WatcherRunning(watcher)) loop.quit();
     });
     poll.start(50);
-    if (WatcherRunning(watcher)) loop.exec();
+    while (WatcherRunning(watcher)) {
+        loop.exec();
+        // An application that is quitting ends every loop at once: the
+        // watcher's calls are then delivered here until it has ended, so
+        // the wait below never holds up a watcher blocked in a call.
+        if (WatcherRunning(watcher)) {
+            QCoreApplication::sendPostedEvents();
+            QThread::msleep(2);
+        }
+    }
     if (watcher) watcher->wait();
 }
 

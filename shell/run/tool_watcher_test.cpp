@@ -18,6 +18,7 @@
 
 #include "shared/errors.h"
 #include "shared/platform/process.h"
+#include "shared/test_support.h"
 #include "shell/ui/guard.h"
 
 using namespace korvane;
@@ -279,7 +280,10 @@ TEST(ToolWatcher, ManyRunsLeaveNoThreadsZombiesOrDescriptors) {
 }
 
 int main(int argc, char** argv) {
+    korvane::testing::MarkTestProcesses();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    // No process started by the tests outlives them.
+    return korvane::testing::NoMarkedProcessLeft() ? failed : 1;
 }

@@ -12,6 +12,11 @@ ScriptedDialogs::Item ScriptedDialogs::Next(const std::string& what) {
 unsigned ScriptedDialogs::Message(MsgKind kind, const std::string& text, unsigned buttons) {
     calls_.push_back({"Message", kind, text, buttons, {}, {}});
     if (autoOk_ && buttons == kOk && (answers_.empty() || answers_.front().kind != Item::Button)) return kOk;
+    if (beforeAnswer_) {
+        std::function<void()> fn = std::move(beforeAnswer_);
+        beforeAnswer_ = nullptr;
+        fn();
+    }
     Item item = Next("Message: " + text);
     if (item.kind != Item::Button) throw std::logic_error("scripted answer is not a button: " + text);
     if (!(item.button & buttons)) throw std::logic_error("scripted button not offered: " + text);

@@ -4,6 +4,7 @@
 // std::logic_error), so no flow can wait for a person.
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ public:
     // Messages of kind Information/Error with only an OK button need no
     // scripted answer when this is on (the default).
     void SetAutoOk(bool on) { autoOk_ = on; }
+    // Runs once, while the next scripted question is open, before it is
+    // answered (a person who takes their time).
+    void SetBeforeAnswer(std::function<void()> fn) { beforeAnswer_ = std::move(fn); }
 
     const std::vector<Call>& Calls() const { return calls_; }
     size_t PendingAnswers() const { return answers_.size(); }
@@ -65,6 +69,7 @@ private:
     std::vector<Call> calls_;
     bool autoOk_ = true;
     int beeps_ = 0;
+    std::function<void()> beforeAnswer_;
 };
 
 }  // namespace korvane

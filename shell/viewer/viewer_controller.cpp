@@ -1,6 +1,7 @@
 #include "shell/viewer/viewer_controller.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -144,13 +145,18 @@ void ViewerController::showViewerTab() {
     w_.PageControlMain->setCurrentWidget(w_.TabSheetViewer);
 }
 
-void ViewerController::loadFile(QPlainTextEdit* memo, const std::string& path) {
+void ViewerController::loadFile(QPlainTextEdit* memo, QLabel* note, const std::string& path) {
     // The file is read beside the window thread, which answers meanwhile:
     // the page (even the window) may be closed before the text is there, so
     // nothing of this controller is touched after the reading.
     QPointer<QPlainTextEdit> alive(memo);
+    QPointer<QLabel> noteAlive(note);
     const ViewerFileText file = ReadViewerFileAnswering(path, memo);
     if (file.failed) throw Error("Cannot read " + path + ": " + S(file.error));
+    if (noteAlive && file.skippedBytes > 0) {
+        noteAlive->setText(ViewerPartNote(file));
+        noteAlive->setVisible(true);
+    }
     if (alive) LoadViewerText(alive, file.text);
 }
 
@@ -170,6 +176,11 @@ void ViewerController::OpenInViewer(const std::string& path) {
     p->setProperty(kCaptionProperty, Q(caption));
     auto* layout = new QVBoxLayout(p);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Shown only when the page holds the last part of a big file.
+    auto* note = new QLabel(p);
+    note->setObjectName(name + QStringLiteral("Note"));
+    note->setVisible(false);
+    layout->addWidget(note);
     auto* memo = new QPlainTextEdit(p);
     memo->setObjectName(name + QStringLiteral("Memo"));
     memo->setReadOnly(true);
@@ -184,7 +195,7 @@ void ViewerController::OpenInViewer(const std::string& path) {
     const int index = w_.PageControlEditor->addTab(p, TabText(caption));
     w_.PageControlEditor->setTabToolTip(index, Q(path));
     w_.PageControlEditor->setCurrentIndex(index);
-    loadFile(memo, path);
+    loadFile(memo, note, path);
 }
 
 bool ViewerController::CloseViewerPage() {
@@ -230,15 +241,17 @@ void ViewerController::ActViewLogExecute(QObject* sender) {
     const bool console = sender == w_.actions()["ActViewConsoleLog"];
     const std::string path = ViewerLogPath(console ? ViewerLog::Console : ViewerLog::Product,
                                            w_.project()->outputDirectory(), w_.project()->systemName());
-    bool failed = !FileExists(path);
-    if (!failed) {
-        try {
-            OpenInViewer(path);
-        } catch (...) {
-            failed = true;  // unreadable, or gone while being read
-        }
+    if (!FileExists(path)) w_.statusBar().ShowError("Cannot find log - " + path, false);
+    if (!logsLoaded_) return;
+    std::string failure;
+    try {
+        OpenInViewer(path);
+    } catch (const Error& e) {
+        failure = e.what();  // a log that is there but cannot be read says why
+    } catch (const SilentAbort&) {
+        failure = "Cannot find log - " + path;  // gone before it was opened
     }
-    if (failed) w_.statusBar().ShowError("Cannot find log - " + path, false);
+    if (!failure.empty()) w_.statusBar().ShowError(failure, false);
 }
 
 void ViewerController::applyFontToCurrentPage(const FontChoice& font) {

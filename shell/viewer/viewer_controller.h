@@ -8,6 +8,7 @@
 
 #include <string>
 
+class QLabel;
 class QPlainTextEdit;
 class QWidget;
 
@@ -28,7 +29,10 @@ public:
     ~ViewerController() override;
 
     // Opens the file as a new page at the end, replacing an open page of the
-    // same caption. A missing file reports "File <path> doesn't exist".
+    // same caption. A missing file reports "File <path> doesn't exist"; one
+    // that cannot be read ends the operation with Error("Cannot read <path>:
+    // <reason>"). Of a file above kViewerShownBytes the page shows the last
+    // part, with a note (a label named after the page followed by "Note").
     void OpenInViewer(const std::string& path);
     // Closes the current viewer page when the viewer page is the current
     // page of the window; gives whether a page was closed. The viewer tab is
@@ -44,6 +48,10 @@ public:
     void ActSelectFontExecute();
     void ActViewNotepadExecute();
     void ActAboutExecute();
+
+    // Whether the two log views read the log into a page (the window); off,
+    // they only report a log that is missing (the batch mode).
+    void setLogsLoaded(bool on) { logsLoaded_ = on; }
 
     // The font of the viewer pages (and of those opened later).
     const QFont& viewerFont() const { return font_; }
@@ -66,7 +74,7 @@ private:
     void bindActions();
     void closePage(int index);
     void showViewerTab();
-    void loadFile(QPlainTextEdit* memo, const std::string& path);
+    void loadFile(QPlainTextEdit* memo, QLabel* note, const std::string& path);
 
     TfrmKorvaneMain& w_;
     TAboutBoxDlg* AboutBoxDlg1 = nullptr;
@@ -74,6 +82,7 @@ private:
     QFont font_;
     int fontCharSet_ = 0;
     int pageCounter_ = 0;
+    bool logsLoaded_ = true;
 };
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 
 #include "shared/ini_file.h"
 #include "shared/platform/files.h"
@@ -108,6 +110,7 @@ private slots:
     void externalEditorStartFailureIsSilent();
     void externalEditorNamedButNotStartableDoesNothing();
     void largeFileOpens();
+    void hugeFileShowsItsLastPart();
     void pageClosedWhileLoading();
     void textDecodingAndLineEnds();
     void mixedUtf8AcrossBlocksShownExactly();
@@ -254,12 +257,12 @@ void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
     QCOMPARE(V(w).pageMemo(0)->toPlainText(), QStringLiteral("Realign FIL0000 -> FIL0000.JRA"));
     QCOMPARE(Shown(w), std::string());
 
-    // An unreadable log counts as missing.
+    // A log that is there but cannot be read says why; it is not missing.
     if (geteuid() != 0) {
         const std::string log = out + "/SYS.log";
         chmod(log.c_str(), 0);
         w.actions().execute("ActViewProductLog");
-        QCOMPARE(Shown(w), "Cannot find log - " + log);
+        QCOMPARE(Shown(w), "Cannot read " + log + ": " + SystemErrorText(EACCES));
         chmod(log.c_str(), 0644);
     }
 }
@@ -516,8 +519,46 @@ void ViewerControllerTest::largeFileOpens() {
     // bound leaves room for a busy machine).
     QVERIFY(ticksBeforeText > 0);
     QVERIFY2(longestPause <= 1500, qPrintable(QStringLiteral("longest pause %1 ms").arg(longestPause)));
-    QCOMPARE(V(w).currentMemo()->blockCount(), lines);
+    // Above 16 MB the page shows the last 16 MB, from a whole line on.
+    const int shownLines = int(kViewerShownBytes / 101);
+    QCOMPARE(V(w).currentMemo()->blockCount(), shownLines);
+    QVERIFY(V(w).currentMemo()->document()->firstBlock().text().startsWith(
+        QStringLiteral("%1 ").arg(lines - shownLines, 7, 10, QLatin1Char('0'))));
     QVERIFY(V(w).currentMemo()->document()->lastBlock().text().startsWith(QStringLiteral("0524287 ")));
+}
+
+void ViewerControllerTest::hugeFileShowsItsLastPart() {
+    // A Console.log that every run appends to: 3 GB (a hole) and 18 MB of
+    // lines. The page holds the last 16 MB from a whole line on, with a
+    // note; memory and time stay those of 16 MB.
+    ShellFixture f;
+    TfrmKorvaneMain& w = StartViewerShell(f, {"Runcontrol.CaptureLog=Y"});
+    const std::string log = f.writeFile("out/Console.log", "");
+    QCOMPARE(truncate(log.c_str(), off_t(3) << 30), 0);
+    {
+        std::ofstream tail(log, std::ios::binary | std::ios::app);
+        char line[128];
+        const std::string filler(90, 'x');
+        for (int i = 0; i < 180000; ++i) {
+            std::snprintf(line, sizeof line, "%07d %s\r\n", i, filler.c_str());  // 100 bytes
+            tail << line;
+        }
+    }
+    w.actions().execute("ActViewConsoleLog");
+    QCOMPARE(Shown(w), std::string());
+    QPlainTextEdit* memo = V(w).currentMemo();
+    QVERIFY(memo);
+    QCOMPARE(memo->blockCount(), 160000);
+    QVERIFY(memo->document()->firstBlock().text().startsWith(QStringLiteral("0020000 ")));
+    QVERIFY(memo->document()->lastBlock().text().startsWith(QStringLiteral("0179999 ")));
+    auto* note = V(w).page(0)->findChild<QLabel*>(QStringLiteral("tsv0Note"));
+    QVERIFY(note && !note->isHidden());
+    QCOMPARE(note->text(), QStringLiteral("Only the last 16.0 MB of this file (3239.2 MB) are shown."));
+
+    // A file within the bound is shown whole, without a note.
+    Open(w, f.writeFile("out/small.txt", "small\n"));
+    auto* none = V(w).page(1)->findChild<QLabel*>(QStringLiteral("tsv1Note"));
+    QVERIFY(none && none->isHidden());
 }
 
 void ViewerControllerTest::pageClosedWhileLoading() {
@@ -632,11 +673,11 @@ void ViewerControllerTest::unreadableFileReported() {
     QCOMPARE(Captions(w), (std::vector<std::string>{"broken.txt"}));
     QVERIFY(V(w).currentMemo()->document()->isEmpty());
 
-    // As a log it counts as missing.
+    // As a log it is reported as it is, never as missing.
     const std::string log = f.root() + "/out/SYS.log";
     QCOMPARE(symlink("/proc/self/mem", log.c_str()), 0);
     w.actions().execute("ActViewProductLog");
-    QCOMPARE(Shown(w), "Cannot find log - " + log);
+    QCOMPARE(Shown(w), "Cannot read " + log + ": " + SystemErrorText(EIO));
 }
 
 void ViewerControllerTest::aboutShowsToolRoot() {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <exception>
 #include <memory>
 #include <new>
@@ -49,7 +50,14 @@ QString DecodeViewerText(QByteArray bytes) {
     return QString::fromLatin1(bytes);
 }
 
-ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop) {
+QString ViewerPartNote(const ViewerFileText& file) {
+    if (file.skippedBytes <= 0) return {};
+    auto mb = [](qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); };
+    return QStringLiteral("Only the last %1 MB of this file (%2 MB) are shown.")
+        .arg(mb(file.fileSize - file.skippedBytes), mb(file.fileSize));
+}
+
+ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop, qint64 shownBytes) {
     ViewerFileText result;
     auto fail = [&result](const QString& why) {
         result = ViewerFileText();
@@ -69,11 +77,27 @@ ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* 
             fail(file.errorString());
             return result;
         }
+        const qint64 size = file.size();
+        // Of a big file only the last part is read, together with the byte
+        // before it, which tells whether the part begins with a whole line.
+        // A file that grows meanwhile (a log still written to) is read no
+        // further; one whose size said less than it holds (a file of /proc)
+        // keeps only its last part as well.
+        const qint64 keep = shownBytes + 1;
+        qint64 start = 0;  // the file position of the first byte kept
+        const bool seekTail = shownBytes >= 0 && size > shownBytes;
+        if (seekTail) {
+            start = size - keep;
+            if (!file.seek(start)) {
+                fail(file.errorString());
+                return result;
+            }
+        }
         QByteArray bytes;
-        if (const qint64 size = file.size(); size > 0) bytes.reserve(qsizetype(size));
+        if (size > 0) bytes.reserve(qsizetype(seekTail ? keep : size));
         QByteArray block(qsizetype(kViewerReadBlock), Qt::Uninitialized);
-        while (true) {
-            if (stop && stop->load()) return result;
+        while (!(seekTail && qint64(bytes.size()) >= keep)) {
+            if (stop && stop->load()) return ViewerFileText();
             const qint64 n = file.read(block.data(), kViewerReadBlock);
             if (n < 0) {
                 fail(file.errorString());
@@ -81,8 +105,28 @@ ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* 
             }
             if (n == 0) break;
             bytes.append(block.constData(), qsizetype(n));
+            if (shownBytes >= 0 && !seekTail && qint64(bytes.size()) > 2 * keep) {
+                const qsizetype drop = bytes.size() - qsizetype(keep);
+                bytes.remove(0, drop);
+                start += drop;
+            }
         }
         block.clear();
+        if (seekTail && qint64(bytes.size()) > keep) bytes.truncate(qsizetype(keep));
+        result.fileSize = std::max(size, start + qint64(bytes.size()));
+        if (shownBytes >= 0 && (start > 0 || qint64(bytes.size()) > shownBytes)) {
+            if (qint64(bytes.size()) > keep) {
+                const qsizetype drop = bytes.size() - qsizetype(keep);
+                bytes.remove(0, drop);
+                start += drop;
+            }
+            // The part begins with the first whole line in it (a part that
+            // is all one line is shown from its first byte).
+            qsizetype lineEnd = bytes.indexOf('\n');
+            if (lineEnd < 0 || lineEnd + 1 >= bytes.size()) lineEnd = 0;
+            bytes.remove(0, lineEnd + 1);
+            result.skippedBytes = start + lineEnd + 1;
+        }
         result.text = DecodeViewerText(std::move(bytes));
     } catch (const std::bad_alloc&) {
         fail(QStringLiteral("Not enough memory"));
@@ -99,6 +143,7 @@ ViewerFileText ReadViewerFileAnswering(const std::string& path, QObject* reader)
     // events are handled in between.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || st.st_size <= kViewerReadBlock) return ReadViewerFile(path);
+    // Bounded by kViewerShownBytes, but still read beside the window thread.
     ViewerFileText result;
     std::atomic<bool> stop{false};
     QEventLoop loop;

@@ -23,17 +23,31 @@ struct ViewerFileText {
     QString text;       // decoded as DecodeViewerText does
     bool failed = false;
     QString error;      // why the file could not be read, when failed
+    qint64 fileSize = 0;      // the file's size when it was opened
+    qint64 skippedBytes = 0;  // bytes before the part shown (0: all of it)
 };
 
 // Bytes read from the file at a time.
 inline constexpr qint64 kViewerReadBlock = qint64(4) << 20;
 
-// Reads the file block by block and decodes it. The path is the file's bytes,
-// whatever they are (a folder name that is no UTF-8 included). Safe on any thread; throws
-// nothing (a failure, also running out of memory, comes back as failed with
-// its text). When stop turns true between two blocks the reading ends with
-// an empty text, not failed.
-ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop = nullptr);
+// The most a viewer page shows of a file: 16 MB (16,000,000 bytes). Of a
+// bigger file (a Console.log that every run appends to) the page shows the
+// last part, from the first line that begins inside it, with a note above
+// the text; memory and time stay bounded whatever the file's size.
+inline constexpr qint64 kViewerShownBytes = 16000000;
+
+// Reads the file (its last shownBytes at most) block by block and decodes
+// it. The path is the file's bytes, whatever they are (a folder name that is
+// no UTF-8 included). Safe on any thread; throws nothing (a failure, also
+// running out of memory, comes back as failed with its text). When stop
+// turns true between two blocks the reading ends with an empty text, not
+// failed.
+ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* stop = nullptr,
+                              qint64 shownBytes = kViewerShownBytes);
+
+// The note above a page that shows only the last part of its file:
+// "Only the last <n> MB of this file (<m> MB) are shown."
+QString ViewerPartNote(const ViewerFileText& file);
 
 // ReadViewerFile on a worker thread while this (the window) thread goes on
 // handling events in a nested loop, so that the window keeps answering
