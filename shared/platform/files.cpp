@@ -202,23 +202,70 @@ bool GetFileId(const std::string& path, bool followLinks, FileId& id) {
     return true;
 }
 
+int LinkedFolderBelow(const std::string& root, const std::string& path) {
+    const std::string base = IncludeTrailingSep(ExcludeTrailingSep(root));
+    if (base.size() < 2 || path.size() <= base.size() || path.compare(0, base.size(), base) != 0) return ENOTDIR;
+    // Walks down from root one name at a time, never following a link.
+    Fd dir;
+    dir.fd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir.fd < 0) return errno;
+    const std::string rest = path.substr(base.size());
+    size_t start = 0;
+    for (size_t sep; (sep = rest.find(kPathSep, start)) != std::string::npos; start = sep + 1) {
+        const std::string name = rest.substr(start, sep - start);
+        if (name.empty() || name == ".") continue;
+        if (name == "..") return ENOTDIR;
+        struct stat st;
+        if (fstatat(dir.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : errno;
+        if (S_ISLNK(st.st_mode)) return ELOOP;
+        if (!S_ISDIR(st.st_mode)) return 0;  // the write fails there by itself
+        Fd next;
+        next.fd = openat(dir.fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next.fd < 0) return errno;
+        std::swap(dir.fd, next.fd);
+    }
+    return 0;
+}
+
 int FolderLock::TryLock(const std::string& dir) {
     Unlock();
     int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR) continue;
-        int err = errno;
+    auto lock = [](int lockFd, int how) {
+        while (flock(lockFd, how | LOCK_NB) != 0)
+            if (errno != EINTR) return errno;
+        return 0;
+    };
+    if (int err = lock(fd, LOCK_EX)) {
         close(fd);
         return err;
     }
     fd_ = fd;
+    char* real = realpath(dir.c_str(), nullptr);
+    std::string folder = real ? real : dir;
+    free(real);
+    while (true) {
+        const std::string parent = ExtractFileDir(ExcludeTrailingSep(folder));
+        if (parent.empty() || parent == folder) break;
+        folder = parent;
+        int up = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (up < 0) continue;  // passed over
+        if (int err = lock(up, LOCK_SH)) {
+            close(up);
+            Unlock();
+            return err;
+        }
+        above_.push_back(up);
+    }
     return 0;
 }
 
 void FolderLock::Unlock() {
+    // A lock ends with the last descriptor of its open file.
+    for (int fd : above_) close(fd);
+    above_.clear();
     if (fd_ < 0) return;
-    close(fd_);  // the lock ends with the last descriptor of its open file
+    close(fd_);
     fd_ = -1;
 }
 

@@ -31,6 +31,13 @@ bool MoveFile(const std::string& from, const std::string& to);
 // from. Gives 0, or the error number with from left as it was.
 int MoveFileReplace(const std::string& from, const std::string& to);
 
+// Whether a folder between root and path (root itself and the last name of
+// path excluded) is a symbolic link, so that a write to path would land
+// outside root. Gives 0 when none is (folders still missing count as none,
+// since ForceDirectories makes real ones), ELOOP when one is, ENOTDIR when
+// path does not lie below root, or the error number of looking.
+int LinkedFolderBelow(const std::string& root, const std::string& path);
+
 // The identity of a file on this machine, whatever name it is reached by.
 struct FileId {
     uint64_t device = 0;
@@ -70,9 +77,20 @@ void WriteTextLines(const std::string& path, const std::vector<std::string>& lin
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
 
-// An exclusive lock on a folder, held through a descriptor of the folder
-// itself (flock): it leaves no file behind, no child process inherits it,
-// and it ends with the process that holds it, however that process ends.
+// An exclusive lock on a folder that also excludes its folders above and
+// below it, held through descriptors of the folders themselves (flock): it
+// leaves no file behind, no child process inherits it, and it ends with the
+// process that holds it, however that process ends.
+//
+// Besides the exclusive lock on the folder, the holder takes a shared lock
+// on every folder above it, up to the root. A lock on a folder below a held
+// one then fails at the held one (shared wanted, exclusive held), and a lock
+// on a folder above a held one fails at that folder itself (exclusive
+// wanted, shared held by the holder below). Two such claims that overlap in
+// time always meet at one folder, where flock lets only one of them in, so
+// no order of the steps lets both succeed. The folders above are found from
+// the real path, so another spelling of the folder (a link above it) meets
+// the same locks; a folder above that cannot be opened is passed over.
 class FolderLock {
 public:
     FolderLock() = default;
@@ -81,14 +99,16 @@ public:
     FolderLock& operator=(const FolderLock&) = delete;
 
     // Takes the lock without waiting. Gives 0, EWOULDBLOCK when another
-    // holder has it (another process, or another lock of this one), or the
-    // error number of opening the folder.
+    // holder has the folder, one above it or one below it (another process,
+    // or another lock of this one), or the error number of opening the
+    // folder; a failed attempt holds nothing.
     int TryLock(const std::string& dir);
     void Unlock();
     bool Locked() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
+    std::vector<int> above_;  // the shared locks of the folders above
 };
 
 // Entries of one folder, without "." and "..".

@@ -12,12 +12,14 @@
 #include <array>
 
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
 #include "shell/project/project_controller.h"
+#include "shell/run/run_controller.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
@@ -263,7 +265,16 @@ void CollectionsController::RefreshCopyLibrary() {
         CheckListBox* list;
         ~Repaint() { list->refreshItems(); }
     } repaint{w_.CheckListBoxCopyCollection};
-    CopyCheckedMembers(w_.CheckListBoxCopyCollection->checkList(), copyLibraryFolder_, w_.statusBar());
+    // The library lies in the output directory: written only while no other
+    // run uses that folder (a run of this window holds its lock already).
+    FolderLock lock;
+    const std::string output = ExcludeTrailingSep(w_.project() ? w_.project()->outputDirectory() : std::string());
+    if (!copyLibraryFolder_.empty() && DirectoryExists(output) && !(w_.run() && w_.run()->HoldsOutputDir()))
+        LockOutputDir(output, lock, w_.statusBar());
+    ProtectedFiles keep;
+    for (const CheckListBox* list : {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename})
+        for (const CheckEntry& e : list->checkList().entries()) keep.Add(e.text);
+    CopyCheckedMembers(w_.CheckListBoxCopyCollection->checkList(), copyLibraryFolder_, w_.statusBar(), keep);
 }
 
 void CollectionsController::applyRenameVisibility() {

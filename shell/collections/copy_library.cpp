@@ -2,14 +2,40 @@
 
 #include <vector>
 
+#include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/text.h"
 #include "shell/collections/check_list.h"
+#include "shell/run/output_ownership.h"
 #include "shell/run/work_area.h"
+#include "shell/ui/reporter.h"
 
 namespace korvane {
 
-void CopyCheckedMembers(CheckList& members, const std::string& libraryFolder, Reporter& reporter) {
+namespace {
+
+// The files of the members (checked or not): the library never replaces or
+// deletes one of them, whatever name reaches it.
+ProtectedFiles MemberFiles(const CheckList& members) {
+    ProtectedFiles keep;
+    for (size_t i = 0; i < members.size(); ++i) keep.Add(members.text(i));
+    return keep;
+}
+
+// A library reached through a link would be written outside the output
+// directory.
+bool LibraryIsLink(const std::string& libraryFolder) {
+    return !libraryFolder.empty() && IsSymlink(ExcludeTrailingSep(libraryFolder));
+}
+
+}  // namespace
+
+void CopyCheckedMembers(CheckList& members, const std::string& libraryFolder, Reporter& reporter,
+                        const ProtectedFiles& keep) {
+    ProtectedFiles own = keep;
+    const bool linked = LibraryIsLink(libraryFolder);
+    if (!libraryFolder.empty() && !linked) own.Add(MemberFiles(members));
     for (size_t i = 0; i < members.size(); ++i) {
         if (!members.checked(i)) continue;
         const std::string source = members.text(i);
@@ -18,9 +44,15 @@ void CopyCheckedMembers(CheckList& members, const std::string& libraryFolder, Re
             continue;
         }
         if (libraryFolder.empty()) continue;
+        if (linked) {
+            reporter.ShowError(Format(kWorkFolderIsLink, ExcludeTrailingSep(libraryFolder).c_str()), false);
+            throw SilentAbort{};  // never go on, whatever the reporter did
+        }
         const std::string target = IncludeTrailingSep(libraryFolder) + ExtractFileName(source);
         const int64_t targetAge = FileAgeNs(target);
         if (targetAge >= 0 && targetAge >= FileAgeNs(source)) continue;
+        // The member itself, or another file of the project, at the copy's name.
+        if (own.Contains(target)) continue;
         CopyWorkFile(source, target, reporter);
     }
 }
@@ -29,11 +61,14 @@ size_t RemoveUncheckedEntries(CheckList& list, const std::string& copyLibraryFol
     const size_t before = list.size();
     std::vector<char> keep(before, 1);
     size_t removed = 0;
+    const bool library = !copyLibraryFolder.empty() && !LibraryIsLink(copyLibraryFolder);
+    ProtectedFiles members;
+    if (library) members = MemberFiles(list);
     for (size_t i = before; i-- > 0;) {
         if (list.checked(i)) continue;
-        if (!copyLibraryFolder.empty()) {
+        if (library) {
             const std::string copy = IncludeTrailingSep(copyLibraryFolder) + ExtractFileName(list.text(i));
-            if (FileExists(copy)) DeleteFile(copy);
+            if (FileExists(copy) && !members.Contains(copy)) DeleteFile(copy);
         }
         keep[i] = 0;
         ++removed;

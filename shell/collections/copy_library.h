@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "shell/run/output_ownership.h"
+
 namespace korvane {
 
 class CheckList;
@@ -16,12 +18,17 @@ class Reporter;
 // is not older than the member is left alone; any other is copied onto its
 // target. A failing copy reports "Error during preparation - <path> - <system
 // text>" and ends the walk (SilentAbort). With no library folder nothing is
-// copied; vanished members are still unchecked.
-void CopyCheckedMembers(CheckList& members, const std::string& libraryFolder, Reporter& reporter);
+// copied; vanished members are still unchecked. No file of the members (nor
+// of keep) is ever replaced: a copy whose name is taken by one is not made.
+// A library folder that is a symbolic link reports kWorkFolderIsLink (and
+// ends the walk) instead of writing through it.
+void CopyCheckedMembers(CheckList& members, const std::string& libraryFolder, Reporter& reporter,
+                        const ProtectedFiles& keep = {});
 
 // Removes the unchecked entries of list, walking from the last to the first.
 // With a copy library folder given, the copy of each removed entry's file
-// name in it is deleted when it exists. Gives the number of entries removed.
+// name in it is deleted when it exists, unless it is the file of an entry of
+// list, or the library is a symbolic link. Gives the number of entries removed.
 // The list keeps its sorted mode; one reset reports the change.
 size_t RemoveUncheckedEntries(CheckList& list, const std::string& copyLibraryFolder);
 

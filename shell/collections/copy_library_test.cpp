@@ -9,6 +9,7 @@
 #include "shared/text.h"
 #include "shared/test_support.h"
 #include "shell/collections/check_list.h"
+#include "shell/run/work_area.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {
@@ -180,6 +181,46 @@ TEST(RemoveUncheckedEntries, DeletesLibraryCopiesOnlyWhenAsked) {
     EXPECT_TRUE(sources.empty());
     EXPECT_TRUE(FileExists(l.member("s.cbl")));
     EXPECT_EQ(RemoveUncheckedEntries(sources, ""), 0u);
+}
+
+TEST(CopyCheckedMembers, FilesOfTheProjectAndLinksAreNeverWrittenOrDeleted) {
+    // A member kept in the library itself (older than a member of its name
+    // elsewhere), a source the user keeps there, and an unchecked member
+    // there that is removed from the list.
+    Library l;
+    const time_t t = 1700000000;
+    for (const std::string& f : {l.lib + "a.cpy", l.lib + "s.cpy", l.lib + "gone.cpy"}) {
+        testing::PutFile(f, "user's");
+        SetMTime(f, t - 10);
+    }
+    for (const char* name : {"a.cpy", "s.cpy"}) testing::PutFile(l.member(name), "newer");
+    CheckList members = Members({l.member("a.cpy"), l.lib + "a.cpy", l.member("s.cpy"), l.lib + "gone.cpy"});
+    ProtectedFiles sources;
+    sources.Add(l.lib + "s.cpy");
+    ErrorRecorder reporter;
+    CopyCheckedMembers(members, l.lib, reporter, sources);
+    members.setChecked(3, false);
+    EXPECT_EQ(RemoveUncheckedEntries(members, l.lib), 1u);
+    EXPECT_TRUE(reporter.errors.empty());
+    for (const char* name : {"a.cpy", "s.cpy", "gone.cpy"}) EXPECT_EQ(ReadFileBytes(l.lib + name), "user's") << name;
+
+    // The library is a link to a folder elsewhere.
+    Library linked;
+    const std::string elsewhere = linked.dir / "elsewhere";
+    ForceDirectories(elsewhere);
+    testing::PutFile(elsewhere + "/b.cpy", "not the run's");
+    ASSERT_EQ(RemoveDir(linked.lib), true);
+    ASSERT_EQ(symlink(elsewhere.c_str(), ExcludeTrailingSep(linked.lib).c_str()), 0);
+    testing::PutFile(linked.member("a.cpy"), "a");
+    CheckList two = Members({linked.member("a.cpy"), linked.member("b.cpy")});
+    EXPECT_THROW(CopyCheckedMembers(two, linked.lib, reporter), SilentAbort);
+    EXPECT_EQ(reporter.errors,
+              std::vector<std::string>{Format(kWorkFolderIsLink, ExcludeTrailingSep(linked.lib).c_str())});
+    two.setChecked(0, false);
+    two.setChecked(1, false);
+    EXPECT_EQ(RemoveUncheckedEntries(two, linked.lib), 2u);
+    EXPECT_EQ(ListDirectory(elsewhere).size(), 1u);
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/b.cpy"), "not the run's");
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ public:
     // Whether removing the name path (deleting it, or moving or writing a
     // file onto it) would remove a file of the project.
     bool Contains(const std::string& path) const;
+    // The files of other as well.
+    void Add(const ProtectedFiles& other) { ids_.insert(other.ids_.begin(), other.ids_.end()); }
     bool Empty() const { return ids_.empty(); }
 
 private:

@@ -1,5 +1,6 @@
 #include "shell/run/rename_directives.h"
 
+#include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
 #include "shell/run/work_area.h"
@@ -35,15 +36,23 @@ bool IsRenameDirectiveLine(std::string_view line) {
 
 void MergeRenameDirectives(const RenameDirectivesInput& in, Reporter& reporter) {
     if (!in.renameVariables || in.resultFolder.empty()) return;
+    const std::string namesCsv = NamesCsvPath(in.resultFolder);
+    ProtectedFiles keep = in.keep;
+    for (const CheckEntry& entry : in.csvFiles)
+        if (entry.checked) keep.Add(entry.text);
+    if (keep.Contains(namesCsv)) {
+        reporter.ShowError(Format(kNamesCsvIsProjectFile, namesCsv.c_str()), false);
+        throw SilentAbort{};  // never go on, whatever the reporter did
+    }
     std::vector<std::string> directives;
     try {
         GatherDirectives(in, reporter, directives);
     } catch (...) {
         // names.csv holds what was gathered before the failure.
-        WriteTextLines(NamesCsvPath(in.resultFolder), directives, AtLink::Replace);
+        WriteTextLines(namesCsv, directives, AtLink::Replace);
         throw;
     }
-    WriteTextLines(NamesCsvPath(in.resultFolder), directives, AtLink::Replace);
+    WriteTextLines(namesCsv, directives, AtLink::Replace);
 }
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/collections/check_list.h"
+#include "shell/run/output_ownership.h"
 
 namespace korvane {
 
@@ -22,11 +23,19 @@ struct RenameDirectivesInput {
     std::vector<CheckEntry> csvFiles;    // the CSV list, in list order
     std::string resultFolder;            // names.csv goes here
     std::function<void()> showCsvTab;    // switches the collection pages to the CSV tab
+    ProtectedFiles keep;                 // the files of the project, besides csvFiles
 };
+
+// One %s: names.csv, which is a file of the project.
+inline constexpr const char* kNamesCsvIsProjectFile =
+    "The rename directives cannot be merged: %s is a file of the project";
 
 // Does nothing unless renameVariables is set. A missing checked file shows
 // the CSV tab and reports "File <path> is not available" (continuation off);
-// names.csv is written also then, with the lines gathered so far.
+// names.csv is written also then, with the lines gathered so far. When
+// names.csv is itself a file of the project (a checked CSV file, or a file
+// of keep) nothing is read or written: kNamesCsvIsProjectFile (ShowError,
+// continuation off).
 void MergeRenameDirectives(const RenameDirectivesInput& in, Reporter& reporter);
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include "shell/run/result_collection.h"
 
+#include <cerrno>
+
 #include "shared/name_value_list.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -47,9 +49,20 @@ bool CollectOne(const CollectionInput& in, const std::string& outputDir, const s
     if (in.scanRun && !FileExists(result) && !FileExists(ChangeFileExt(result, ".LIT")) &&
         !FileExists(ChangeFileExt(result, ".CON")))
         return false;
+    const std::string resultName = ExtractFileName(result);
+    // A folder on the way that is a link would take the result, its folders
+    // and its side files outside the output directory: all of them wait.
+    if (int err = LinkedFolderBelow(outputDir, target); err == ELOOP) {
+        if (FileExists(result))
+            reporter.AddError(Format(kResultNotDelivered, resultName.c_str(), sourcePath.c_str(), target.c_str(),
+                                     SystemErrorText(err).c_str()),
+                              true);
+        else if (!in.scanRun)
+            reporter.AddError(Format("No result file(%s) for %s", resultName.c_str(), target.c_str()), true);
+        return true;
+    }
     ForceDirectories(ExtractFileDir(target));
 
-    const std::string resultName = ExtractFileName(result);
     bool left = false;
     if (!FileExists(result)) {
         if (!in.scanRun)
@@ -112,6 +125,13 @@ void CollectResults(const CollectionInput& in, Reporter& reporter) {
     if (outputDir.empty()) return;
     if (in.scanRun && in.reloadWordLists) in.reloadWordLists(FuncTabPath(outputDir));
     if (!in.area.IsSet()) return;
+    // A work folder made a link since the run was prepared: nothing is
+    // taken from it or deleted in it.
+    const std::string linked = LinkedWorkFolder(in.area, false);
+    if (!linked.empty()) {
+        reporter.AddError(Format(kWorkFolderIsLink, linked.c_str()), true);
+        return;
+    }
     MoveSystemLog(in, outputDir);
     bool left = false;
     for (const std::string& line : in.nameMap) {
@@ -126,6 +146,7 @@ void CleanWorkArea(const CollectionInput& in, bool keepResultFolder) {
     // Unset paths would address the file-system root; with the delete-after
     // flag that would empty whole trees there.
     if (!in.deleteAfter || !in.area.IsSet()) return;
+    if (!LinkedWorkFolder(in.area, false).empty()) return;  // the files there are not the run's
     for (auto it = in.nameMap.rbegin(); it != in.nameMap.rend(); ++it) {
         if (!StartsWithStr("Copy", NameValueList::NameOf(*it))) continue;
         std::string copy = JoinPath(in.area.inputFolder, ExtractFileName(NameValueList::ValueOf(*it)));

@@ -276,6 +276,51 @@ TEST_F(ResultCollectionTest, LinksInTheOutputDirectoryAreReplacedNotWrittenThrou
     for (const char* name : {"SYS.log", "a.cbl", "a.cpy"}) EXPECT_FALSE(IsSymlink(out + "/" + name)) << name;
 }
 
+TEST_F(ResultCollectionTest, LinkedFoldersInTheOutputDirectoryAreNeverWrittenThrough) {
+    // out/lib is a link to a folder elsewhere; a folder below it is missing.
+    const std::string elsewhere = tmp / "elsewhere";
+    PutFile(elsewhere + "/a.cpy", "not the run's");
+    ASSERT_EQ(symlink(elsewhere.c_str(), (out + "/lib").c_str()), 0);
+    struct Case {
+        const char* relative;
+        bool result;
+    } cases[] = {{"lib/a.cbl", true}, {"lib/deep/b.cbl", true}, {"lib/c.cbl", false}};
+    int n = 0;
+    for (const Case& c : cases) {
+        AddSource(n, c.relative);
+        if (c.result) PutFile(Result(Format("FIL%4.4d.NEW", n)), "result");
+        PutFile(Result(Format("FIL%4.4d.LIT", n)), "side\r\n");
+        ++n;
+    }
+    in.deleteAfter = true;
+    CollectResults(in, reporter);
+    const std::string src = in.commonRoot;
+    EXPECT_EQ(reporter.Texts(),
+              (std::vector<std::string>{Format(kResultNotDelivered, "FIL0000.NEW", (src + "/lib/a.cbl").c_str(),
+                                               (out + "/lib/a.cbl").c_str(), "Too many levels of symbolic links"),
+                                        Format(kResultNotDelivered, "FIL0001.NEW", (src + "/lib/deep/b.cbl").c_str(),
+                                               (out + "/lib/deep/b.cbl").c_str(), "Too many levels of symbolic links"),
+                                        "No result file(FIL0002.NEW) for " + out + "/lib/c.cbl"}));
+    // Nothing written, made or deleted elsewhere; all of it waits in workout.
+    EXPECT_EQ(ListDirectory(elsewhere).size(), 1u);
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/a.cpy"), "not the run's");
+    EXPECT_EQ(ReadFileBytes(Result("FIL0000.NEW")), "result");
+    EXPECT_TRUE(Exists(Result("FIL0002.LIT")));
+
+    // workout itself made a link since the run was prepared: nothing taken
+    // from it or deleted in it.
+    reporter.ClearMessages();
+    PutFile(elsewhere + "/out/SYS.LOG", "a log of someone's");
+    PutFile(elsewhere + "/out/FIL0000.NEW", "someone's");
+    PutFile(in.area.inputFolder + "/FIL0000", "copy");
+    ASSERT_EQ(rename(in.area.resultFolder.c_str(), (tmp / "old-workout").c_str()), 0);
+    ASSERT_EQ(symlink((elsewhere + "/out").c_str(), in.area.resultFolder.c_str()), 0);
+    CollectResults(in, reporter);
+    EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kWorkFolderIsLink, in.area.resultFolder.c_str())});
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/out/SYS.LOG"), "a log of someone's");
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/out/FIL0000.NEW"), "someone's");
+}
+
 TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {
     // A project saved during a run is opened: empty name map, no work area.
     CollectionInput empty;

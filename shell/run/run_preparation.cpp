@@ -204,6 +204,7 @@ void RunController::MergeRenameDirectives() {
     in.renameVariables = w_.CheckBoxRenameVariables->isChecked();
     in.csvFiles = w_.CheckListBoxCSVForRename->checkList().entries();
     in.resultFolder = area_.resultFolder;
+    in.keep = projectFiles();
     in.showCsvTab = [this] { w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetCSVForRename); };
     korvane::MergeRenameDirectives(in, w_.statusBar());
 }

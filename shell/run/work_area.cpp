@@ -59,9 +59,25 @@ void CreateWorkFolders(const WorkArea& area, bool withCopyLibrary) {
     if (withCopyLibrary) ForceDirectories(CopyLibraryPath(area.outputDir));
 }
 
+std::string LinkedWorkFolder(const WorkArea& area, bool withCopyLibrary) {
+    if (!area.IsSet()) return {};
+    std::vector<std::string> folders = {area.inputFolder, area.resultFolder, area.workFolder};
+    if (withCopyLibrary) folders.push_back(ExcludeTrailingSep(CopyLibraryPath(area.outputDir)));
+    for (const std::string& folder : folders)
+        if (IsSymlink(folder)) return folder;
+    return {};
+}
+
 WorkArea PrepareWorkArea(std::string_view outputDir, bool withCopyLibrary, Reporter& reporter) {
     RequireOutputDir(outputDir, reporter);
     WorkArea area = MakeWorkArea(outputDir);
+    // The copies, names.csv and the tools' results would land wherever the
+    // link points.
+    const std::string linked = LinkedWorkFolder(area, withCopyLibrary);
+    if (!linked.empty()) {
+        reporter.ShowError(Format(kWorkFolderIsLink, linked.c_str()), false);
+        throw SilentAbort{};
+    }
     CreateWorkFolders(area, withCopyLibrary);
     return area;
 }

@@ -20,6 +20,10 @@ inline constexpr const char* kResultFolderName = "workout";
 inline constexpr const char* kWorkFolderName = "work";
 inline constexpr const char* kCopyLibraryName = "CopyLib";
 inline constexpr const char* kNoOutputDirMessage = "You should specify the output directory first";
+// A work folder (or the copy library) that is a symbolic link would let the
+// run write outside its output directory. One %s: the folder.
+inline constexpr const char* kWorkFolderIsLink =
+    "The work folder %s is a symbolic link; a run writes only inside its output directory";
 
 // The paths of the last prepared run. All empty until a run has been prepared
 // since the shell started: nothing may then be formed from them.
@@ -50,7 +54,12 @@ void RequireOutputDir(std::string_view outputDir, Reporter& reporter);
 // Creates the three work folders (and the copy library) with missing parents.
 // A folder that cannot be created shows up when the first copy into it fails.
 void CreateWorkFolders(const WorkArea& area, bool withCopyLibrary);
-// RequireOutputDir, MakeWorkArea and CreateWorkFolders in one.
+// The first of the work folders (and of the copy library, when asked) that
+// is a symbolic link; empty when none is.
+std::string LinkedWorkFolder(const WorkArea& area, bool withCopyLibrary);
+// RequireOutputDir, MakeWorkArea and CreateWorkFolders in one. A work folder
+// that is a symbolic link refuses the run (kWorkFolderIsLink, ShowError with
+// continuation off) before anything is made.
 WorkArea PrepareWorkArea(std::string_view outputDir, bool withCopyLibrary, Reporter& reporter);
 
 // Files in and beside the work area.

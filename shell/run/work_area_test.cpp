@@ -208,6 +208,44 @@ TEST(OutputOwnership, OneRunPerOutputDirectoryAndAKilledRunBlocksNothing) {
     EXPECT_TRUE(reporter.entries.empty());
 }
 
+TEST(OutputOwnership, NestedOutputDirectoriesExcludeEachOther) {
+    // The cleaning of a run in a folder reaches every folder below it, so a
+    // run in a folder above or below a held one is refused too.
+    struct Case {
+        const char* held;
+        const char* wanted;  // "link" is a link to "x"
+        bool refused;
+    } cases[] = {
+        {"x", "x/sub", true},  {"x/sub", "x", true},       {"x/a/b/c", "x", true}, {"x", "x", true},
+        {"x", "link/sub", true}, {"x/sub", "x/subway", false}, {"x/a", "x/b", false},
+    };
+    for (const Case& c : cases) {
+        TempDir tmp;
+        ASSERT_EQ(symlink((tmp / "x").c_str(), (tmp / "link").c_str()), 0);
+        RecordingReporter reporter;
+        FolderLock held, wanted;
+        ClaimOutputDir(tmp / c.held, ForeignOutputDir::Take, nullptr, held, reporter);
+        const std::string dir = tmp / c.wanted;
+        bool refused = false;
+        try {
+            ClaimOutputDir(dir, ForeignOutputDir::Take, nullptr, wanted, reporter);
+        } catch (const SilentAbort&) {
+            refused = true;
+        }
+        const std::string what = std::string(c.held) + " held, " + c.wanted + " wanted";
+        EXPECT_EQ(refused, c.refused) << what;
+        EXPECT_EQ(wanted.Locked(), !c.refused) << what;
+        EXPECT_EQ(reporter.Texts(), c.refused ? std::vector<std::string>{Format(kOutputDirInUse, dir.c_str())}
+                                              : std::vector<std::string>{})
+            << what;
+        // Once the holder has ended, the other folder is free.
+        held.Unlock();
+        if (c.refused) {
+            EXPECT_EQ(wanted.TryLock(dir), 0) << what;
+        }
+    }
+}
+
 TEST(RunFilesInTheOutputDirectory, LinksAreReplacedNotWrittenThrough) {
     TempDir tmp;
     const std::string out = tmp / "out", elsewhere = tmp / "elsewhere";
@@ -255,6 +293,36 @@ TEST(RunFilesInTheOutputDirectory, LinksAreReplacedNotWrittenThrough) {
     ASSERT_EQ(symlink((elsewhere + "/last.xml").c_str(), (tmp / "project.srd").c_str()), 0);
     WriteTextLines(tmp / "project.srd", {"through"});
     EXPECT_EQ(ReadFileBytes(elsewhere + "/last.xml"), "through\r\n");
+}
+
+TEST(RunFilesInTheOutputDirectory, LinkedWorkFoldersAndProjectFilesAtTheirNamesRefuseTheRun) {
+    // A work folder (or the copy library) that is a link to a folder elsewhere.
+    for (const char* name : {"workinp", "workout", "work", "CopyLib"}) {
+        TempDir tmp;
+        const std::string out = tmp / "out", elsewhere = tmp / "elsewhere";
+        ForceDirectories(elsewhere);
+        ForceDirectories(out);
+        ASSERT_EQ(symlink(elsewhere.c_str(), (out + "/" + name).c_str()), 0);
+        RecordingReporter reporter;
+        EXPECT_THROW(PrepareWorkArea(out, true, reporter), SilentAbort) << name;
+        EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kWorkFolderIsLink, (out + "/" + name).c_str())});
+        EXPECT_TRUE(ListDirectory(elsewhere).empty()) << name;
+    }
+    // names.csv would replace a checked rename-directive file, or a source.
+    for (bool asCsv : {true, false}) {
+        TempDir tmp;
+        const std::string names = tmp / "out/workout/names.csv";
+        PutFile(names, "OldName;NewName\r\nAB;CD\r\nrest\r\n");
+        RenameDirectivesInput csv;
+        csv.renameVariables = true;
+        csv.resultFolder = tmp / "out/workout";
+        if (asCsv) csv.csvFiles.push_back({names, true, true});
+        else csv.keep.Add(names);
+        RecordingReporter reporter;
+        EXPECT_THROW(MergeRenameDirectives(csv, reporter), SilentAbort);
+        EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kNamesCsvIsProjectFile, names.c_str())});
+        EXPECT_EQ(ReadFileBytes(names), "OldName;NewName\r\nAB;CD\r\nrest\r\n");
+    }
 }
 
 }  // namespace
