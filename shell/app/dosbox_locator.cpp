@@ -2,6 +2,8 @@
 
 #include "shell/app/dosbox_locator.h"
 
+#include <ctime>
+
 #include "shared/env.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -71,6 +73,7 @@ void LanguageController::LocateDOSBox(bool use) {
         if (chosen && !chosen->empty()) {
             found = chosen->front();
             PlaceDOSBoxLocation(settings_, found);
+            settings_.stampDateWritten(std::time(nullptr));
             settings_.read(writeToolSettings());
             showSettingsInMemo();
         } else {

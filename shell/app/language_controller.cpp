@@ -82,7 +82,11 @@ std::string LanguageController::settingsWritePath() const {
 std::string LanguageController::writeToolSettings() {
     const std::string path = settingsWritePath();
     if (path != settingsPath_) ForceDirectories(ExtractFileDir(path));
-    settings_.write(path);
+    try {
+        WriteTextLines(path, settings_.lines());
+    } catch (const Error&) {
+        throw Error("Cannot write to " + path);
+    }
     if (path != settingsPath_) {
         locator_.savedTo(path);
         settingsPath_ = path;

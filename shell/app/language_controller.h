@@ -63,7 +63,7 @@ public:
     // The memo on the technical page shows the text.
     void showSettingsInMemo();
     void takeSettingsFromMemo();
-    // Writes the text (stamped) to settingsWritePath(); throws Error("Cannot
+    // Writes the text as it is to settingsWritePath(); throws Error("Cannot
     // write to <path>"). Gives the path written.
     std::string writeToolSettings();
 
