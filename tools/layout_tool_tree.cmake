@@ -14,7 +14,11 @@
 #         -P layout_tool_tree.cmake
 # MANIFEST names a file listing what the last layout made; what the settings no
 # longer ask for is removed. STAMP is touched after a complete layout.
-# Can also be include()d with these variables set (installation).
+# Can also be include()d with these variables set. With PLAN_ONLY set, no
+# program is copied: each one is listed in _plan_programs as "<from>|<to>"
+# (from may be a generator expression), and the files the layout writes
+# itself (step settings, empty function tables) are written below BIN_DIR and
+# listed in _made, for install() rules that name every file.
 
 cmake_minimum_required(VERSION 3.21)
 
@@ -110,6 +114,10 @@ endfunction()
 
 set(_made "")
 function(korvane_copy_program from to)
+  if(PLAN_ONLY)
+    set(_plan_programs ${_plan_programs} "${from}|${to}" PARENT_SCOPE)
+    return()
+  endif()
   if(NOT EXISTS "${from}")
     message(WARNING "layout_tool_tree: ${from} does not exist; ${to} not made")
     return()

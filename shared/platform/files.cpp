@@ -33,6 +33,13 @@ bool FileExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsWritableFile(const std::string& path) {
+    if (path.empty()) return false;
+    const std::string dir = ExtractFileDir(path);
+    if (access((dir.empty() ? std::string(".") : dir).c_str(), W_OK | X_OK) != 0) return false;
+    return access(path.c_str(), F_OK) != 0 || access(path.c_str(), W_OK) == 0;
+}
+
 bool DirectoryExists(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -18,6 +18,11 @@ bool DirectoryExists(const std::string& path);
 // A symbolic link, whatever it points at.
 bool IsSymlink(const std::string& path);
 
+// Whether this user may replace the file (or create it, when it is missing):
+// write access to the file and to its folder, as the system's permission
+// check answers it (for root it answers yes except on a read-only mount).
+bool IsWritableFile(const std::string& path);
+
 // Creates the folder and its missing parents; false on failure.
 bool ForceDirectories(const std::string& path);
 // Remove a file / an empty folder; false on failure.

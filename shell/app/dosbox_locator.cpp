@@ -2,6 +2,8 @@
 
 #include "shell/app/dosbox_locator.h"
 
+#include <ctime>
+
 #include "shared/env.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -71,8 +73,8 @@ void LanguageController::LocateDOSBox(bool use) {
         if (chosen && !chosen->empty()) {
             found = chosen->front();
             PlaceDOSBoxLocation(settings_, found);
-            settings_.write(settingsPath_);
-            settings_.read(settingsPath_);
+            settings_.stampDateWritten(std::time(nullptr));
+            settings_.read(writeToolSettings());
             showSettingsInMemo();
         } else {
             w_.statusBar().ShowWarning("DOSBox-0.74\\DOSBox.exe file search cancelled");
@@ -81,10 +83,14 @@ void LanguageController::LocateDOSBox(bool use) {
     if (found.empty() || !FileExists(found)) return;
 
     run_.dosboxPath = found;
-    run_.dosboxConfig = DOSBoxBaseConfigPath(settingsPath_);
+    // Beside the tool settings the user owns: an installed file's folder
+    // is not the user's to write in.
+    const std::string settingsFile = settingsWritePath();
+    run_.dosboxConfig = DOSBoxBaseConfigPath(settingsFile);
     if (!FileExists(run_.dosboxConfig)) {
+        ForceDirectories(ExtractFileDir(settingsFile));
         std::string command = DOSBoxConfigRunCommandLine(found);
-        RunAndWait(found, command.substr(found.size() + 1), ExtractFileDir(settingsPath_));
+        RunAndWait(found, command.substr(found.size() + 1), ExtractFileDir(settingsFile));
     }
     run_.dosboxReady = FileExists(run_.dosboxConfig);
 }

@@ -74,17 +74,39 @@ void LanguageController::takeSettingsFromMemo() {
     settings_.lines() = SplitLines(text);
 }
 
-void LanguageController::onWriteIniFile() {
-    takeSettingsFromMemo();
-    std::string path = settingsPath_.empty() ? locator_.locate(w_.startup().programPath) : settingsPath_;
-    if (path.empty()) w_.statusBar().AddError(kNoIniFileMessage, false);
-    settings_.stampDateWritten(std::time(nullptr));
-    showSettingsInMemo();
+std::string LanguageController::settingsWritePath() const {
+    const std::string path = locator_.place().writePath();
+    return path.empty() ? settingsPath_ : path;
+}
+
+std::string LanguageController::writeToolSettings() {
+    const std::string path = settingsWritePath();
+    if (path != settingsPath_) ForceDirectories(ExtractFileDir(path));
     try {
         WriteTextLines(path, settings_.lines());
     } catch (const Error&) {
-        w_.statusBar().ShowError("Cannot write to " + path, false);
+        throw Error("Cannot write to " + path);
     }
+    if (path != settingsPath_) {
+        locator_.savedTo(path);
+        settingsPath_ = path;
+    }
+    return path;
+}
+
+void LanguageController::onWriteIniFile() {
+    takeSettingsFromMemo();
+    std::string path = settingsPath_.empty() ? locator_.locate(w_.startup().programPath) : settingsPath_;
+    if (path.empty() && settingsWritePath().empty()) w_.statusBar().AddError(kNoIniFileMessage, false);
+    settings_.stampDateWritten(std::time(nullptr));
+    showSettingsInMemo();
+    try {
+        path = writeToolSettings();
+    } catch (const Error&) {
+        w_.statusBar().ShowError("Cannot write to " + settingsWritePath(), false);
+    }
+    // Saved into the per-user file: the user is told where.
+    if (path == settingsPlace().user) w_.statusBar().ShowInfo("Initialisation parameters saved to " + path);
 }
 
 void LanguageController::onApplyIni() {

@@ -51,12 +51,22 @@ public:
     // --- tool settings text ---
     ToolSettingsText& settings() { return settings_; }
     const std::string& settingsPath() const { return settingsPath_; }
+    // Where the settings came from and where saving writes them.
+    const ToolSettingsPlace& settingsPlace() const { return locator_.place(); }
+    // The file a save writes: the per-user file when the user may not
+    // replace the bundled one (ToolSettingsPlace); created with its folder.
+    std::string settingsWritePath() const;
+    // Whether the user may replace a file (tests run as root).
+    void setWritableCheck(WritableCheck check) { locator_.setWritableCheck(std::move(check)); }
     // Locates and reads the tool settings file; reports "No ini file is
     // available for Korvane" and ends the operation when there is none.
     void readToolSettings();
     // The memo on the technical page shows the text.
     void showSettingsInMemo();
     void takeSettingsFromMemo();
+    // Writes the text as it is to settingsWritePath(); throws Error("Cannot
+    // write to <path>"). Gives the path written.
+    std::string writeToolSettings();
 
     // --- languages ---
     const std::string& selectedLanguage() const { return selected_; }

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -162,6 +163,8 @@ void TfrmKorvaneMain::runFirstShow() {
 void TfrmKorvaneMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     runFirstShow();
+    // Once shown the window has its frame, which must fit the work area too.
+    QTimer::singleShot(0, this, [this] { FitFormToWorkArea(this); });
 }
 
 void TfrmKorvaneMain::hideEvent(QHideEvent* e) {

@@ -64,6 +64,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void toolRootResolution();
+    void installedSettingsSavedPerUser();
+    void windowFitsTheScreen();
     void missingSettingsFileStillOpensWindow();
     void captionCarriesLanguageAndProject();
     void advancedModeWithoutSwitch();
@@ -102,6 +104,55 @@ void MainWindowTest::toolRootResolution() {
     QCOMPARE(f.start({"-root", "/x/y"}).toolRoot(), std::string("/x/y"));
     // A value may not begin with "-": the default applies.
     QCOMPARE(f.start({"-root", "-proj", "a.srd"}).toolRoot(), f.binDir());
+}
+
+// Installed as <prefix>/bin/korvane with the settings in <prefix>/share/korvane
+// and the tools in <prefix>/lib/korvane: the tools are found there, and
+// saving goes to the per-user file, which is read from then on.
+void MainWindowTest::installedSettingsSavedPerUser() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    const std::string installed = f.root() + "/share/korvane/Korvane.INI";
+    ForceDirectories(f.root() + "/share/korvane");
+    QVERIFY(MoveFile(f.settingsPath(), installed));
+    const std::string before = ReadFileBytes(installed);
+    TfrmKorvaneMain& w = f.start();
+    QCOMPARE(w.toolRoot(), f.root() + "/lib/korvane");
+    QCOMPARE(w.language()->settingsPath(), installed);
+    QCOMPARE(w.caption(), std::string("Korvane main shell - Java []"));
+
+    const std::string user = f.root() + "/config/korvane/Korvane.INI";
+    w.actions().execute("ActWriteINIFile");
+    QCOMPARE(Shown(w), "Initialisation parameters saved to " + user);
+    QCOMPARE(ReadFileBytes(installed), before);
+    QVERIFY(ReadFileBytes(user).find("Date Written=") != std::string::npos);
+    QCOMPARE(f.start().language()->settingsPath(), user);
+    QCOMPARE(f.window().toolRoot(), f.root() + "/lib/korvane");
+}
+
+// Whatever the scale factor and screen (the test also runs at
+// QT_SCALE_FACTOR=2 on a 1400x900 screen), the window asks for no more than
+// the screen's work area and shows its status bar on the screen.
+void MainWindowTest::windowFitsTheScreen() {
+    ShellFixture f;
+    f.writeJavaSettings({});
+    TfrmKorvaneMain& w = f.start({"-sha"}, false);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect area = w.screen()->availableGeometry();
+    qInfo("work area %dx%d, scale %g", area.width(), area.height(), w.devicePixelRatioF());
+    for (QWidget* page : {w.TabSheetNames, w.TabSheetTech, w.TabSheetViewer, w.TabSheetWordScan}) {
+        w.PageControlMain->setCurrentWidget(page);
+        QApplication::processEvents();
+        const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint());
+        QVERIFY2(least.width() <= area.width() && least.height() <= area.height(),
+                 qPrintable(QString("least size %1x%2").arg(least.width()).arg(least.height())));
+        QVERIFY(w.height() <= area.height() && w.width() <= area.width());
+        const QRect bar(w.MyStB->mapToGlobal(QPoint(0, 0)), w.MyStB->size());
+        QVERIFY2(area.contains(bar), qPrintable(QString("status bar at %1,%2 %3x%4, window at %5,%6 %7x%8")
+                                                    .arg(bar.x()).arg(bar.y()).arg(bar.width()).arg(bar.height())
+                                                    .arg(w.x()).arg(w.y()).arg(w.width()).arg(w.height())));
+    }
 }
 
 void MainWindowTest::missingSettingsFileStillOpensWindow() {

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
@@ -65,6 +66,23 @@ constexpr DesignedRow kDesignedRows[] = {
     {"RefactorNestedBlocks", "Refactor nested blocks"},
 };
 
+// The contents of a page in a scroll area filling it: a page whose controls
+// cannot shrink further scrolls instead of making the window larger than the
+// screen (large fonts, a high scale factor). Gives the widget that takes the
+// page's contents.
+QWidget* ScrollingPage(QWidget* page, const char* name) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = Named(new QScrollArea(page), name);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* inner = new QWidget(scroll);
+    inner->setObjectName(QString::fromUtf8(name) + "Contents");
+    scroll->setWidget(inner);
+    outer->addWidget(scroll);
+    return inner;
+}
+
 }  // namespace
 
 void TfrmKorvaneMain::buildLayout() {
@@ -106,7 +124,7 @@ void TfrmKorvaneMain::buildLayout() {
 void TfrmKorvaneMain::buildNamesPage() {
     TabSheetNames = Named(new QWidget, "TabSheetNames");
     PageControlMain->addTab(TabSheetNames, "Names and datasets");
-    auto* h = new QHBoxLayout(TabSheetNames);
+    auto* h = new QHBoxLayout(ScrollingPage(TabSheetNames, "ScrollBoxNames"));
     h->setContentsMargins(2, 2, 2, 2);
     SplitterNames = Named(new QSplitter(Qt::Horizontal, TabSheetNames), "SplitterNames");
     SplitterNames->setHandleWidth(3);
@@ -288,7 +306,7 @@ void TfrmKorvaneMain::buildLibraryPanel(QWidget* parent) {
 void TfrmKorvaneMain::buildTechPage() {
     TabSheetTech = Named(new QWidget, "TabSheetTech");
     PageControlMain->addTab(TabSheetTech, "Technical parameters");
-    auto* h = new QHBoxLayout(TabSheetTech);
+    auto* h = new QHBoxLayout(ScrollingPage(TabSheetTech, "ScrollBoxTech"));
     GroupBoxExternalPrograms =
         Named(new QGroupBox("External program definitions", TabSheetTech), "GroupBoxExternalPrograms");
     pickersLayout = new QVBoxLayout(GroupBoxExternalPrograms);
@@ -335,7 +353,7 @@ void TfrmKorvaneMain::buildViewerPage() {
 void TfrmKorvaneMain::buildWordScanPage() {
     TabSheetWordScan = Named(new QWidget, "TabSheetWordScan");
     PageControlMain->addTab(TabSheetWordScan, "Edit macro table");
-    auto* v = new QVBoxLayout(TabSheetWordScan);
+    auto* v = new QVBoxLayout(ScrollingPage(TabSheetWordScan, "ScrollBoxWordScan"));
     auto* row = new QHBoxLayout;
     auto button = [&](QPushButton*& field, const char* name, QStyle::StandardPixmap icon) {
         field = Named(new QPushButton(TabSheetWordScan), name);

@@ -13,6 +13,7 @@
 #include "shared/text.h"
 #include "shared/version_info.h"
 #include "shell/app/action_list.h"
+#include "shell/app/install_places.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/app/registration.h"
@@ -84,7 +85,10 @@ void TfrmKorvaneMain::runCreationSequence() {
     // 4. Tool root.
     std::string rootValue;
     const bool rootGiven = CmdLineValue(kOptRoot, rootValue);
-    toolRoot_ = ResolveToolRoot(rootGiven, rootValue, ExtractFileDir(startup_.programPath));
+    // An installed program keeps its tools apart from its own folder.
+    toolRoot_ = ResolveToolRoot(rootGiven, rootValue,
+                                language_->settingsPlace().installed ? InstalledPlacesOf(startup_.programPath).toolDir
+                                                                     : ExtractFileDir(startup_.programPath));
     // 5. The three fixed pickers report to the status bar.
     for (TFrameFindexec* f : {FrameFindexecEditorGeneral, FrameFindexecScanner, FrameFindexecFunctab})
         f->SetStatusBar(MyStB);

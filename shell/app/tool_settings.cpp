@@ -8,6 +8,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/app/install_places.h"
 
 namespace korvane {
 
@@ -43,13 +44,49 @@ std::string FormatDateWritten(std::time_t when) {
     return std::string(buf, n);
 }
 
+std::string ToolSettingsPlace::readPath() const {
+    if (userOwned && FileExists(user)) return user;
+    return bundled;
+}
+
+std::string ToolSettingsPlace::writePath() const {
+    if (userOwned) return user;
+    return bundled;
+}
+
+ToolSettingsPlace FindToolSettings(const std::string& programPath, const WritableCheck& writable) {
+    ToolSettingsPlace place;
+    const std::string installed = JoinPath(InstalledPlacesOf(programPath).dataDir, "Korvane.INI");
+    for (const std::string& candidate :
+         {ExpandFileName(ExtractFilePath(programPath) + ".." + kPathSepStr + "_Korvane.Src" + kPathSepStr +
+                         "Korvane.INI"),
+          ExpandFileName(ChangeFileExt(programPath, ".INI")), installed}) {
+        if (FileExists(candidate)) {
+            place.bundled = candidate;
+            place.installed = candidate == installed;
+            break;
+        }
+    }
+    const std::string userDir = UserConfigDir();
+    if (!userDir.empty()) place.user = JoinPath(userDir, "Korvane.INI");
+    if (!place.user.empty()) {
+        if (place.bundled.empty())
+            place.userOwned = FileExists(place.user);
+        else
+            place.userOwned = place.installed || !(writable ? writable(place.bundled) : IsWritableFile(place.bundled));
+    }
+    return place;
+}
+
 std::string ToolSettingsLocator::locate(const std::string& programPath) {
     if (!found_.empty()) return found_;
-    std::string candidate = ExpandFileName(ExtractFilePath(programPath) + ".." + kPathSepStr + "_Korvane.Src" +
-                                           kPathSepStr + "Korvane.INI");
-    if (!FileExists(candidate)) candidate = ExpandFileName(ChangeFileExt(programPath, ".INI"));
-    if (FileExists(candidate)) found_ = candidate;
+    place_ = FindToolSettings(programPath, writable_);
+    found_ = place_.readPath();
     return found_;
+}
+
+void ToolSettingsLocator::savedTo(const std::string& path) {
+    if (place_.userOwned && path == place_.user) found_ = path;
 }
 
 std::string LocateToolSettingsFile(const std::string& programPath) {

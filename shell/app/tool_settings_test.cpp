@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <map>
 
 #include "shared/errors.h"
 #include "shared/platform/files.h"
@@ -128,6 +129,7 @@ TEST(ToolSettingsText, ReadFailureThrows) {
 
 TEST(ToolSettingsLocator, CandidatesInOrderAndRemembered) {
     TempDir dir;
+    EnvVar config("XDG_CONFIG_HOME", (dir / "config").c_str());
     std::string program = dir / "bin/korvane";
     Touch(program);
     std::string beside = dir / "bin/korvane.INI";
@@ -161,5 +163,50 @@ TEST(ToolSettingsLocator, CandidatesInOrderAndRemembered) {
         EXPECT_EQ(loc.locate(withExt), beside);  // the extension is replaced
         Touch(dir / "bin/other.ini");
         EXPECT_EQ(ToolSettingsLocator().locate(dir / "bin/other"), "");  // names compare exactly
+    }
+}
+
+// An installed program (<prefix>/bin/korvane) with its settings in
+// <prefix>/share/korvane, a build-tree layout (_Korvane.Src beside bin) and
+// the per-user file $XDG_CONFIG_HOME/korvane/Korvane.INI.
+TEST(ToolSettingsLocator, PerUserFileTakesOverWhatTheUserMayNotReplace) {
+    struct Case {
+        const char* name;
+        bool installed, buildTree, user, bundledWritable;
+        const char* read;   // "installed", "build", "user" or ""
+        const char* write;
+    } cases[] = {
+        {"installed, nothing saved yet", true, false, false, true, "installed", "user"},
+        {"installed, saved before", true, false, true, true, "user", "user"},
+        {"build tree wins over installed", true, true, true, true, "build", "build"},
+        {"build tree read-only, nothing saved", false, true, false, false, "build", "user"},
+        {"build tree read-only, saved before", false, true, true, false, "user", "user"},
+        {"only the per-user file", false, false, true, true, "user", "user"},
+        {"nothing at all", false, false, false, true, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        EnvVar config("XDG_CONFIG_HOME", (dir / "config").c_str());
+        const std::string program = dir / "usr/bin/korvane";
+        Touch(program);
+        const std::map<std::string, std::string> files = {{"installed", dir / "usr/share/korvane/Korvane.INI"},
+                                                          {"build", dir / "usr/_Korvane.Src/Korvane.INI"},
+                                                          {"user", dir / "config/korvane/Korvane.INI"},
+                                                          {"", ""}};
+        if (c.installed) Touch(files.at("installed"));
+        if (c.buildTree) Touch(files.at("build"));
+        if (c.user) Touch(files.at("user"));
+        ToolSettingsLocator loc;
+        loc.setWritableCheck([&](const std::string&) { return c.bundledWritable; });
+        EXPECT_EQ(loc.locate(program), files.at(c.read));
+        EXPECT_EQ(loc.place().writePath(), files.at(c.write));
+        EXPECT_EQ(loc.place().installed, c.installed && !c.buildTree);
+        // After a first save into the per-user file, that file is read.
+        if (std::string(c.write) == "user" && !c.user) {
+            Touch(files.at("user"));
+            loc.savedTo(files.at("user"));
+            EXPECT_EQ(loc.found(), files.at("user"));
+        }
     }
 }

@@ -64,9 +64,20 @@ void FitFormToWorkArea(QWidget* window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!window || !screen) return;
     const QRect area = screen->availableGeometry();
-    const int right = area.x() + area.width();
-    const int bottom = area.y() + area.height();
+    // The window's frame (title bar, borders) once the window system has
+    // given it one: the whole window, frame included, is what must fit.
+    const QRect outer = window->frameGeometry(), inner = window->geometry();
+    const int frameWidth = std::max(0, outer.width() - inner.width());
+    const int frameHeight = std::max(0, outer.height() - inner.height());
+    const int right = area.x() + area.width() - frameWidth;
+    const int bottom = area.y() + area.height() - frameHeight;
     window->setMaximumSize(right, bottom);
+    // Nor does the window ask for more than the work area as its least size
+    // (large fonts, a high scale factor): a tenth is left for the window's
+    // frame, and what does not fit scrolls inside the pages.
+    const QSize least = window->minimumSize();
+    window->setMinimumSize(std::min(least.width(), area.width() * 9 / 10),
+                           std::min(least.height(), area.height() * 9 / 10));
 
     int left = window->x(), top = window->y(), width = window->width(), height = window->height();
     if (top < 0) top = 0;

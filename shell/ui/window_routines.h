@@ -14,8 +14,9 @@ namespace korvane {
 int TextPixelWidth(const QString& text, const QFont& font);
 int TextPixelWidth(const std::string& text, const QFont& font);
 
-// Limits the window's maximum size to the primary screen's work area and
-// pulls it back so that at least 50 pixels stay reachable.
+// Limits the window's maximum size to the primary screen's work area, keeps
+// its minimum size within nine tenths of it, and pulls the window back so
+// that at least 50 pixels stay reachable.
 void FitFormToWorkArea(QWidget* window);
 
 // Lays out the push and tool buttons of window that are visible (as set,

@@ -297,6 +297,19 @@ private slots:
         QCOMPARE(window.pos(), after.topLeft());
         QCOMPARE(window.size(), after.size());
     }
+    // A least size beyond the work area (large fonts, a high scale factor)
+    // comes down within it; a smaller one stays.
+    void fitFormKeepsLeastSizeWithinWorkArea() {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget window;
+        window.setMinimumSize(area.width() * 2, area.height() + 1);
+        FitFormToWorkArea(&window);
+        QCOMPARE(window.minimumSize(), QSize(area.width() * 9 / 10, area.height() * 9 / 10));
+        QVERIFY(window.width() <= area.width() && window.height() <= area.height());
+        window.setMinimumSize(100, 80);
+        FitFormToWorkArea(&window);
+        QCOMPARE(window.minimumSize(), QSize(100, 80));
+    }
 };
 
 int RunWindowRoutinesTests(int argc, char** argv) {

@@ -6,8 +6,10 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "shared/platform/desktop_open.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shell/app/install_places.h"
 #include "shell/app/startup_options.h"
 #include "shell/ui/reporter.h"
 
@@ -17,14 +19,23 @@ HelpContents::HelpContents(std::string programPath, QWidget* window)
     : QObject(window),
       programPath_(std::move(programPath)),
       window_(window),
-      opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+      opener_([](const QUrl& url) {
+          // A local file goes to the desktop's opener, whose answer says
+          // whether anything will show it.
+          if (url.isLocalFile()) return OpenWithDesktop(url.toLocalFile().toUtf8().toStdString());
+          return QDesktopServices::openUrl(url);
+      }) {
     setObjectName("HelpContents");
 }
 
 std::string HelpContents::hlpFilePath() const { return JoinPath(ExtractFileDir(programPath_), kHelpFile); }
 
 std::string HelpContents::guidePath() const {
-    return JoinPath(JoinPath(ExtractFileDir(programPath_), kHelpGuideFolder), kHelpGuidePage);
+    const std::string beside = JoinPath(JoinPath(ExtractFileDir(programPath_), kHelpGuideFolder), kHelpGuidePage);
+    if (FileExists(beside)) return beside;
+    // An installed program: <prefix>/share/doc/korvane/html/index.html.
+    const std::string installed = JoinPath(JoinPath(InstalledPlacesOf(programPath_).docDir, "html"), kHelpGuidePage);
+    return FileExists(installed) ? installed : beside;
 }
 
 void HelpContents::ShowContents(Reporter& reporter) {

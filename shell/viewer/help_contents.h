@@ -3,7 +3,8 @@
 //
 // A "KORVANE.HLP" beside the program is opened by the desktop when it can
 // open it. Otherwise the user guide installed beside the program
-// (KORVANE-help/index.html) opens in the desktop's browser, or, when the
+// (KORVANE-help/index.html; installed: <prefix>/share/doc/korvane/html/
+// index.html) opens in the desktop's browser, or, when the
 // desktop cannot open it, in a help window of the program itself.
 
 #include <QObject>
@@ -33,7 +34,7 @@ public:
     // there is no help at all.
     void ShowContents(Reporter& reporter);
 
-    // How a document is handed to the desktop (QDesktopServices::openUrl by
+    // How a document is handed to the desktop (OpenWithDesktop for files by
     // default); false when the desktop cannot open it.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { opener_ = std::move(opener); }
 

@@ -57,7 +57,13 @@ void ViewerHelpTest::contentsPageChoice() {
     QCOMPARE(Str(w.statusBar().shownText()), "Cannot find help - " + guide);
     QVERIFY(desktop.opened.empty());
 
-    // The guide.
+    // The guide of an installation (<prefix>/share/doc/korvane/html) ...
+    const std::string installed = f.writeFile("share/doc/korvane/html/index.html", "<html></html>");
+    w.actions().execute("HelpContents1");
+    QCOMPARE(desktop.opened, (std::vector<std::string>{installed}));
+    desktop.opened.clear();
+
+    // ... and the one beside the program, which goes first.
     f.writeFile("bin/KORVANE-help/index.html", "<html><body><h1>Guide</h1></body></html>");
     w.actions().execute("HelpContents1");
     QCOMPARE(desktop.opened, (std::vector<std::string>{guide}));
@@ -84,7 +90,10 @@ void ViewerHelpTest::helpWindowWhenDesktopCannotOpen() {
     desktop.canOpen = [](const std::string&) { return false; };
     desktop.attach(w);
     f.writeFile("bin/KORVANE-help/index.html", "<html><body><h1>Korvane guide</h1></body></html>");
-    w.actions().execute("HelpContents1");
+    // F1 asks for the contents.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F1);
     QDialog* help = w.viewer()->help().helpWindow();
     QVERIFY(help);
     QVERIFY(help->isVisible());
@@ -98,6 +107,12 @@ void ViewerHelpTest::helpWindowWhenDesktopCannotOpen() {
     w.actions().execute("HelpContents1");
     QCOMPARE(w.viewer()->help().helpWindow(), help);
     QVERIFY(help->isVisible());
+    // Ctrl+Q ends the program: the window closes.
+    help->close();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
 }
 
 void ViewerHelpTest::programIconWrittenOnlyWhenNoneBeside() {
