@@ -299,13 +299,11 @@ void RunBatchTest::answersLoseNothing() {
 }
 
 void RunBatchTest::oneRunPerOutputDirectory() {
-    // The step of the first run waits for the file "go"; once "stop" is
-    // there too, a step left over from a killed run ends without working.
+    // The step of the first run waits for the file "go".
     RunFixture f;
     const std::string r = f.root();
     f.writeRunSettings({{"Realign", "jvrealign", "JRA", "",
-                         "touch '" + r + "/waiting'; while [ ! -e '" + r + "/go' ]; do sleep 0.05; done\n"
-                         "[ -e '" + r + "/stop' ] && { rm '" + r + "/waiting'; exit 0; }"}},
+                         "touch '" + r + "/waiting'; while [ ! -e '" + r + "/go' ]; do sleep 0.05; done"}},
                        {});
     const std::string one = f.addSource("a/One.java", kJava);
     const QStringList args = {"-proj", QString::fromStdString(SaveProject(f, {{one, true}})), "-batch", "run"};
@@ -320,13 +318,11 @@ void RunBatchTest::oneRunPerOutputDirectory() {
     QVERIFY(second.has("Error: " + Format(kOutputDirInUse, f.outputDir().c_str())));
     QCOMPARE(f.snapshots().size(), size_t(1));  // the second run started no tool
 
-    // Killed, the first run holds nothing any more.
+    // Killed, the first run holds nothing any more; its step dies with it.
     first.kill();
     QVERIFY(first.waitForFinished());
-    f.writeFile("stop", "");
+    QVERIFY(std::remove((r + "/waiting").c_str()) == 0);
     f.writeFile("go", "");
-    QVERIFY(RunFixture::waitFor([&] { return !PathExists(r + "/waiting"); }));
-    QVERIFY(std::remove((r + "/stop").c_str()) == 0);
     BatchResult third = RunKorvane(f, args);
     QCOMPARE(third.status, kBatchFinished);
     QCOMPARE(ReadBytes(f.outputDir() + "/a/One.java"), std::string(kJava));
@@ -423,8 +419,9 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
                             "OutputDir.Edit=" + (c.outText[0] == '/' ? caseOut : c.outText) + "\r\n"));
         const std::string project = f.writeFile("jobs/Job.srd", text);
         std::filesystem::remove_all(root + "/deep");
-        // An old working copy that the cleaning must take.
+        // An old working copy, left by an earlier run, that the cleaning must take.
         f.writeFile(caseOut.substr(root.size() + 1) + "/workinp/FIL0009", "stale");
+        f.writeFile(caseOut.substr(root.size() + 1) + "/last.xml", "");
         const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config"};
         const auto before = Tree(root, except);
 
