@@ -17,10 +17,13 @@ std::string CloseIfConditions(std::string_view text);
 // replaced by ext, or ext appended when the name has none.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
-// Repairs one file in place: the file read as CR LF lines goes to the backup
+// Repairs one file: the file read as CR LF lines goes to the backup
 // (".eredeti.txt"), the repaired text to the file itself and then to the
-// corrected copy (".javitott.txt"). Throws korvane::Error when a file cannot
-// be read or written.
+// corrected copy (".javitott.txt"). Each of the three is replaced whole
+// through a temporary file (ReplaceFileBytes), so a failed write leaves the
+// file as it was; the repaired file keeps its permission bits. A file to
+// repair that is a symbolic link is refused before anything is written.
+// Throws korvane::Error when a file cannot be read or written.
 void RepairFile(const std::string& path);
 
 }  // namespace korvane
