@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace korvane {
 
 namespace {
@@ -222,23 +224,55 @@ std::string ReadFileToRewrite(const std::string& path, unsigned& permissions) {
     return ReadAll(fd, st, path);
 }
 
-void ReplaceFileBytes(const std::string& path, std::string_view bytes, unsigned permissions) {
+PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsigned permissions) : path_(path) {
     if (!UsablePath(path) || path.empty()) Fail("Cannot create file", path, path.empty() ? ENOENT : EINVAL);
     std::string temp;
     int fd = CreateTempBeside(path, temp);
     if (fd < 0) Fail("Cannot create file", path, errno);
-    auto discard = [&](const char* what, int err) {
+    auto discard = [&](int err) {
         if (fd >= 0) ::close(fd);
         ::unlink(temp.c_str());
-        Fail(what, path, err);
+        Fail("Cannot write file", path, err);
     };
-    if (!WriteAll(fd, bytes)) discard("Cannot write file", errno);
-    if (permissions != kNewFilePermissions && ::fchmod(fd, static_cast<mode_t>(permissions)) != 0)
-        discard("Cannot write file", errno);
+    if (!WriteAll(fd, bytes)) discard(errno);
+    if (permissions != kNewFilePermissions && ::fchmod(fd, static_cast<mode_t>(permissions)) != 0) discard(errno);
     int closed = ::close(fd);
     fd = -1;
-    if (closed != 0) discard("Cannot write file", errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) discard("Cannot create file", errno);
+    if (closed != 0) discard(errno);
+    temp_ = std::move(temp);
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : path_(std::move(other.path_)), temp_(std::exchange(other.temp_, std::string())) {}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        path_ = std::move(other.path_);
+        temp_ = std::exchange(other.temp_, std::string());
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile() { Discard(); }
+
+void PendingFile::Discard() noexcept {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+void PendingFile::Commit() {
+    if (temp_.empty()) return;
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+        int err = errno;
+        Discard();
+        Fail("Cannot create file", path_, err);
+    }
+    temp_.clear();
+}
+
+void ReplaceFileBytes(const std::string& path, std::string_view bytes, unsigned permissions) {
+    PendingFile(path, bytes, permissions).Commit();
 }
 
 }  // namespace korvane

@@ -40,4 +40,29 @@ inline constexpr unsigned kNewFilePermissions = ~0u;
 void ReplaceFileBytes(const std::string& path, std::string_view bytes,
                       unsigned permissions = kNewFilePermissions);
 
+// The two halves of ReplaceFileBytes, for a caller that writes ahead and puts
+// the files in place later: the constructor writes the temporary file (and
+// throws as ReplaceFileBytes does, leaving none), Commit renames it to the
+// path. A file not committed is removed when the object goes.
+class PendingFile {
+public:
+    PendingFile() = default;
+    PendingFile(const std::string& path, std::string_view bytes, unsigned permissions = kNewFilePermissions);
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // Throws Error("Cannot create file \"<path>\". <system text>"); the
+    // temporary file is removed then.
+    void Commit();
+
+private:
+    void Discard() noexcept;
+
+    std::string path_;
+    std::string temp_;  // empty when there is nothing to put in place
+};
+
 }  // namespace korvane

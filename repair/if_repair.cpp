@@ -121,4 +121,21 @@ void RepairFile(const std::string& path) {
     ReplaceFileBytes(ChangeFileExt(path, ".javitott.txt"), repaired);
 }
 
+void PreparedRepair::Commit() {
+    backup.Commit();
+    file.Commit();
+    corrected.Commit();
+}
+
+PreparedRepair PrepareRepair(const std::string& path) {
+    unsigned permissions = 0;
+    const std::string text = NormalizeLineEnds(ReadFileToRewrite(path, permissions));
+    PreparedRepair prepared;
+    prepared.backup = PendingFile(ChangeFileExt(path, ".eredeti.txt"), text);
+    const std::string repaired = CloseIfConditions(text);
+    prepared.file = PendingFile(path, repaired, permissions);
+    prepared.corrected = PendingFile(ChangeFileExt(path, ".javitott.txt"), repaired);
+    return prepared;
+}
+
 }  // namespace korvane
