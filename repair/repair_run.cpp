@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -107,14 +108,18 @@ public:
             written.insert(NameKey(ChangeFileExt(path, ".javitott.txt")));
         }
         window_ = 4 * static_cast<size_t>(workers);
-        for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
+        // Where no thread can be started, the run goes on one file at a time.
+        try {
+            for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+        }
     }
     ~ParallelRepair() { Stop(); }
     ParallelRepair(const ParallelRepair&) = delete;
     ParallelRepair& operator=(const ParallelRepair&) = delete;
 
     void Run(const LineSink& print, int& processed) {
-        bool alone = false;
+        bool alone = threads_.empty();
         for (size_t i = 0; i < pairs_.size(); ++i) {
             PrintPair(pairs_[i], processed, print);
             if (alone) {
