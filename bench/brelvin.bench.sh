@@ -8,7 +8,7 @@
 # timed) and one "cp -r" of the same tree. Prints the ratio of the median
 # times, brelvin over cp:
 #
-#   brelvin: ratio R (target 3.0)
+#   brelvin: ratio R (target 1.5)
 #
 # The build folder comes from $KORVANE_BUILD (default build/ in the repository);
 # BENCH_VERBOSE=1 also prints the single times to standard error.
@@ -19,7 +19,7 @@ build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 brelvin=$build/bin/brelvin
 files=${BRELVIN_BENCH_FILES:-2000}
 rounds=5
-target=3.0
+target=1.5
 
 if [[ ! -x $brelvin ]]; then
     echo "brelvin.bench.sh: no brelvin at $brelvin (set KORVANE_BUILD)" >&2

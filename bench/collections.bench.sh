@@ -10,7 +10,7 @@
 # the merge are timed), and one "find DIR -type f -name '*.cbl'" over the
 # same tree. Prints the ratio of the median times, adding over find:
 #
-#   collections-add-folder: ratio R (target 2.0)
+#   collections-add-folder: ratio R (target 1.2)
 #
 # The build folder comes from $KORVANE_BUILD (default build/ in the repository).
 # Everything is created under one temporary folder that is removed at the end.
@@ -19,7 +19,7 @@ set -euo pipefail
 build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 driver=$build/bin/collections_bench
 rounds=5
-target=2.0
+target=1.2
 
 if [[ ! -x $driver ]]; then
     echo "collections.bench.sh: no collections_bench at $driver (set KORVANE_BUILD)" >&2

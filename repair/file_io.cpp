@@ -2,12 +2,16 @@
 
 #include "shared/errors.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace korvane {
 
@@ -107,21 +111,13 @@ std::string LfToCrLf(std::string_view text) {
     return result;
 }
 
-}  // namespace
-
-std::string ReadFileBytes(const std::string& path) {
-    if (!UsablePath(path)) Fail("Cannot open file", path, EINVAL);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail("Cannot open file", path, errno);
-    size_t expected = 0;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            ::close(fd);
-            Fail("Cannot open file", path, EISDIR);
-        }
-        if (S_ISREG(st.st_mode)) expected = static_cast<size_t>(st.st_size);
+// Reads the open file to its end and closes it; st is what fstat gave.
+std::string ReadAll(int fd, const struct stat& st, const std::string& path) {
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        Fail("Cannot open file", path, EISDIR);
     }
+    const size_t expected = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
     std::string bytes;
     // One byte more than the size so that the end of the file is seen
     // without growing the buffer.
@@ -142,6 +138,45 @@ std::string ReadFileBytes(const std::string& path) {
     ::close(fd);
     bytes.resize(used);
     return bytes;
+}
+
+// Creates a new, empty file ".<name>.tmpXXXXXX" in the folder of path, with
+// the permissions of a new file; gives its descriptor (or -1 with errno set)
+// and its path in temp.
+int CreateTempBeside(const std::string& path, std::string& temp) {
+    static std::atomic<uint64_t> counter{0};
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    // A long name is shortened so that the temporary name still fits.
+    const std::string_view name = std::string_view(path).substr(nameStart, 200);
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        uint64_t x = ((static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(1) ^ now) * 0x9e3779b97f4a7c15ULL;
+        char suffix[7];
+        for (int k = 0; k < 6; ++k, x /= 36) suffix[k] = kDigits[x % 36];
+        suffix[6] = '\0';
+        temp.assign(path, 0, nameStart);
+        temp += '.';
+        temp += name;
+        temp += ".tmp";
+        temp += suffix;
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+    if (!UsablePath(path)) Fail("Cannot open file", path, EINVAL);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Fail("Cannot open file", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) st.st_mode = 0;
+    return ReadAll(fd, st, path);
 }
 
 std::string NormalizeLineEnds(std::string text) {
@@ -169,30 +204,75 @@ std::string NormalizeLineEnds(std::string text) {
 
 std::string ReadTextCrLf(const std::string& path) { return NormalizeLineEnds(ReadFileBytes(path)); }
 
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-    if (!UsablePath(path)) Fail("Cannot create file", path, EINVAL);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("Cannot create file", path, errno);
-    if (!WriteAll(fd, bytes)) {
+std::string ReadFileToRewrite(const std::string& path, unsigned& permissions) {
+    if (!UsablePath(path)) Fail("Cannot open file", path, EINVAL);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        int err = errno;
+        struct stat st {};
+        if (err == ELOOP && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            throw Error("Cannot rewrite file \"" + path + "\". It is a symbolic link");
+        Fail("Cannot open file", path, err);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
         int err = errno;
         ::close(fd);
-        Fail("Cannot write file", path, err);
+        Fail("Cannot open file", path, err);
     }
-    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
+    permissions = static_cast<unsigned>(st.st_mode & 07777);
+    return ReadAll(fd, st, path);
 }
 
-void OverwriteFileBytes(const std::string& path, std::string_view bytes) {
-    if (!UsablePath(path)) Fail("Cannot create file", path, EINVAL);
-    // No O_TRUNC: the pages of the old content are reused, and the file is
-    // cut to the new length only after everything has been written.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsigned permissions) : path_(path) {
+    if (!UsablePath(path) || path.empty()) Fail("Cannot create file", path, path.empty() ? ENOENT : EINVAL);
+    std::string temp;
+    int fd = CreateTempBeside(path, temp);
     if (fd < 0) Fail("Cannot create file", path, errno);
-    if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
-        int err = errno;
-        ::close(fd);
+    auto discard = [&](int err) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
         Fail("Cannot write file", path, err);
+    };
+    if (!WriteAll(fd, bytes)) discard(errno);
+    if (permissions != kNewFilePermissions && ::fchmod(fd, static_cast<mode_t>(permissions)) != 0) discard(errno);
+    int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) discard(errno);
+    temp_ = std::move(temp);
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : path_(std::move(other.path_)), temp_(std::exchange(other.temp_, std::string())) {}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        path_ = std::move(other.path_);
+        temp_ = std::exchange(other.temp_, std::string());
     }
-    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
+    return *this;
+}
+
+PendingFile::~PendingFile() { Discard(); }
+
+void PendingFile::Discard() noexcept {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+void PendingFile::Commit() {
+    if (temp_.empty()) return;
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+        int err = errno;
+        Discard();
+        Fail("Cannot create file", path_, err);
+    }
+    temp_.clear();
+}
+
+void ReplaceFileBytes(const std::string& path, std::string_view bytes, unsigned permissions) {
+    PendingFile(path, bytes, permissions).Commit();
 }
 
 }  // namespace korvane

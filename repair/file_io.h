@@ -18,13 +18,51 @@ std::string NormalizeLineEnds(std::string text);
 // The file read as text lines, each followed by CR LF.
 std::string ReadTextCrLf(const std::string& path);
 
-// Creates or truncates the file and writes all bytes. Throws
-// Error("Cannot create file \"<path>\". <system text>").
-void WriteFileBytes(const std::string& path, std::string_view bytes);
+// The bytes of a file that is about to be rewritten, and its permission bits.
+// A symbolic link is never followed: it throws
+// Error("Cannot rewrite file \"<path>\". It is a symbolic link"); other
+// failures as ReadFileBytes.
+std::string ReadFileToRewrite(const std::string& path, unsigned& permissions);
 
-// Rewrites the file in place: all bytes from its start, then the file is cut
-// to their length. The file stays the same file (permissions, links); one that
-// does not exist is created. A failed write leaves it partly rewritten.
-void OverwriteFileBytes(const std::string& path, std::string_view bytes);
+// The permission bits of a file created anew: 0666 less the umask.
+inline constexpr unsigned kNewFilePermissions = ~0u;
+
+// Replaces the file by one that holds the bytes: they are written to a new
+// temporary file in the same folder (".<name>.tmpXXXXXX"), which is then
+// renamed to the path. A failed write leaves the old file (or no file) and
+// no temporary file. An entry that is a symbolic link is itself replaced,
+// never written through; so is a hard link, which keeps the old content under
+// its other names. The new file gets the permission bits given, or those of
+// a new file. Throws Error("Cannot create file \"<path>\". <system text>")
+// when the file cannot be created or put in place, and
+// Error("Cannot write file \"<path>\". <system text>") when the bytes cannot
+// be written (full disk, file size limit).
+void ReplaceFileBytes(const std::string& path, std::string_view bytes,
+                      unsigned permissions = kNewFilePermissions);
+
+// The two halves of ReplaceFileBytes, for a caller that writes ahead and puts
+// the files in place later: the constructor writes the temporary file (and
+// throws as ReplaceFileBytes does, leaving none), Commit renames it to the
+// path. A file not committed is removed when the object goes.
+class PendingFile {
+public:
+    PendingFile() = default;
+    PendingFile(const std::string& path, std::string_view bytes, unsigned permissions = kNewFilePermissions);
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // Throws Error("Cannot create file \"<path>\". <system text>"); the
+    // temporary file is removed then.
+    void Commit();
+
+private:
+    void Discard() noexcept;
+
+    std::string path_;
+    std::string temp_;  // empty when there is nothing to put in place
+};
 
 }  // namespace korvane

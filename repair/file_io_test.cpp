@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,40 +86,47 @@ TEST(ReadFileBytes, ReadsEveryByteAndReportsFailuresWithTheSystemsText) {
     EXPECT_THROW(ReadFileBytes(std::string(dir / "f") + std::string("\0x", 2)), std::runtime_error);
 }
 
-TEST(WriteFile, CreatesOrTruncatesAndReportsFailures) {
+TEST(ReplaceFile, PutsANewFileInPlaceAndReportsFailures) {
     TempDir dir;
-    WriteFileBytes(dir / "w", "a longer first content");
-    WriteFileBytes(dir / "w", std::string("b\0", 2));
+    auto mode = [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    const mode_t mask = ::umask(022);
+    ReplaceFileBytes(dir / "w", "a longer first content");
+    EXPECT_EQ(mode(dir / "w"), 0644u) << "a new file's permissions";
+    ReplaceFileBytes(dir / "w", std::string("b\0", 2), 0604);
     EXPECT_EQ(test::ReadFile(dir / "w"), std::string("b\0", 2));
-    try {
-        WriteFileBytes(dir / "no/such/folder/w", "x");
-        FAIL() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"" + (dir / "no/such/folder/w") + "\". No such file or directory");
-    }
-}
+    EXPECT_EQ(mode(dir / "w"), 0604u);
+    ::umask(mask);
 
-TEST(OverwriteFile, RewritesTheSameFileAndCutsItToTheNewLength) {
-    TempDir dir;
-    test::WriteFile(dir / "r", "a much longer old content");
-    ASSERT_EQ(::chmod((dir / "r").c_str(), 0604), 0);
-    std::filesystem::create_hard_link(dir / "r", dir / "link");
-    OverwriteFileBytes(dir / "r", "new");
-    EXPECT_EQ(test::ReadFile(dir / "r"), "new");
-    EXPECT_EQ(test::ReadFile(dir / "link"), "new") << "still the same file";
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "r").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
-    OverwriteFileBytes(dir / "r", "longer than before");
-    EXPECT_EQ(test::ReadFile(dir / "r"), "longer than before");
+    // Links are replaced, not written through: the other file keeps its content.
+    test::WriteFile(dir / "other", "other");
+    std::filesystem::create_symlink("other", dir / "soft");
+    std::filesystem::create_hard_link(dir / "other", dir / "hard");
+    ReplaceFileBytes(dir / "soft", "s");
+    ReplaceFileBytes(dir / "hard", "h");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "soft"));
+    EXPECT_EQ(test::ReadFile(dir / "soft") + test::ReadFile(dir / "hard"), "sh");
+    EXPECT_EQ(test::ReadFile(dir / "other"), "other");
 
-    try {
-        OverwriteFileBytes(dir / "gone/r", "x");
-        FAIL() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "gone/r") + "\". No such file or directory");
+    std::filesystem::create_directory(dir / "folder");
+    for (const auto& [target, message] : std::vector<std::pair<std::string, std::string>>{
+             {dir / "no/such/folder/w",
+              "Cannot create file \"" + (dir / "no/such/folder/w") + "\". No such file or directory"},
+             {dir / "folder", "Cannot create file \"" + (dir / "folder") + "\". Is a directory"},
+         }) {
+        try {
+            ReplaceFileBytes(target, "x");
+            ADD_FAILURE() << "no error for " << target;
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
     }
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"folder", "hard", "other", "soft", "w"})) << "no temporary file left";
 }
 
 }  // namespace

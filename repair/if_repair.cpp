@@ -110,14 +110,32 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
 }
 
 void RepairFile(const std::string& path) {
-    const std::string text = ReadTextCrLf(path);
-    WriteFileBytes(ChangeFileExt(path, ".eredeti.txt"), text);
+    unsigned permissions = 0;
+    const std::string text = NormalizeLineEnds(ReadFileToRewrite(path, permissions));
+    ReplaceFileBytes(ChangeFileExt(path, ".eredeti.txt"), text);
     // The text has CR LF after every line and the inserted ")" never split a
     // line end, so the repaired text already has the form in which its lines
     // are written: it goes out as it is.
     const std::string repaired = CloseIfConditions(text);
-    OverwriteFileBytes(path, repaired);
-    WriteFileBytes(ChangeFileExt(path, ".javitott.txt"), repaired);
+    ReplaceFileBytes(path, repaired, permissions);
+    ReplaceFileBytes(ChangeFileExt(path, ".javitott.txt"), repaired);
+}
+
+void PreparedRepair::Commit() {
+    backup.Commit();
+    file.Commit();
+    corrected.Commit();
+}
+
+PreparedRepair PrepareRepair(const std::string& path) {
+    unsigned permissions = 0;
+    const std::string text = NormalizeLineEnds(ReadFileToRewrite(path, permissions));
+    PreparedRepair prepared;
+    prepared.backup = PendingFile(ChangeFileExt(path, ".eredeti.txt"), text);
+    const std::string repaired = CloseIfConditions(text);
+    prepared.file = PendingFile(path, repaired, permissions);
+    prepared.corrected = PendingFile(ChangeFileExt(path, ".javitott.txt"), repaired);
+    return prepared;
 }
 
 }  // namespace korvane

@@ -1,6 +1,8 @@
 #pragma once
 // The repair itself: closing the parentheses missing from Java if conditions.
 
+#include "repair/file_io.h"
+
 #include <string>
 #include <string_view>
 
@@ -17,10 +19,30 @@ std::string CloseIfConditions(std::string_view text);
 // replaced by ext, or ext appended when the name has none.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
-// Repairs one file in place: the file read as CR LF lines goes to the backup
+// Repairs one file: the file read as CR LF lines goes to the backup
 // (".eredeti.txt"), the repaired text to the file itself and then to the
-// corrected copy (".javitott.txt"). Throws korvane::Error when a file cannot
-// be read or written.
+// corrected copy (".javitott.txt"). Each of the three is replaced whole
+// through a temporary file (ReplaceFileBytes), so a failed write leaves the
+// file as it was; the repaired file keeps its permission bits. A file to
+// repair that is a symbolic link is refused before anything is written.
+// Throws korvane::Error when a file cannot be read or written.
 void RepairFile(const std::string& path);
+
+// One repair written ahead: the backup, the repaired file and the corrected
+// copy as temporary files beside their places.
+struct PreparedRepair {
+    PendingFile backup;
+    PendingFile file;
+    PendingFile corrected;
+
+    // Puts the three in place in that order; a failure leaves the later ones
+    // out and removes them.
+    void Commit();
+};
+
+// Reads and repairs the file as RepairFile does and writes the three
+// temporary files, changing nothing else. Throws when a file cannot be read
+// or written, leaving no temporary file.
+PreparedRepair PrepareRepair(const std::string& path);
 
 }  // namespace korvane

@@ -159,15 +159,6 @@ TEST(RepairFile, ABackupThatCannotBeWrittenIsAnErrorAndTheFileStaysAsItWas) {
     EXPECT_EQ(test::ReadFile(dir / "FIL0000"), " if (a {\n");
 }
 
-TEST(RepairFile, ASymbolicLinkIsWrittenThrough) {
-    TempDir dir;
-    test::WriteFile(dir / "real.java", " if (a {\n");
-    std::filesystem::create_symlink("real.java", dir / "FIL0000");
-    RepairFile(dir / "FIL0000");
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "FIL0000"));
-    EXPECT_EQ(test::ReadFile(dir / "real.java"), " if (a) {\r\n");
-}
-
 TEST(RepairFile, HugeLinesAndAHundredMegabyteFile) {
     TempDir dir;
     // One line of ten million characters, missing its ")" at the very end.

@@ -5,6 +5,7 @@
 
 #include "repair/repair_run.h"
 
+#include <csignal>
 #include <cstdio>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -16,6 +17,11 @@
 int main(int argc, char** argv) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);  // no LF -> CR LF translation
+#endif
+#ifdef SIGXFSZ
+    // A write past the file size limit then fails with an error that is
+    // reported, instead of ending the program halfway through a file.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
     std::vector<std::string> args(argv, argv + argc);
     auto print = [](std::string_view line) {

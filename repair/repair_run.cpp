@@ -4,7 +4,15 @@
 #include "repair/xml_node_list.h"
 #include "shared/text.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
 namespace korvane {
 
@@ -19,54 +27,220 @@ std::string Message(std::string_view prefix, std::string_view value) {
     return line;
 }
 
-// Walks the pairs inside Files; prints "Invalid parameter file!" where the
-// list does not have the expected form.
-void RepairListedFiles(TMyXMLNodeList& nodes, const LineSink& print, int& processed) {
-    if (!nodes.FindByName("Files")) {
-        print(kInvalidParameterFile);
+struct FilePair {
+    std::string original;  // the source, for the message only
+    std::string path;      // the file to repair
+};
+
+// What the parameter file asks for, read before any file is touched: the
+// complete pairs in order, then the lines that end the walk ("Invalid
+// parameter file!", after the first line of a broken pair) or the error that
+// ends it.
+struct Walk {
+    std::vector<FilePair> pairs;
+    std::vector<std::string> tail;
+    std::exception_ptr error;
+};
+
+Walk WalkPairs(TMyXMLNodeList& nodes) {
+    Walk walk;
+    try {
+        if (!nodes.FindByName("Files")) {
+            walk.tail.push_back(kInvalidParameterFile);
+            return walk;
+        }
+        // When Files has no child the cursor stays on Files, whose name fails
+        // the first test below.
+        nodes.FirstChild(-1);
+        while (true) {
+            if (!StartsWithText("Orig_File_", nodes.CurrentNode().Name())) {
+                walk.tail.push_back(kInvalidParameterFile);
+                return walk;
+            }
+            std::string original = nodes.CurrentNode().Value();
+            if (!nodes.NextSibling()) {
+                walk.tail.push_back(
+                    Message(Format("Processing original file %zu ", walk.pairs.size() + 1), original));
+                walk.tail.push_back(kInvalidParameterFile);
+                return walk;
+            }
+            // The name of the second element of a pair is not looked at.
+            walk.pairs.push_back({std::move(original), nodes.CurrentNode().Value()});
+            if (!nodes.NextSibling()) return walk;
+        }
+    } catch (...) {
+        walk.error = std::current_exception();
+    }
+    return walk;
+}
+
+void PrintPair(const FilePair& pair, int& processed, const LineSink& print) {
+    print(Message(Format("Processing original file %d ", processed + 1), pair.original));
+    print(Message("Internal name ", pair.path));
+    ++processed;
+}
+
+// The file name with ASCII letters folded: two pairs whose names agree so
+// may touch the same file, whatever their folders are called.
+std::string NameKey(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return LowerCase(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// Repairs the pairs on worker threads. Each worker reads a file, repairs it
+// and writes its three files as temporary files; this thread prints the
+// lines and puts the files in place pair by pair in list order. A pair that
+// reads a file an earlier pair writes is repaired here, in its turn. When a
+// prepared repair failed, the workers stop, what they wrote ahead is removed,
+// and the run goes on one file after the other from that pair on, which
+// repeats the failure (or not, when it came from the room the temporary
+// files took). So the lines, the files and the error are those of a run
+// without threads.
+class ParallelRepair {
+public:
+    ParallelRepair(const std::vector<FilePair>& pairs, unsigned workers) : pairs_(pairs), slots_(pairs.size()) {
+        std::unordered_set<std::string> written;
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            const std::string& path = pairs[i].path;
+            slots_[i].inTurn = written.count(NameKey(path)) > 0;
+            written.insert(NameKey(path));
+            written.insert(NameKey(ChangeFileExt(path, ".eredeti.txt")));
+            written.insert(NameKey(ChangeFileExt(path, ".javitott.txt")));
+        }
+        window_ = 4 * static_cast<size_t>(workers);
+        // Where no thread can be started, the run goes on one file at a time.
+        try {
+            for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+        }
+    }
+    ~ParallelRepair() { Stop(); }
+    ParallelRepair(const ParallelRepair&) = delete;
+    ParallelRepair& operator=(const ParallelRepair&) = delete;
+
+    void Run(const LineSink& print, int& processed) {
+        bool alone = threads_.empty();
+        for (size_t i = 0; i < pairs_.size(); ++i) {
+            PrintPair(pairs_[i], processed, print);
+            if (alone) {
+                RepairFile(pairs_[i].path);
+                continue;
+            }
+            Slot& slot = WaitFor(i);
+            if (slot.inTurn) {
+                RepairFile(pairs_[i].path);
+            } else if (slot.failed) {
+                Stop();
+                alone = true;
+                RepairFile(pairs_[i].path);
+            } else {
+                PreparedRepair prepared = std::move(slot.prepared);
+                prepared.Commit();
+            }
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = i + 1;
+            changed_.notify_all();
+        }
+    }
+
+private:
+    struct Slot {
+        bool inTurn = false;  // reads what an earlier pair writes
+        bool ready = false;
+        bool failed = false;
+        PreparedRepair prepared;
+    };
+
+    void Work() {
+        while (true) {
+            size_t i;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return stop_ || next_ >= pairs_.size() || next_ < done_ + window_; });
+                if (stop_ || next_ >= pairs_.size()) return;
+                i = next_++;
+            }
+            PreparedRepair prepared;
+            bool failed = false;
+            if (!slots_[i].inTurn) {
+                try {
+                    prepared = PrepareRepair(pairs_[i].path);
+                } catch (...) {
+                    failed = true;
+                }
+            }
+            std::lock_guard<std::mutex> lock(mutex_);
+            slots_[i].prepared = std::move(prepared);
+            slots_[i].failed = failed;
+            slots_[i].ready = true;
+            changed_.notify_all();
+        }
+    }
+
+    Slot& WaitFor(size_t i) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return slots_[i].ready; });
+        return slots_[i];
+    }
+
+    // Ends the workers and removes every temporary file written ahead.
+    void Stop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+            changed_.notify_all();
+        }
+        for (std::thread& t : threads_) t.join();
+        threads_.clear();
+        for (Slot& slot : slots_) slot.prepared = PreparedRepair();
+    }
+
+    const std::vector<FilePair>& pairs_;
+    std::vector<Slot> slots_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    size_t window_ = 0;
+    size_t next_ = 0;  // the next pair a worker takes
+    size_t done_ = 0;  // pairs put in place
+    bool stop_ = false;
+};
+
+void RepairPairs(const std::vector<FilePair>& pairs, const LineSink& print, int& processed, unsigned threads) {
+    if (threads <= 1 || pairs.size() < 2) {
+        for (const FilePair& pair : pairs) {
+            PrintPair(pair, processed, print);
+            RepairFile(pair.path);
+        }
         return;
     }
-    // When Files has no child the cursor stays on Files, whose name fails the
-    // first test below.
-    nodes.FirstChild(-1);
-    while (true) {
-        if (!StartsWithText("Orig_File_", nodes.CurrentNode().Name())) {
-            print(kInvalidParameterFile);
-            return;
-        }
-        print(Message(Format("Processing original file %d ", processed + 1), nodes.CurrentNode().Value()));
-        if (!nodes.NextSibling()) {
-            print(kInvalidParameterFile);
-            return;
-        }
-        // The name of the second element of a pair is not looked at.
-        const std::string path = nodes.CurrentNode().Value();
-        print(Message("Internal name ", path));
-        ++processed;
-        RepairFile(path);
-        if (!nodes.NextSibling()) return;
-    }
+    ParallelRepair(pairs, std::min<size_t>(threads, pairs.size())).Run(print, processed);
 }
 
 }  // namespace
 
-void RunRepair(const std::string& parameterFile, const LineSink& print) {
+unsigned DefaultRepairThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : std::min(cores, 16u);
+}
+
+void RunRepair(const std::string& parameterFile, const LineSink& print, unsigned threads) {
     // A parameter file that cannot be read or parsed ends the run before any
     // line is printed.
     auto nodes = std::make_unique<TMyXMLNodeList>(parameterFile, true);
+    const Walk walk = WalkPairs(*nodes);
+    nodes.reset();
     int processed = 0;
-    auto finish = [&] {
-        nodes.reset();
-        print(Format("%d files processed", processed));
-    };
     try {
-        RepairListedFiles(*nodes, print, processed);
+        RepairPairs(walk.pairs, print, processed, threads);
     } catch (...) {
         // The count line comes first, then the error goes on to be reported.
-        finish();
+        print(Format("%d files processed", processed));
         throw;
     }
-    finish();
+    for (const std::string& line : walk.tail) print(line);
+    print(Format("%d files processed", processed));
+    if (walk.error) std::rethrow_exception(walk.error);
 }
 
 int BrelvinMain(const std::vector<std::string>& args, const LineSink& print) {
@@ -75,7 +249,7 @@ int BrelvinMain(const std::vector<std::string>& args, const LineSink& print) {
         return 1;
     }
     try {
-        RunRepair(args[1], print);
+        RunRepair(args[1], print, DefaultRepairThreads());
         return 0;
     } catch (const std::exception& e) {
         print(std::string("Error: ") + e.what());

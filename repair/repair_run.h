@@ -16,8 +16,14 @@ using LineSink = std::function<void(std::string_view line)>;
 // and, once the parameter file has been read, the count line last. Errors
 // from reading the parameter file, from navigating it or from repairing a
 // file are thrown after the count line has been printed (except for the
-// first kind, which leaves no line at all).
-void RunRepair(const std::string& parameterFile, const LineSink& print);
+// first kind, which leaves no line at all). With more than one thread the
+// files are read, repaired and written on that many worker threads and put
+// in place in list order: the lines, the files and the error are the same
+// as with one.
+void RunRepair(const std::string& parameterFile, const LineSink& print, unsigned threads = 1);
+
+// The threads a run uses: one per processor.
+unsigned DefaultRepairThreads();
 
 // The whole program: arguments as main() has them (the first one after the
 // program name is the parameter file; further ones are ignored). Errors are

@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/text.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -146,6 +153,104 @@ TEST_F(RepairRunTest, AFileThatCannotBeWrittenEndsTheRunAfterTheCountLine) {
     EXPECT_EQ(out.lines[3], "Error: Cannot create file \"" + D("B.javitott.txt") + "\". Is a directory");
     EXPECT_EQ(test::ReadFile(D("B")), kRepaired) << "the file itself was already rewritten";
     EXPECT_TRUE(Untouched("C"));
+}
+
+// --- threads ------------------------------------------------------------------
+// The same run over two copies of one folder, with one thread and with four:
+// the lines, the error and every file left must be alike.
+
+struct ThreadsCase {
+    const char* label;
+    // Files element text with "$D" for the folder; folder set up beforehand.
+    std::function<std::string(const std::string& dir)> arrange;
+};
+
+// Every entry below the folder: its name, kind, permissions and content (or
+// link target).
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+    std::map<std::string, std::string> entries;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+        const std::string name = e.path().string().substr(dir.size());
+        if (name == "/last.xml") continue;  // names its folder
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        std::string& d = entries[name];
+        d = std::to_string(st.st_mode) + " ";
+        if (e.is_symlink()) d += std::filesystem::read_symlink(e.path()).string();
+        else if (e.is_regular_file()) d += test::ReadFile(e.path().string());
+    }
+    return entries;
+}
+
+std::string Pairs(int from, int to, const char* path = "$D/F%02d") {
+    std::string text;
+    for (int i = from; i < to; ++i)
+        text += Format("<Orig_File_%04d>/s/%d.java</Orig_File_%04d><File_%04d>", i, i, i, i) + Format(path, i) +
+                Format("</File_%04d>", i);
+    return text;
+}
+
+TEST(RepairRunThreads, LinesFilesAndErrorsAsWithOneThread) {
+    for (const ThreadsCase& c : std::vector<ThreadsCase>{
+             {"forty files", [](const std::string&) { return Pairs(0, 40); }},
+             {"a file listed twice, a backup listed after its file",
+              [](const std::string& dir) {
+                  // The first file is large, so that the ones after it are
+                  // read while it is repaired.
+                  test::WriteFile(dir + "/F00", std::string(4'000'000, 'x') + kBroken);
+                  return Pairs(0, 2) + Pairs(1, 2) + Pairs(1, 2, "$D/F%02d.eredeti.txt") + Pairs(2, 30);
+              }},
+             {"a folder in the middle",
+              [](const std::string& dir) {
+                  std::filesystem::remove(dir + "/F17");
+                  std::filesystem::create_directory(dir + "/F17");
+                  return Pairs(0, 40);
+              }},
+             {"a link in the middle",
+              [](const std::string& dir) {
+                  std::filesystem::remove(dir + "/F17");
+                  std::filesystem::create_symlink("F16", dir + "/F17");
+                  return Pairs(0, 40);
+              }},
+             {"a corrected copy that cannot be put in place",
+              [](const std::string& dir) {
+                  std::filesystem::create_directory(dir + "/F25.javitott.txt");
+                  return Pairs(0, 40);
+              }},
+             {"pairs breaking off",
+              [](const std::string&) { return Pairs(0, 30) + "<Orig_File_0030>/s/x</Orig_File_0030>"; }},
+         }) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::map<std::string, std::string>> trees;
+        std::vector<Outcome> outcomes;
+        for (unsigned threads : {1u, 4u}) {
+            TempDir dir;
+            for (int i = 0; i < 40; ++i)
+                test::WriteFile(dir / Format("F%02d", i),
+                                std::string(static_cast<size_t>(i) * 997 % 20000, 'x') + kBroken);
+            std::string files = c.arrange(dir.Path());
+            for (size_t p; (p = files.find("$D")) != std::string::npos;) files.replace(p, 2, dir.Path());
+            test::WriteFile(dir / "last.xml", "<VORL><Files>\r\n" + files + "\r\n</Files></VORL>\r\n");
+            Outcome outcome{0, {}};
+            try {
+                RunRepair(dir / "last.xml", [&](std::string_view line) { outcome.lines.emplace_back(line); }, threads);
+            } catch (const std::exception& e) {
+                outcome.status = 1;
+                outcome.lines.push_back(e.what());
+            }
+            for (std::string& line : outcome.lines)
+                for (size_t p; (p = line.find(dir.Path())) != std::string::npos;)
+                    line.replace(p, dir.Path().size(), "$D");
+            outcomes.push_back(outcome);
+            trees.push_back(Snapshot(dir.Path()));
+        }
+        EXPECT_EQ(outcomes[1].status, outcomes[0].status);
+        EXPECT_EQ(outcomes[1].lines, outcomes[0].lines);
+        for (const auto& [name, entry] : trees[0])
+            EXPECT_TRUE(trees[1].count(name) && trees[1][name] == entry) << name << " differs";
+        EXPECT_EQ(trees[1].size(), trees[0].size());
+        EXPECT_GT(trees[0].size(), 70u) << "at least 17 files repaired";
+    }
 }
 
 }  // namespace

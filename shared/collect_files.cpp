@@ -35,10 +35,32 @@ PreparedPattern PreparePattern(const std::string& pattern) {
     return p;
 }
 
-bool ExtensionAccepted(const std::string& ext, const std::string& masks) {
-    if (masks.find("*.*;") != std::string::npos) return true;
-    if (ext.empty()) return masks.find(".;") != std::string::npos;
-    return ContainsText(masks, ext + ";");
+// The masks folded to lower case once, with the answers that do not depend
+// on the file.
+struct PreparedMasks {
+    std::string folded;  // masks + ";"
+    bool all = false;
+    bool withoutExtension = false;
+};
+
+PreparedMasks PrepareMasks(const std::string& masks) {
+    PreparedMasks m;
+    m.folded = LowerCase(masks + ";");
+    m.all = m.folded.find("*.*;") != std::string::npos;
+    m.withoutExtension = m.folded.find(".;") != std::string::npos;
+    return m;
+}
+
+// ext is "" or begins with its "."; accepted when ext followed by ";" occurs
+// in the masks, ignoring case.
+bool ExtensionAccepted(std::string_view ext, const PreparedMasks& masks) {
+    if (masks.all) return true;
+    if (ext.empty()) return masks.withoutExtension;
+    std::string key;
+    key.reserve(ext.size() + 1);
+    for (char c : ext) key.push_back(AsciiLower(c));
+    key.push_back(';');
+    return masks.folded.find(key) != std::string::npos;
 }
 
 bool NameAccepted(const std::string& name, const std::string& base, const PreparedPattern& p) {
@@ -50,6 +72,55 @@ bool NameAccepted(const std::string& name, const std::string& base, const Prepar
     return MatchNamePattern(base, p.text, p.startsWith);
 }
 
+struct Search {
+    const PreparedMasks& masks;
+    const PreparedPattern& pattern;
+    std::vector<std::string>& list;
+};
+
+// One folder: its names gathered in one buffer and put in byte order (the
+// listing comes in no useful order; name order keeps the result the same from
+// run to run), then files taken and folders searched in that order. dir ends
+// with a separator.
+void Walk(const std::string& dir, int depth, const Search& search) {
+    if (depth == 0) return;
+    struct Item {
+        size_t offset;
+        size_t length;
+        bool isDir;
+    };
+    std::string names;
+    std::vector<Item> items;
+    VisitDirectory(dir, [&](std::string_view name, bool isDir) {
+        if (!isDir) {
+            const size_t dot = name.rfind('.');
+            if (!ExtensionAccepted(dot == std::string_view::npos ? std::string_view() : name.substr(dot),
+                                   search.masks))
+                return;
+        }
+        items.push_back({names.size(), name.size(), isDir});
+        names.append(name);
+    });
+    auto nameOf = [&names](const Item& item) { return std::string_view(names).substr(item.offset, item.length); };
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return nameOf(a) < nameOf(b); });
+    std::string path = dir;
+    for (const Item& item : items) {
+        path.resize(dir.size());
+        path.append(nameOf(item));
+        if (item.isDir) {
+            path.push_back(kPathSep);
+            Walk(path, depth - 1, search);
+            continue;
+        }
+        if (!search.pattern.text.empty()) {
+            const std::string name(nameOf(item));
+            const size_t dot = name.rfind('.');
+            if (!NameAccepted(name, dot == std::string::npos ? name : name.substr(0, dot), search.pattern)) continue;
+        }
+        search.list.push_back(path);
+    }
+}
+
 }  // namespace
 
 void CollectFiles(const std::string& root, const std::string& subdirectory, const std::string& masks,
@@ -59,29 +130,9 @@ void CollectFiles(const std::string& root, const std::string& subdirectory, cons
 
 void CollectFilesEx(const std::string& root, const std::string& subdirectory, const std::string& pattern,
                     const std::string& masks, std::vector<std::string>& list, int depth) {
-    if (depth == 0) return;
-    const std::string maskList = masks + ";";
-    const PreparedPattern prepared = PreparePattern(pattern);
-    const std::string dir = IncludeTrailingSep(IncludeTrailingSep(root) + subdirectory);
-
-    std::vector<DirEntry> entries = ListDirectory(dir);
-    // The directory listing comes in no useful order; name order keeps the
-    // result the same from run to run.
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-
-    for (const DirEntry& e : entries) {
-        if (e.hiddenOrSystem) continue;
-        if (e.isDir) {
-            if (e.name[0] != '.') CollectFilesEx(dir, e.name, pattern, masks, list, depth - 1);
-            continue;
-        }
-        if (!e.isFile) continue;
-        const std::string ext = ExtractFileExt(e.name);
-        const std::string base = e.name.substr(0, e.name.size() - ext.size());
-        if (!ExtensionAccepted(ext, maskList)) continue;
-        if (NameAccepted(e.name, base, prepared)) list.push_back(dir + e.name);
-    }
+    const PreparedMasks preparedMasks = PrepareMasks(masks);
+    const PreparedPattern preparedPattern = PreparePattern(pattern);
+    Walk(IncludeTrailingSep(IncludeTrailingSep(root) + subdirectory), depth, {preparedMasks, preparedPattern, list});
 }
 
 bool MatchNamePattern(const std::string& name, const std::string& pattern, bool prefixOnly) {

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <cstdio>
+#include <cstring>
 
 namespace korvane {
 
@@ -60,7 +61,11 @@ bool SameText(std::string_view a, std::string_view b) {
 
 int CompareText(std::string_view a, std::string_view b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
+    // Equal bytes stay equal folded: a shared beginning (paths in one folder)
+    // is passed eight bytes at a time.
+    size_t i = 0;
+    while (i + 8 <= n && std::memcmp(a.data() + i, b.data() + i, 8) == 0) i += 8;
+    for (; i < n; ++i) {
         unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
         unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
         if (x != y) return x < y ? -1 : 1;

@@ -318,6 +318,29 @@ std::string GetCurrentDir() {
 
 bool SetCurrentDir(const std::string& path) { return chdir(path.c_str()) == 0; }
 
+void VisitDirectory(const std::string& dir, const std::function<void(std::string_view name, bool isDir)>& visit) {
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return;
+    while (dirent* e = readdir(d)) {
+        const char* name = e->d_name;
+        if (name[0] == '.') continue;  // dot-names, "." and ".." among them
+        unsigned char type = e->d_type;
+        struct stat st;
+        if (type == DT_UNKNOWN) {
+            if (fstatat(dirfd(d), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_FIFO;
+        }
+        if (type == DT_LNK) {
+            // A link to a file counts as that file; a link to a folder is
+            // neither followed nor listed as a folder.
+            if (fstatat(dirfd(d), name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+            type = DT_REG;
+        }
+        if (type == DT_DIR || type == DT_REG) visit(name, type == DT_DIR);
+    }
+    closedir(d);
+}
+
 std::vector<DirEntry> ListDirectory(const std::string& dir) {
     std::vector<DirEntry> out;
     DIR* d = opendir(dir.empty() ? "." : dir.c_str());

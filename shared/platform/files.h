@@ -3,6 +3,7 @@
 // callers must report throw korvane::Error carrying the system's text.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,5 +126,12 @@ struct DirEntry {
 };
 // Lists a folder; an unreadable or missing folder gives an empty list.
 std::vector<DirEntry> ListDirectory(const std::string& dir);
+
+// The regular files (symlinks to files included) and real folders of a folder
+// whose names do not begin with ".", in the order the system gives them,
+// each handed to visit with true for a folder. One lookup per entry only
+// where the folder does not tell the entry's type (links; file systems that
+// report no types). An unreadable or missing folder visits nothing.
+void VisitDirectory(const std::string& dir, const std::function<void(std::string_view name, bool isDir)>& visit);
 
 }  // namespace korvane
