@@ -1,9 +1,5 @@
 #include "shared/file_type_registration.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cerrno>
 #include <exception>
 #include <vector>
@@ -13,11 +9,10 @@
 #include "shared/flags.h"
 #include "shared/ini_file.h"
 #include "shared/platform/desktop_exec.h"
+#include "shared/platform/desktop_open.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-
-extern char** environ;
 
 namespace korvane {
 
@@ -241,30 +236,6 @@ void SetDefaultApplication(const std::string& path, const std::string& mime, con
     WriteFileIn(path, text);
 }
 
-// Runs an installed program with its output discarded and waits for it; a
-// program that is missing or fails changes nothing.
-void RunQuietly(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<std::string> argvText;
-    argvText.push_back(program);
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argvText) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0) return;
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-}
-
 // Brings the desktop's view of one file type in line with classes.ini.
 void Regenerate(const IniFile& ini, const std::string& type) {
     const std::string dataHome = DataHome();
@@ -285,8 +256,8 @@ void Regenerate(const IniFile& ini, const std::string& type) {
         SetDefaultApplication(JoinPath(config, "mimeapps.list"), mime, desktopId);
     }
 
-    RunQuietly("update-mime-database", {JoinPath(dataHome, "mime")});
-    RunQuietly("update-desktop-database", {JoinPath(dataHome, "applications")});
+    RunQuietly({"update-mime-database", JoinPath(dataHome, "mime")});
+    RunQuietly({"update-desktop-database", JoinPath(dataHome, "applications")});
 }
 
 IniFile LoadClasses() {

@@ -99,13 +99,33 @@ inline std::string ErrorOf(const std::function<void()>& action) {
     return "<no error>";
 }
 
+
+// Polls cond every 10 ms until it holds (true) or ms have passed (false).
+inline bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
+    for (int waited = 0; !cond(); waited += 10) {
+        if (waited >= ms) return false;
+        usleep(10000);
+    }
+    return true;
+}
+
+// The process id a test's child wrote into a file, once it is there (0 when
+// it never comes).
+inline long PidFromFile(const std::string& path) {
+    long pid = 0;
+    WaitUntil([&] {
+        std::ifstream in(path);
+        return (in >> pid) && pid > 0;
+    });
+    return pid;
+}
+
 // --- processes left behind -------------------------------------------------------
 //
 // Every process a test program starts, and everything those start, carries
 // KORVANE_TEST_RUN=<the test program's pid> in its environment once
 // MarkTestProcesses has run. So a process of the suite that is still alive
 // at its end is found even after it was handed to init.
-
 inline constexpr const char* kTestRunMark = "KORVANE_TEST_RUN";
 
 inline void MarkTestProcesses() { setenv(kTestRunMark, std::to_string(getpid()).c_str(), 1); }

@@ -14,21 +14,34 @@ extern char** environ;
 
 namespace korvane {
 
-bool OpenWithDesktop(const std::string& target, int answerMs, const std::string& opener) {
-    std::vector<std::string> args = {opener, target};
+pid_t SpawnQuietly(const std::vector<std::string>& args) {
+    std::vector<std::string> text = args;
     std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
+    for (std::string& a : text) argv.push_back(a.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0) return false;
+    if (posix_spawn_file_actions_init(&actions) != 0) return -1;
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, opener.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
+    return rc == 0 ? pid : -1;
+}
+
+void RunQuietly(const std::vector<std::string>& args) {
+    const pid_t pid = SpawnQuietly(args);
+    if (pid < 0) return;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool OpenWithDesktop(const std::string& target, int answerMs, const std::string& opener) {
+    const pid_t pid = SpawnQuietly({opener, target});
+    if (pid < 0) return false;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(answerMs);
     for (;;) {

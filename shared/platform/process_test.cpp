@@ -24,9 +24,11 @@ void SetPidFdUseForTests(bool use);
 }
 
 using namespace korvane;
+using korvane::testing::PidFromFile;
 using korvane::testing::ProcessAlive;
 using korvane::testing::ScopedEnv;
 using korvane::testing::TempDir;
+using korvane::testing::WaitUntil;
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,20 +60,6 @@ std::string MzImage(uint32_t lfanew, const std::string& sig) {
     for (int i = 0; i < 4; ++i) b[0x3C + i] = char((lfanew >> (8 * i)) & 0xFF);
     b.replace(0x40, sig.size(), sig);
     return b;
-}
-
-bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
-    for (int waited = 0; !cond(); waited += 10) {
-        if (waited >= ms) return false;
-        usleep(10000);
-    }
-    return true;
-}
-
-long ReadPid(const std::string& path) {
-    long pid = 0;
-    WaitUntil([&] { return (pid = std::atol(ReadFile(path).c_str())) > 0; });
-    return pid;
 }
 
 // A step that starts a child of its own and records both pids: the step
@@ -390,9 +378,9 @@ TEST(ToolProcessGroup, NothingOfAStepOutlivesIt) {
         ToolProcess p;
         std::string err;
         ASSERT_TRUE(p.Start(TreeCommand(dir.path(), c.end), dir.path(), options, err)) << err;
-        const long child = ReadPid(dir / "child.pid");
+        const long child = PidFromFile(dir / "child.pid");
         ASSERT_GT(child, 0);
-        EXPECT_EQ(ReadPid(dir / "tool.pid"), long(p.Pid()));
+        EXPECT_EQ(PidFromFile(dir / "tool.pid"), long(p.Pid()));
         EXPECT_EQ(getpgid(pid_t(child)), p.GroupId());
         c.act(p);
         EXPECT_TRUE(p.WaitFor(10000));
@@ -433,8 +421,8 @@ TEST(ToolProcessGroup, DiesWithTheShellNotWithTheStartingThread) {
         pause();
         _exit(0);
     }
-    const long child = ReadPid(dir / "child.pid");
-    const long tool = ReadPid(dir / "tool.pid");
+    const long child = PidFromFile(dir / "child.pid");
+    const long tool = PidFromFile(dir / "tool.pid");
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(dir / "thread.ended"); }));
     EXPECT_TRUE(WaitUntil([&] { return ReadFile(dir / "thread.ended") != ""; }));
     EXPECT_EQ(ReadFile(dir / "thread.ended"), "running");

@@ -52,20 +52,6 @@ BatchResult RunKorvane(RunFixture& f, const QStringList& args,
     return RunBatchProcess(f.programPath(), args, {}, std::move(childSetup), whileRunning);
 }
 
-bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
-    for (int waited = 0; !cond(); waited += 10) {
-        if (waited >= ms) return false;
-        usleep(10000);
-    }
-    return true;
-}
-
-long PidFrom(const std::string& path) {
-    long pid = 0;
-    WaitUntil([&] { return (pid = std::atol(ReadBytes(path).c_str())) > 0; });
-    return pid;
-}
-
 // Step lines that start a child and then wait for it for ever (before the
 // tool would run): the step's pid goes to <dir>/tool.pid, the child's to
 // <dir>/child.pid.
@@ -456,8 +442,8 @@ void RunBatchTest::signalsEndTheRunAndItsProcesses() {
         const std::string projectBytes = ReadBytes(project);
         long tool = 0, child = 0;
         BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"}, [&](long pid) {
-            child = PidFrom(dir + "/child.pid");
-            tool = PidFrom(dir + "/tool.pid");
+            child = PidFromFile(dir + "/child.pid");
+            tool = PidFromFile(dir + "/tool.pid");
             kill(pid_t(pid), sig);
         });
         QVERIFY2(child > 0 && tool > 0, name.c_str());
@@ -492,7 +478,7 @@ void RunBatchTest::hungStepEndsAtTheTimeLimit() {
     QVERIFY(r.has("Error: Step Realign: program " + program + " did not end within 1 seconds"));
     QVERIFY(r.has("Error: Background process cancelled!"));
     QVERIFY(!r.has("Warning: Processing finished"));
-    QVERIFY(WaitUntil([&] { return !ProcessAlive(PidFrom(dir + "/child.pid")) && !ProcessAlive(PidFrom(dir + "/tool.pid")); }));
+    QVERIFY(WaitUntil([&] { return !ProcessAlive(PidFromFile(dir + "/child.pid")) && !ProcessAlive(PidFromFile(dir + "/tool.pid")); }));
     QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvrealign.xml"});
     QVERIFY(!PathExists(f.outputDir() + "/a/One.java"));
 
