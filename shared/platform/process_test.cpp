@@ -234,15 +234,19 @@ TEST(ToolProcess, InheritsOnlyTheStandardDescriptors) {
         ToolProcess p;
         std::string err;
         ASSERT_TRUE(p.Start("/bin/sleep 30", "/", options, err)) << err;
+        const std::string fdDir = "/proc/" + std::to_string(p.Pid()) + "/fd";
+        // The child may still be on its way into exec, and sleep itself opens
+        // and closes its locale files as it starts: an inherited descriptor
+        // is one that stays.
+        const std::set<std::string> standard = {"0", "1", "2"};
         std::set<std::string> fds;
-        std::string fdDir = "/proc/" + std::to_string(p.Pid()) + "/fd";
-        // The child may still be on its way into exec; wait until it is sleep.
-        for (int i = 0; i < 200; ++i) {
-            if (ReadFile("/proc/" + std::to_string(p.Pid()) + "/comm") == "sleep\n") break;
-            usleep(10000);
-        }
-        for (const auto& e : fs::directory_iterator(fdDir)) fds.insert(e.path().filename().string());
-        EXPECT_EQ(fds, (std::set<std::string>{"0", "1", "2"})) << ownGroup;
+        WaitUntil([&] {
+            fds.clear();
+            if (ReadFile("/proc/" + std::to_string(p.Pid()) + "/comm") != "sleep\n") return false;
+            for (const auto& e : fs::directory_iterator(fdDir)) fds.insert(e.path().filename().string());
+            return fds == standard;
+        }, 3000);
+        EXPECT_EQ(fds, standard) << ownGroup;
     }
     close(leaky);
 }
