@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/app/applied_language.h"
 #include "shell/app/tool_settings.h"
 
 class QRadioButton;
@@ -17,31 +18,6 @@ namespace korvane {
 
 class TfrmKorvaneMain;
 class TFrameFindexec;
-
-// What applying a language leaves for the rest of the shell.
-struct AppliedLanguage {
-    std::string suffix;  // radio button suffix, e.g. COB_COB85
-    std::string key;     // COB
-    std::string dialect; // COB85
-    std::string displayName;
-    std::string prefix;
-    std::string copyExtension;
-    std::string outputExtension;
-    std::string sourceFilter;
-    std::string copyFilter;
-    std::vector<std::string> objectTypes;
-};
-
-struct RunControlState {
-    bool dosboxReady = false;
-    std::string dosboxPath;
-    std::string dosboxConfig;  // the base configuration beside the tool settings file
-    bool blindRun = false;
-    bool captureLog = false;
-    bool deleteAfter = false;
-    std::vector<std::string> exitStatusIgnored;  // languages whose tools' statuses mean nothing
-    int bigDirectoryLimit = 50;
-};
 
 class LanguageController : public QObject {
     Q_OBJECT
