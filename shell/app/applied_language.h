@@ -19,6 +19,8 @@ struct AppliedLanguage {
     std::string sourceFilter;
     std::string copyFilter;
     std::vector<std::string> objectTypes;
+
+    bool operator==(const AppliedLanguage&) const = default;
 };
 
 struct RunControlState {
@@ -30,6 +32,8 @@ struct RunControlState {
     bool deleteAfter = false;
     std::vector<std::string> exitStatusIgnored;  // languages whose tools' statuses mean nothing
     int bigDirectoryLimit = 50;
+
+    bool operator==(const RunControlState&) const = default;
 };
 
 }  // namespace korvane

@@ -18,11 +18,14 @@
 #include <QtTest>
 #include <set>
 
+#include "shared/env.h"
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
+#include "shell/app/project_run_setup.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
 #include "shell/testing/shell_fixture.h"
@@ -87,6 +90,7 @@ private slots:
     void badSettingsValues();
     void modifiedProjectQuestionOnLanguageChange();
     void largeSettingsFile();
+    void projectReadWithoutWindowAsTheWindowReadsIt();
 };
 
 void MainWindowTest::toolRootResolution() {
@@ -629,3 +633,100 @@ void MainWindowTest::largeSettingsFile() {
 
 QTEST_MAIN(MainWindowTest)
 #include "main_window_gui_test.moc"
+
+// What the window shows of a loaded project, in the terms of a run setup.
+RunSetup SetupShownBy(TfrmKorvaneMain& w) {
+    RunSetup s;
+    s.productName = Str(w.EditProductName->text());
+    s.systemName = Str(w.EditSystemName->text());
+    s.projectDirectory = w.project()->projectDirectory();
+    s.outputDirectory = w.project()->outputDirectory();
+    s.maxDirDepth = w.project()->maxDirDepth();
+    s.dialect = w.project()->dialect();
+    s.languagePrefix = w.project()->languagePrefix();
+    s.sources = w.CheckListBoxSelectedFiles->checkList().entries();
+    s.copyMembers = w.CheckListBoxCopyCollection->checkList().entries();
+    s.renameFiles = w.CheckListBoxCSVForRename->checkList().entries();
+    s.copyAdd = w.CheckBoxCopyAdd->isChecked();
+    s.renameVariables = w.CheckBoxRenameVariables->isChecked();
+    s.refactorLevelIndex = w.ComboBoxRefactorLevel->currentIndex();
+    s.wordScanShown = TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetWordScan);
+    s.language = w.language()->applied();
+    s.runControl = w.language()->runControl();
+    s.stepRegistry = w.language()->stepRegistry();
+    for (QCheckBox* box : w.transformationBoxes) {
+        RunStep step;
+        step.name = Str(box->objectName()).substr(8);
+        step.parameterName = w.language()->rowParameterName(step.name);
+        step.shown = !box->parentWidget()->isHidden();
+        step.checked = box->isChecked();
+        TFrameFindexec* picker = w.picker("FindExex" + step.name);
+        step.hasPicker = picker != nullptr;
+        if (picker) step.programPath = picker->ProgramPath();
+        step.resultExtension = w.language()->stepResultExtension(step.name);
+        s.steps.push_back(step);
+    }
+    for (TFrameFindexec* p : w.stepPickers)
+        if (Str(p->objectName()).starts_with("Chain")) s.chains.push_back({Str(p->objectName()).substr(5), p->ProgramPath()});
+    s.scannerProgram = w.FrameFindexecScanner->ProgramPath();
+    return s;
+}
+
+// The batch mode reads a project without a window: for every kind of file
+// it must find what the window's load shows.
+void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
+    const std::string controls =
+        "[TFrames]\nfrmKorvaneMain.FrameFindDirectoryOutputDir.Edit=out/../out2\n"
+        "[Editboxes]\nfrmKorvaneMain.EditSystemName=SYS\nfrmKorvaneMain.EditProductName=PRD\n"
+        "[ComboBoxes]\n[TComboBox - ComboBoxRefactorLevel]\nfrmKorvaneMain.ComboBoxRefactorLevel=3\n"
+        "[Checkboxes]\nfrmKorvaneMain.CheckBoxRealign=N\nfrmKorvaneMain.CheckBoxRefine=N\n"
+        "frmKorvaneMain.CheckBoxRelocateDB=Y\nfrmKorvaneMain.CheckBoxS9=N\nfrmKorvaneMain.CheckBoxCopyAdd=Y\n"
+        "[CheckListBoxes]\n[TCheckListBox - frmKorvaneMain.CheckListBoxSelectedFiles]\n"
+        "frmKorvaneMain.CheckListBoxSelectedFiles=CheckListBoxSelectedFiles\n"
+        "frmKorvaneMain.CheckListBoxSelectedFiles.Tag=0\nYYsrc/a.java\nNY/abs/b.java\n"
+        "[Konyec szkazki]\n";
+    struct Case {
+        const char* what;
+        std::string properties;
+        std::string controls;
+    };
+    const std::vector<Case> cases = {
+        {"every control", "ProjectProductName=PRD\nProjectSystemName=SYS\nProjectVersion=JAV\nMaxDirDepth=7\n"
+                          "ProjectDirectory=jobs/\n", controls},
+        {"no controls", "ProjectProductName=P1\nProjectSystemName=*\nProjectVersion=JAV\n", ""},
+        {"refused name, depth out of range", "ProjectProductName=a/b\nProjectSystemName=S\nProjectVersion=JAV\n"
+                                             "MaxDirDepth=999999\n", controls},
+    };
+    for (const Case& c : cases) {
+        ShellFixture f;
+        f.writeJavaSettings({"JAV.Step01=Realign,r1,J1", "JAV.Step02=Refine,r2,J2,Chain=post",
+                             "JAV.Step03=RelocateDB,gone,J3,\"Rel\",XMLFlag=RelDB", "JAV.Step04=S9,r1,J9",
+                             "JAV.Step05=S10,p*,J10"});
+        for (const char* p : {"r1", "r2", "post"}) f.addProgram(std::string("JAVVorl/") + p);
+        const std::string project = f.writeFile(
+            "work/p.srd", "StreamToIni.FileFormat=1\n[Properties]\n" + c.properties +
+                              "[Konyec szkazki]\n[Form - frmKorvaneMain]\n" + c.controls);
+        // As the batch mode starts: the scanner picker names no program.
+        TfrmKorvaneMain& w = f.start({"-proj", project}, false);
+        w.FrameFindexecScanner->SetFieldText("");
+        w.runFirstShow();
+        ProjectRunInputs in;
+        in.projectFile = project;
+        in.settings = &w.language()->settings();
+        in.toolRoot = w.toolRoot();
+        in.runControl = w.language()->runControl();
+        in.defaultOutputDirectory = NewProjectOutputDirectory("");
+        const ProjectRunSetup read = ReadProjectRunSetup(in);
+        const RunSetup shown = SetupShownBy(w);
+        QCOMPARE(read.setup.steps.size(), shown.steps.size());
+        for (size_t i = 0; i < shown.steps.size(); ++i) {
+            const RunStep& a = read.setup.steps[i];
+            const RunStep& b = shown.steps[i];
+            QVERIFY2(a == b, (std::string(c.what) + ": row " + b.name + " read " + a.name + (a.checked ? " on " : " off ") +
+                              a.programPath + " " + a.parameterName + (a.shown ? " shown" : "") + ", shown " +
+                              (b.checked ? "on " : "off ") + b.programPath + " " + b.parameterName +
+                              (b.shown ? " shown" : "")).c_str());
+        }
+        QVERIFY2(read.setup == shown, c.what);
+    }
+}

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "shell/app/action_list.h"
+#include "shell/app/designed_rows.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/ui/check_list_box.h"
@@ -45,26 +46,6 @@ QLabel* PanelLabel(QWidget* parent, const char* name) {
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }
-
-// The designed transformation rows: check box suffix and caption.
-struct DesignedRow {
-    const char* name;
-    const char* caption;
-};
-constexpr DesignedRow kDesignedRows[] = {
-    {"CopyAdd", "Insert copies into program source"},
-    {"Realign", "Realign source code"},
-    {"Refine", "Refine source code"},
-    {"RenameVariables", "Rename variables"},
-    {"RemoveComp", "Remove computational fields"},
-    {"ReplaceNumericConstants", "Replace numeric constants"},
-    {"ReplaceLiterals", "Replace alphanumeric constants (literals)"},
-    {"RelocateFiles", "Relocate File I/O statements"},
-    {"RelocateDB", "Relocate database access statements"},
-    {"RelocateTP", "Relocate teleprocessing statements"},
-    {"Restructure", "Restructure source code"},
-    {"RefactorNestedBlocks", "Refactor nested blocks"},
-};
 
 // The contents of a page in a scroll area filling it: a page whose controls
 // cannot shrink further scrolls instead of making the window larger than the
@@ -199,7 +180,7 @@ void TfrmKorvaneMain::buildNamesPage() {
         row->addStretch(1);
         row->addWidget(Named(new QLabel("Refactor level", panel), "LabelRefactorLevel"));
         ComboBoxRefactorLevel = Named(new QComboBox(panel), "ComboBoxRefactorLevel");
-        for (int i = 1; i <= 9; ++i) ComboBoxRefactorLevel->addItem(QString::number(i));
+        for (int i = 1; i <= kRefactorLevelCount; ++i) ComboBoxRefactorLevel->addItem(QString::number(i));
         ComboBoxRefactorLevel->setEditable(false);
         row->addWidget(ComboBoxRefactorLevel);
     }

@@ -16,6 +16,8 @@ struct CheckEntry {
     std::string text;
     bool checked = false;
     bool enabled = true;
+
+    bool operator==(const CheckEntry&) const = default;
 };
 
 class CheckList {

@@ -21,12 +21,16 @@ struct RunStep {
     bool hasPicker = false;       // a "FindExex" + name picker exists
     std::string programPath;      // the picker's program path
     std::string resultExtension;  // recorded on the row when the language was applied
+
+    bool operator==(const RunStep&) const = default;
 };
 
 // A chained program picker ("Chain" + name), in creation order.
 struct RunChain {
     std::string name;
     std::string programPath;
+
+    bool operator==(const RunChain&) const = default;
 };
 
 struct RunSetup {
@@ -53,6 +57,8 @@ struct RunSetup {
     std::vector<RunStep> steps;
     std::vector<RunChain> chains;
     std::string scannerProgram;             // the scanner picker's program path
+
+    bool operator==(const RunSetup&) const = default;
 };
 
 }  // namespace korvane

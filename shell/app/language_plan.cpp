@@ -1,0 +1,139 @@
+#include "shell/app/language_plan.h"
+
+#include "shared/errors.h"
+#include "shared/platform/files.h"
+#include "shared/text.h"
+#include "shell/app/designed_rows.h"
+#include "shell/app/step_definition.h"
+
+namespace korvane {
+
+namespace {
+
+// A program picker's check without browsing: "*" in the default marks the
+// program unavailable (reported, the field stays empty); otherwise an empty
+// field takes the default, and the picker is valid when that file exists.
+bool CheckPicker(const std::string& defaultName, const std::string& label, std::string& field,
+                 std::vector<std::string>& errors) {
+    if (defaultName == "@") return true;
+    if (defaultName.find('*') != std::string::npos) {
+        errors.push_back("File " + label + " is marked unavailable!");
+        return false;
+    }
+    if ((field == "?" || field.empty()) && !defaultName.empty()) field = defaultName;
+    return FileExists(field);
+}
+
+// A label as its picker shows it ("&&" stands for one "&").
+std::string PickerLabel(const std::string& text) { return ReplaceAll(text, "&&", "&"); }
+
+PlannedRow* FindRow(std::vector<PlannedRow>& rows, const std::string& name) {
+    for (PlannedRow& row : rows)
+        if (row.name == name) return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+int DefaultRefactorLevelIndex() { return kRefactorLevelCount - 1; }
+
+LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix, std::string_view toolRoot) {
+    const LanguageRadioButton* button = FindLanguageRadioButton(suffix);
+    if (!button) throw Error("No language button for " + std::string(suffix));
+
+    LanguagePlan plan;
+    const LanguageSuffixParts parts = SplitLanguageSuffix(button->suffix);
+    plan.applied.suffix = std::string(button->suffix);
+    plan.applied.key = parts.key;
+    plan.applied.dialect = parts.dialect;
+
+    // The designed rows, hidden; "Realign" is always checked and never
+    // enabled. Their picker labels keep the designed captions.
+    std::vector<std::string> pickerLabels;
+    for (const DesignedRow& designed : kDesignedRows) {
+        PlannedRow row;
+        row.name = designed.name;
+        row.caption = designed.caption;
+        row.enabled = row.name != "Realign";
+        row.checked = row.name == "Realign";
+        row.parameterName = row.name;
+        row.programPath = kNewPickerText;
+        plan.rows.push_back(row);
+        pickerLabels.push_back(PickerLabel(std::string("Program for ") + designed.caption));
+    }
+
+    const std::optional<LanguageDefinition> def = ReadLanguageDefinition(settings, parts.key);
+    if (!def) {
+        plan.complete = false;
+        return plan;
+    }
+    plan.applied.displayName = def->displayName;
+    plan.applied.prefix = def->prefix;
+    const LanguageFiles files = ReadLanguageFiles(settings, parts.key, def->prefix);
+    plan.applied.copyExtension = files.copyExtension;
+    plan.applied.outputExtension = files.outputExtension;
+    plan.applied.sourceFilter = files.filter;
+    plan.applied.copyFilter = files.copyFilter;
+    plan.tools = ReadLanguageTools(settings, parts.key, def->prefix);
+    if (plan.tools.wordListPage()) plan.applied.objectTypes = plan.tools.objectTypes;
+    plan.scannerDefault = ScannerDefaultPath(toolRoot, def->prefix, plan.tools.scannerName);
+    plan.functabDefault = FunctionTableDefaultPath(toolRoot, def->prefix);
+
+    for (const std::string& value : ReadStepValues(settings, def->prefix)) {
+        const std::optional<StepDefinition> step = ParseStepDefinition(value);
+        if (!step) {
+            plan.complete = false;
+            break;
+        }
+        PlannedRow* row = FindRow(plan.rows, step->name);
+        std::string designedCaption;
+        for (const DesignedRow& designed : kDesignedRows)
+            if (SameText(designed.name, step->name)) designedCaption = designed.caption;
+        const std::string caption = !step->caption.empty() ? step->caption : designedCaption;
+        if (!row) {
+            plan.rows.push_back(PlannedRow{});
+            row = &plan.rows.back();
+            row->name = step->name;
+            pickerLabels.push_back(PickerLabel("Program for " + caption));
+        }
+        const std::string hint = StepPanelHint(*step);
+        row->caption = caption;
+        row->shown = true;
+        row->checked = true;
+        row->resultExtension = TextBeforeFirst(hint, "@");
+        const std::string xmlFlag = TextAfterFirst(hint, "@@");
+        row->parameterName = !xmlFlag.empty() && !row->resultExtension.empty() ? xmlFlag : row->name;
+
+        const std::string label = pickerLabels[size_t(row - plan.rows.data())];
+        row->programPath.clear();
+        if (CheckPicker(StepProgramPath(toolRoot, def->prefix, step->program), label, row->programPath,
+                        plan.errors)) {
+            std::string chainEntry;
+            if (!step->chain.empty()) {
+                RunChain* chain = nullptr;
+                for (RunChain& c : plan.chains)
+                    if (c.name == step->chain) chain = &c;
+                if (!chain) {
+                    plan.chains.push_back({step->chain, ""});
+                    chain = &plan.chains.back();
+                }
+                chain->programPath.clear();
+                if (CheckPicker(ChainProgramPath(toolRoot, def->prefix, step->chain),
+                                PickerLabel("Chained Program for " + step->chain), chain->programPath, plan.errors))
+                    chainEntry = step->chain;
+            }
+            plan.stepRegistry.push_back(StepRegistryEntry(step->name, chainEntry));
+        } else {
+            row->checked = false;
+            row->enabled = false;
+        }
+    }
+
+    // A new project: every row shown is checked when it may run.
+    for (PlannedRow& row : plan.rows)
+        if (row.shown) row.checked = row.enabled;
+    if (PlannedRow* realign = FindRow(plan.rows, "Realign")) realign->checked = true;
+    return plan;
+}
+
+}  // namespace korvane
