@@ -34,6 +34,7 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/wordlists/word_list_controller.h"
 
 using namespace korvane;
 using korvane::testing::ShellFixture;
@@ -684,6 +685,9 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
         "[CheckListBoxes]\n[TCheckListBox - frmKorvaneMain.CheckListBoxSelectedFiles]\n"
         "frmKorvaneMain.CheckListBoxSelectedFiles=CheckListBoxSelectedFiles\n"
         "frmKorvaneMain.CheckListBoxSelectedFiles.Tag=0\nYYsrc/a.java\nNY/abs/b.java\n"
+        "[TCheckListBox - frmKorvaneMain.CheckListBoxControlTags]\n"
+        "frmKorvaneMain.CheckListBoxControlTags=CheckListBoxControlTags\nfrmKorvaneMain.CheckListBoxControlTags.Tag=2\n"
+        "YYINPT PAYIN\nNYOTPT PAYOUT\n"
         "[Konyec szkazki]\n";
     struct Case {
         const char* what;
@@ -728,5 +732,8 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
                               (b.shown ? " shown" : "")).c_str());
         }
         QVERIFY2(read.setup == shown, c.what);
+        QVERIFY(read.model.controlTags.entries() == w.wordLists()->controlTags().entries());
+        QCOMPARE(read.model.controlTags.tag(), w.wordLists()->controlTags().tag());
+        QVERIFY(read.model.objects.entries() == w.wordLists()->objects().entries());
     }
 }

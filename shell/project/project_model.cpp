@@ -85,6 +85,8 @@ void ReadProjectControls(TStreamToIni& ini, const std::string& projectFolder, co
     MemoryFormComponent& sources = window.add(pc::kSelectedFiles, std::string(form_class::kCheckListBox));
     MemoryFormComponent& csv = window.add(pc::kCsvForRename, std::string(form_class::kCheckListBox));
     MemoryFormComponent& copies = window.add(pc::kCopyCollection, std::string(form_class::kCheckListBox));
+    MemoryFormComponent& objects = window.add(pc::kObjects, std::string(form_class::kCheckListBox));
+    MemoryFormComponent& tags = window.add(pc::kControlTags, std::string(form_class::kCheckListBox));
 
     // The three collections keep their entries sorted.
     for (MemoryFormComponent* list : {&sources, &csv, &copies}) list->list.setSorted(true);
@@ -99,6 +101,10 @@ void ReadProjectControls(TStreamToIni& ini, const std::string& projectFolder, co
     model.sources = sources.list.entries();
     model.renameFiles = csv.list.entries();
     model.copyMembers = copies.list.entries();
+    model.objects.assign(objects.list.entries());
+    model.objects.setTag(objects.list.tag());
+    model.controlTags.assign(tags.list.entries());
+    model.controlTags.setTag(tags.list.tag());
     model.refactorLevelIndex = level.index;
     model.rows.clear();
     for (const auto& [name, checked] : defaults.rows)

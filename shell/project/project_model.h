@@ -30,6 +30,8 @@ inline constexpr const char* kRefactorLevel = "ComboBoxRefactorLevel";
 inline constexpr const char* kSelectedFiles = "CheckListBoxSelectedFiles";
 inline constexpr const char* kCsvForRename = "CheckListBoxCSVForRename";
 inline constexpr const char* kCopyCollection = "CheckListBoxCopyCollection";
+inline constexpr const char* kObjects = "CheckListBoxObjects";
+inline constexpr const char* kControlTags = "CheckListBoxControlTags";
 inline constexpr const char* kCheckBoxPrefix = "CheckBox";
 }  // namespace project_component
 
@@ -51,6 +53,10 @@ struct ProjectModel {
     std::vector<CheckEntry> sources;
     std::vector<CheckEntry> renameFiles;
     std::vector<CheckEntry> copyMembers;
+    // The word lists a run hands to its tools: the objects and the control
+    // words ("TAG word").
+    CheckList objects;
+    CheckList controlTags;
     std::map<std::string, bool> rows;  // step name -> checked
     int refactorLevelIndex = -1;
     // What the load reports (continuing): refused names, then numbers
