@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app/applied_language.h"
+#include "shell/run/run_setup.h"
 #include "shell/app/tool_settings.h"
 #include "shell/ui/dialogs.h"
 

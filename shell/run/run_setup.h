@@ -1,15 +1,45 @@
 #pragma once
 // RunSetup: everything a run reads of the project, the applied language and
-// the tool settings, as one value. The window forms it from its controls,
-// the batch mode from the project file; the run engine reads nothing else.
+// the tool settings (its run control switches), as one value. The window
+// forms it from its controls, the batch mode from the project file; the run
+// engine reads nothing else.
 
 #include <string>
 #include <vector>
 
-#include "shell/app/applied_language.h"
 #include "shell/collections/check_list.h"
 
 namespace korvane {
+
+// What applying a language leaves for the rest of the shell.
+struct AppliedLanguage {
+    std::string suffix;  // radio button suffix, e.g. COB_COB85
+    std::string key;     // COB
+    std::string dialect; // COB85
+    std::string displayName;
+    std::string prefix;
+    std::string copyExtension;
+    std::string outputExtension;
+    std::string sourceFilter;
+    std::string copyFilter;
+    std::vector<std::string> objectTypes;
+
+    bool operator==(const AppliedLanguage&) const = default;
+};
+
+// The run control switches of the tool settings, DOSBox made ready.
+struct RunControlState {
+    bool dosboxReady = false;
+    std::string dosboxPath;
+    std::string dosboxConfig;  // the base configuration beside the tool settings file
+    bool blindRun = false;
+    bool captureLog = false;
+    bool deleteAfter = false;
+    std::vector<std::string> exitStatusIgnored;  // languages whose tools' statuses mean nothing
+    int bigDirectoryLimit = 50;
+
+    bool operator==(const RunControlState&) const = default;
+};
 
 // A transformation row ("CheckBox" + name) with its program picker
 // ("FindExex" + name), in the order the rows were created.
