@@ -16,7 +16,7 @@
 #include "shell/testing/shell_fixture.h"
 
 namespace korvane {
-class RunController;
+class RunEngine;
 }
 
 namespace korvane::testing {
@@ -57,7 +57,7 @@ public:
     TfrmKorvaneMain& startProject(const std::vector<std::pair<std::string, bool>>& sources,
                                   const std::string& product = "Prod", const std::string& system = "Sys");
 
-    RunController& run();
+    RunEngine& run();
     // Executes the action and waits until the run has ended (runEnded) and
     // every tool and watcher is gone; false on time-out.
     bool runAndWait(const char* action = "ActStartConversion", int timeoutMs = 60000);
