@@ -242,6 +242,19 @@ TEST(RunEngine, ChainHandsOverWithTheRowsOfTheMomentAndCollects) {
     EXPECT_EQ(r.engine->currentToolPid(), 0);
 }
 
+TEST(RunEngine, StepWithoutResultExtensionKeepsEachSourceOnceInTheNameMap) {
+    // The next step reads the working copies again: last.xml names them
+    // once more, but the name map is filled only by the run's first writing.
+    Rig r;
+    r.setup.steps[0].resultExtension.clear();
+    r.start();
+    const std::vector<std::string> map = r.engine->nameMap();
+    ASSERT_EQ(map.size(), 4u);
+    r.fake.End();
+    EXPECT_NE(ReadFileBytes(r.out + "/last.xml").find("<File_0000>workinp/FIL0000</File_0000>"), std::string::npos);
+    EXPECT_EQ(r.engine->nameMap(), map);
+}
+
 TEST(RunEngine, FailedStepsAreReportedAndTheChainGoesOn) {
     // Step 2 ends badly and writes nothing: reported with its end (unless the
     // language's statuses mean nothing), the chain goes on, its results are

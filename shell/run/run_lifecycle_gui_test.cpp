@@ -1,20 +1,16 @@
 // The life of runs in the window: the busy gate while a run is in progress,
-// the close request during a run (and what the window shows of a stopped
-// run), a project saved during a run and opened again.
+// the close request during a run, and what the window shows of a stopped
+// run. (A project saved during a run: run_fault_gui_test.cpp.)
 
 #include <QAction>
 #include <QGroupBox>
 #include <QtTest>
 
-#include "shared/platform/files.h"
 #include "shell/app/action_list.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
-#include "shell/project/project_file.h"
-#include "shell/project/window_form_adapter.h"
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
-#include "shell/ui/check_list_box.h"
 #include "shell/ui/my_status_bar.h"
 
 using namespace korvane;
@@ -37,7 +33,6 @@ class RunLifecycleTest : public QObject {
 private slots:
     void busyGateDuringRun();
     void closeRequestStopsTheRun();
-    void projectSavedDuringRunCollectsNothingWhenOpened();
 };
 
 void RunLifecycleTest::busyGateDuringRun() {
@@ -118,35 +113,6 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
     QVERIFY(w.actions()["ActViewProductLog"]->isEnabled());
     QCOMPARE(f.productLogViews, 1);
-}
-
-void RunLifecycleTest::projectSavedDuringRunCollectsNothingWhenOpened() {
-    RunFixture f;
-    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=1"}}, {});
-    const std::string one = f.addSource("One.java", kJava);
-    TfrmKorvaneMain& w = f.startProject({{one, true}});
-    w.actions().execute("ActStartConversion");
-    QVERIFY(f.run().BatchRunning());
-    const std::string project = f.root() + "/Saved.srd";
-    WindowFormAdapter form(w);
-    SaveProjectFile(project, form, w.project()->properties());
-    QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
-    QVERIFY(ReadBytes(project).find("BatchRunning=Y\r\n") != std::string::npos);
-
-    // A result left in the work area is not collected: opening the project
-    // empties the name map first.
-    const std::string out = f.outputDir();
-    f.writeFile("out/workout/FIL0000.JRA", "late result");
-    DeleteFile(out + "/src/One.java");
-    f.reports.clear();
-    f.dialogs.AnswerButton(kNo);  // the run marked the project modified: not saved again
-    emit w.loadProjectRequested(project);
-    QVERIFY(!w.project()->batchRunning());
-    QVERIFY(w.project()->modified());
-    QVERIFY(f.run().nameMap().empty());
-    QVERIFY(PathExists(out + "/workout/FIL0000.JRA"));
-    QVERIFY(!PathExists(out + "/src/One.java"));
-    for (const std::string& r : f.reports) QVERIFY2(r.find("No result file") == std::string::npos, r.c_str());
 }
 
 namespace korvane::testing {
