@@ -197,7 +197,7 @@ int RunBatchMode(const StartupInfo& startup) {
     const bool started = run->BatchRunning();
     if (started && !signalled) loop.exec();
 
-    // The last watcher is still returning from its hand-over: let it end.
+    // The hand-over of the last tool may still be to come: let it run.
     while (run->ToolActive()) {
         QCoreApplication::processEvents();
         QThread::msleep(2);

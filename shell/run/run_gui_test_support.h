@@ -59,7 +59,7 @@ public:
 
     RunEngine& run();
     // Executes the action and waits until the run has ended (runEnded) and
-    // every tool and watcher is gone; false on time-out.
+    // every tool has been handed over; false on time-out.
     bool runAndWait(const char* action = "ActStartConversion", int timeoutMs = 60000);
     // Waits until cond holds, processing events; false on time-out.
     static bool waitFor(const std::function<bool()>& cond, int timeoutMs = 30000);

@@ -9,7 +9,7 @@ namespace {
 
 class ProcessToolRun : public ToolRun {
 public:
-    explicit ProcessToolRun(std::function<void()> ended) : ended_(std::move(ended)) {}
+    ProcessToolRun(std::function<void()> ended, bool poll) : ended_(std::move(ended)), poll_(poll) {}
 
     ~ProcessToolRun() override {
         // The notifier goes before the process closes its descriptor, and
@@ -21,13 +21,13 @@ public:
     bool Start(const std::vector<std::string>& args, const std::string& workingDir, const ToolStartOptions& options,
                std::string& errorText) {
         if (!process_.StartArgs(args, workingDir, options, errorText)) return false;
-        if (process_.HasPidFd()) {
+        if (process_.HasPidFd() && !poll_) {
             notifier_ = new QSocketNotifier(process_.PidFd(), QSocketNotifier::Read);
             QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { check(); });
         } else {
-            poll_ = new QTimer;
-            QObject::connect(poll_, &QTimer::timeout, poll_, [this] { check(); });
-            poll_->start(ProcessLauncher::kPollMs);
+            timer_ = new QTimer;
+            QObject::connect(timer_, &QTimer::timeout, timer_, [this] { check(); });
+            timer_->start(ProcessLauncher::kPollMs);
         }
         return true;
     }
@@ -65,18 +65,19 @@ private:
             notifier_->deleteLater();
             notifier_ = nullptr;
         }
-        if (poll_) {
-            poll_->stop();
-            poll_->deleteLater();
-            poll_ = nullptr;
+        if (timer_) {
+            timer_->stop();
+            timer_->deleteLater();
+            timer_ = nullptr;
         }
     }
 
     ToolProcess process_;
     std::function<void()> ended_;
+    bool poll_;
     bool delivered_ = false;
     QSocketNotifier* notifier_ = nullptr;
-    QTimer* poll_ = nullptr;
+    QTimer* timer_ = nullptr;
 };
 
 }  // namespace
@@ -84,7 +85,7 @@ private:
 std::unique_ptr<ToolRun> ProcessLauncher::Start(const std::vector<std::string>& args, const std::string& workingDir,
                                                 const ToolStartOptions& options, std::function<void()> ended,
                                                 std::string& errorText) {
-    auto run = std::make_unique<ProcessToolRun>(std::move(ended));
+    auto run = std::make_unique<ProcessToolRun>(std::move(ended), notice_ == Notice::Poll);
     if (!run->Start(args, workingDir, options, errorText)) return nullptr;
     return run;
 }

@@ -57,11 +57,19 @@ public:
 // The real launcher over ToolProcess.
 class ProcessLauncher : public ToolLauncher {
 public:
+    // How the end of a tool is noticed: its pidfd where the system has one,
+    // else (or when asked to) a short poll.
+    enum class Notice { PidFd, Poll };
+    explicit ProcessLauncher(Notice notice = Notice::PidFd) : notice_(notice) {}
+
     std::unique_ptr<ToolRun> Start(const std::vector<std::string>& args, const std::string& workingDir,
                                    const ToolStartOptions& options, std::function<void()> ended,
                                    std::string& errorText) override;
     // The poll period where no pidfd is available, in milliseconds.
     static constexpr int kPollMs = 50;
+
+private:
+    Notice notice_;
 };
 
 }  // namespace korvane

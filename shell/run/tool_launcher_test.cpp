@@ -81,7 +81,8 @@ bool ProcessEvents(const std::function<bool()>& until, int ms = 20000) {
 }  // namespace
 
 TEST(ToolLauncher, EndIsReportedOnceFromTheEventLoopAfterCollection) {
-    ProcessLauncher launcher;
+    ProcessLauncher pidfd;
+    ProcessLauncher poll(ProcessLauncher::Notice::Poll);
     struct Case {
         const char* what;
         std::vector<std::string> args;
@@ -93,32 +94,34 @@ TEST(ToolLauncher, EndIsReportedOnceFromTheEventLoopAfterCollection) {
         {"killed by itself", {"/bin/sh", "-c", "kill -TERM $$"}, ProcessEnd::Kind::Signalled, SIGTERM},
     };
     const int threads = CountEntries("/proc/self/task");
-    for (const Case& c : cases) {
-        int calls = 0;
-        bool onThisThread = false;
-        ProcessEnd endAtCall;
-        std::unique_ptr<ToolRun> run;
-        run = Start(launcher, c.args, [&] {
-            ++calls;
-            onThisThread = QThread::currentThread() == qApp->thread();
-            endAtCall = run->End();
-        });
-        ASSERT_TRUE(run);
-        // No thread watches it, and without the event loop nothing is reported.
-        EXPECT_EQ(CountEntries("/proc/self/task"), threads) << c.what;
-        ASSERT_TRUE(WaitUntil([&] { return !ProcessAlive(run->Pid()); })) << c.what;
-        EXPECT_EQ(calls, 0) << c.what;
-        EXPECT_TRUE(run->Watching()) << c.what;
-        ASSERT_TRUE(ProcessEvents([&] { return calls > 0; })) << c.what;
-        QCoreApplication::processEvents();
-        EXPECT_EQ(calls, 1) << c.what;
-        EXPECT_TRUE(onThisThread) << c.what;
-        EXPECT_FALSE(run->Watching()) << c.what;
-        EXPECT_EQ(endAtCall.kind, c.kind) << c.what;
-        EXPECT_EQ(c.kind == ProcessEnd::Kind::Exited ? endAtCall.code : endAtCall.signal, c.code) << c.what;
-        EXPECT_EQ(CountChildren(), 0) << c.what << ": collected before the report";
-        run->StopWatching(0);
-        EXPECT_EQ(calls, 1) << c.what << ": reported once";
+    for (ProcessLauncher* launcher : {&pidfd, &poll}) {
+        for (const Case& c : cases) {
+            int calls = 0;
+            bool onThisThread = false;
+            ProcessEnd endAtCall;
+            std::unique_ptr<ToolRun> run;
+            run = Start(*launcher, c.args, [&] {
+                ++calls;
+                onThisThread = QThread::currentThread() == qApp->thread();
+                endAtCall = run->End();
+            });
+            ASSERT_TRUE(run);
+            // No thread watches it, and without the event loop nothing is reported.
+            EXPECT_EQ(CountEntries("/proc/self/task"), threads) << c.what;
+            ASSERT_TRUE(WaitUntil([&] { return !ProcessAlive(run->Pid()); })) << c.what;
+            EXPECT_EQ(calls, 0) << c.what;
+            EXPECT_TRUE(run->Watching()) << c.what;
+            ASSERT_TRUE(ProcessEvents([&] { return calls > 0; })) << c.what;
+            QCoreApplication::processEvents();
+            EXPECT_EQ(calls, 1) << c.what;
+            EXPECT_TRUE(onThisThread) << c.what;
+            EXPECT_FALSE(run->Watching()) << c.what;
+            EXPECT_EQ(endAtCall.kind, c.kind) << c.what;
+            EXPECT_EQ(c.kind == ProcessEnd::Kind::Exited ? endAtCall.code : endAtCall.signal, c.code) << c.what;
+            EXPECT_EQ(CountChildren(), 0) << c.what << ": collected before the report";
+            run->StopWatching(0);
+            EXPECT_EQ(calls, 1) << c.what << ": reported once";
+        }
     }
 }
 
