@@ -173,7 +173,6 @@ public:
     FakeLauncher fake;
     std::unique_ptr<RunEngine> engine;
     int runsEnded = 0;
-    FolderLock otherRun;  // the lock of another run, when a test takes it
 };
 
 bool ProcessEventsUntil(const std::function<bool()>& cond, int ms = 30000) {
@@ -434,9 +433,6 @@ TEST(RunEngine, RunsRefusedBeforeStarting) {
          "Failed to start batch processing task", true},
         {"invalid step", [](Rig& r) { r.setup.steps[0].hasPicker = false; },
          "Trying to execute an invalid step - Realign", true},
-        {"another run holds the folder",
-         [](Rig& r) { ASSERT_EQ(r.otherRun.TryLock(r.out), 0); },
-         kOutputDirInUse},
         {"a folder of the user's, No",
          [](Rig& r) {
              PutFile(r.out + "/ProdSys_budget.ods", "numbers");
@@ -458,6 +454,29 @@ TEST(RunEngine, RunsRefusedBeforeStarting) {
         // Nothing was made below the file-system root.
         EXPECT_FALSE(Exists("/workinp") || Exists("/last.xml")) << c.what;
     }
+}
+
+TEST(RunEngine, TwoRunsIntoOneOutputDirectory) {
+    // A second engine (another window, a batch run) may not start into the
+    // folder while the first runs; the first goes on undisturbed, and once it
+    // has ended the second may run.
+    Rig r;
+    r.start();
+    RecordingObserver observer;
+    RecordingReporter reporter;
+    FakeLauncher fake;
+    RunEngine second(r, observer, reporter, r.dialogs, fake);
+    RunGuarded([&] { second.StartRun(); });
+    EXPECT_EQ(reporter.Texts(), std::vector<std::string>{Format(kOutputDirInUse, r.out.c_str())});
+    EXPECT_TRUE(fake.tools.empty());
+    EXPECT_FALSE(second.BatchRunning() || second.HoldsOutputDir());
+    for (const char* ext : {"JRA", "JRF", "JRS"}) {
+        r.results(ext);
+        r.fake.End();
+    }
+    EXPECT_TRUE(r.engine->FinishedCleanly());
+    RunGuarded([&] { second.StartRun(); });
+    EXPECT_TRUE(second.BatchRunning());
 }
 
 TEST(RunEngine, ForeignOutputDirectoryAsTheFrontEndDecides) {
