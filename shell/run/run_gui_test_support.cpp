@@ -52,23 +52,6 @@ std::vector<std::string> FolderNames(const std::string& path) {
     return names;
 }
 
-namespace {
-
-int CountEntries(const char* folder) {
-    int n = 0;
-    if (DIR* d = opendir(folder)) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
-
-}  // namespace
-
-int OpenDescriptorCount() { return CountEntries("/proc/self/fd") - 1; }  // less the listing's own
-int ThreadCount() { return CountEntries("/proc/self/task"); }
-
 int ChildProcessCount() {
     const pid_t self = getpid();
     int n = 0;

@@ -86,10 +86,7 @@ bool PathExists(const std::string& path);
 // Names in a folder, sorted; empty when it does not exist.
 std::vector<std::string> FolderNames(const std::string& path);
 
-// Counts of what this process holds: open descriptors, threads, and
-// processes whose parent it is (zombies included).
-int OpenDescriptorCount();
-int ThreadCount();
+// Processes whose parent this process is (zombies included).
 int ChildProcessCount();
 
 // The parameter file a run writes, built here from its format for the
