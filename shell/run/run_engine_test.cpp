@@ -575,6 +575,23 @@ TEST(RunEngine, CollectWithoutAPreparedRunTouchesNothing) {
     }
 }
 
+TEST(RunEngine, GoingWhileAToolRunsKillsIt) {
+    // The window closes (or the program ends) in the middle of a step: the
+    // tool goes with the engine, collected, and its end is handed to no one.
+    ProcessLauncher launcher;
+    Rig r(&launcher);
+    r.setup.steps[0].programPath = r.program("hang", "exec sleep 30");
+    r.start();
+    const long pid = r.engine->currentToolPid();
+    ASSERT_NE(pid, 0);
+    r.engine.reset();
+    EXPECT_NE(kill(pid_t(pid), 0), 0);
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child process, not even a zombie";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(r.runsEnded, 0);
+    EXPECT_TRUE(r.reporter.Texts().empty());
+}
+
 TEST(RunEngine, ManyRealRunsLeaveNothingBehind) {
     // The real launcher and a step that copies the working copies as its
     // results: 200 runs, no process, descriptor or thread left.
