@@ -123,6 +123,9 @@ public:
     pid_t GroupId() const { return group_ ? toolPid_ : 0; }
     // Whether a pidfd watches the process (else waiting polls).
     bool HasPidFd() const { return pidfd_ >= 0; }
+    // The pidfd (readable once the process has ended), -1 without one; it
+    // is closed by Reap.
+    int PidFd() const { return pidfd_; }
 
     // Waits up to timeoutMs (negative: without limit) for the process to end,
     // without reaping it. True when it has ended (or was never started).

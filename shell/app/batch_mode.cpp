@@ -17,7 +17,7 @@
 #include "shell/app/startup_options.h"
 #include "shell/app/termination.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
@@ -158,9 +158,9 @@ int RunBatchMode(const StartupInfo& startup) {
         if (text == ProjectController::kLoadError) loadFailed = true;
         out.Line(std::string(what) + ": " + text);
     };
-    RunController* run = window.run();
+    RunEngine* run = window.run();
     run->setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
-    QObject::connect(run, &RunController::progressCaptionChanged, run,
+    QObject::connect(run, &RunEngine::progressCaptionChanged, run,
                      [&out](const std::string& caption) { out.Line(caption); });
     run->setStepTimeLimit(timeLimit);
     // No viewer here: a log is never read into a text page (a log of any
@@ -192,12 +192,12 @@ int RunBatchMode(const StartupInfo& startup) {
     if (!window.actions()[action]->isEnabled() || !window.actions()[action]->isVisible())
         return Refuse(out, std::string(scan ? "the language offers no scan run" : "reengineering is not offered"));
 
-    QObject::connect(run, &RunController::runEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(run, &RunEngine::runEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     window.actions().execute(action);
     const bool started = run->BatchRunning();
     if (started && !signalled) loop.exec();
 
-    // The last watcher is still returning from its hand-over: let it end.
+    // The hand-over of the last tool may still be to come: let it run.
     while (run->ToolActive()) {
         QCoreApplication::processEvents();
         QThread::msleep(2);

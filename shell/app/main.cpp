@@ -14,7 +14,7 @@
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/app/termination.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/qt_dialogs.h"
 #include "shell/ui/ui_resources.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     // SIGTERM, SIGINT, SIGHUP: the running step's process group is killed,
     // nothing is saved or asked, and the program ends with 128 + the signal.
     korvane::WatchTerminationRequests(&window, [&window](int sig) {
-        if (korvane::RunController* run = window.run()) run->TerminateRun();
+        if (korvane::RunEngine* run = window.run()) run->TerminateRun();
         QApplication::exit(korvane::kBatchSignalBase + sig);
     });
     window.show();

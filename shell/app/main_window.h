@@ -39,7 +39,8 @@ class FileDropFilter;
 class LanguageController;
 class ProjectController;
 class CollectionsController;
-class RunController;
+class RunBinding;
+class RunEngine;
 class WordListController;
 class ViewerController;
 class RegistrationController;
@@ -64,7 +65,10 @@ public:
     LanguageController* language() { return language_; }
     ProjectController* project() { return project_; }
     CollectionsController* collections() { return collections_; }
-    RunController* run() { return run_; }
+    // The run engine (nullptr before the controllers exist) and its binding
+    // to the window's controls and actions.
+    RunEngine* run();
+    RunBinding* runBinding() { return run_; }
     WordListController* wordLists() { return wordLists_; }
     ViewerController* viewer() { return viewer_; }
 
@@ -286,7 +290,7 @@ private:
     LanguageController* language_ = nullptr;
     ProjectController* project_ = nullptr;
     CollectionsController* collections_ = nullptr;
-    RunController* run_ = nullptr;
+    RunBinding* run_ = nullptr;
     WordListController* wordLists_ = nullptr;
     ViewerController* viewer_ = nullptr;
 

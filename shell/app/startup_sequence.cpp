@@ -20,7 +20,7 @@
 #include "shell/app/startup_options.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/app/run_binding.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/drop_targets.h"
@@ -49,12 +49,14 @@ TfrmKorvaneMain::~TfrmKorvaneMain() {
     drop(language_);
 }
 
+RunEngine* TfrmKorvaneMain::run() { return run_ ? &run_->engine() : nullptr; }
+
 void TfrmKorvaneMain::createControllers() {
     language_ = new LanguageController(*this);
     project_ = new ProjectController(*this);
     wordLists_ = new WordListController(*this);
     collections_ = new CollectionsController(*this);
-    run_ = new RunController(*this);
+    run_ = new RunBinding(*this);
     viewer_ = new ViewerController(*this);
 }
 

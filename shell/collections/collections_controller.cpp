@@ -19,7 +19,7 @@
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"

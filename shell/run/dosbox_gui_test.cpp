@@ -34,7 +34,7 @@
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
 #include "shell/project/window_form_adapter.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/my_status_bar.h"
 
@@ -278,7 +278,7 @@ void DosBoxGuiTest::chainOfDosAndNativeStep() {
     TfrmKorvaneMain& w = f.startProject({{one, true}, {three, false}, {two, true}}, "Prod", "SYS");
     QVERIFY(w.language()->runControl().dosboxReady);
     Lines started;
-    QObject::connect(&f.run(), &RunController::toolStarted, &f.run(),
+    QObject::connect(&f.run(), &RunEngine::toolStarted, &f.run(),
                      [&](const std::string& program, long) { started.push_back(program); });
 
     QVERIFY(f.runAndWait());
@@ -330,7 +330,7 @@ void DosBoxGuiTest::missingDosProgram() {
     TfrmKorvaneMain& w = f.startProject({{one, true}}, "Prod", "SYS");
     QVERIFY(w.CheckBoxRealign->isChecked());
     int starts = 0;
-    QObject::connect(&f.run(), &RunController::toolStarted, &f.run(), [&](const std::string&, long) { ++starts; });
+    QObject::connect(&f.run(), &RunEngine::toolStarted, &f.run(), [&](const std::string&, long) { ++starts; });
 
     // Gone after the language was applied: the run does not start, and
     // neither DOSBox nor its run configuration comes into play.

@@ -17,7 +17,7 @@
 #include "shell/app/startup_options.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
@@ -92,7 +92,7 @@ void RunBundledScanTest::cobolScanFillsTheControlWords() {
     std::vector<std::string> reports;
     w.statusBar().OnReport = [&](const char*, const std::string& text) { reports.push_back(text); };
     int runsEnded = 0;
-    QObject::connect(w.run(), &RunController::runEnded, w.run(), [&] { ++runsEnded; });
+    QObject::connect(w.run(), &RunEngine::runEnded, w.run(), [&] { ++runsEnded; });
 
     w.RadioButtonCOB_COB85->setChecked(true);
     QCOMPARE(w.project()->languagePrefix(), std::string("COB"));

@@ -19,7 +19,7 @@
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
 #include "shell/project/window_form_adapter.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/run_fault_test_support.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
@@ -321,7 +321,7 @@ void RunDiskFaultTest::collectionFails() {
         DiskFault fault(c.kind, tmpfs.get(), c.limit);
         QMetaObject::Connection armOnLastStep;
         if (c.kind == DiskFault::FileSizeLimit)
-            armOnLastStep = QObject::connect(&f.run(), &RunController::toolStarted, &f.run(),
+            armOnLastStep = QObject::connect(&f.run(), &RunEngine::toolStarted, &f.run(),
                                              [&](const std::string& program, long) {
                                                  if (program.find("jvrestruct") != std::string::npos)
                                                      fault.arm();

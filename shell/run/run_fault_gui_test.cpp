@@ -9,7 +9,7 @@
 #include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
 

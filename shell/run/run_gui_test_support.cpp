@@ -21,7 +21,7 @@
 #include "shared/text.h"
 #include "shell/app/action_list.h"
 #include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
@@ -51,23 +51,6 @@ std::vector<std::string> FolderNames(const std::string& path) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-namespace {
-
-int CountEntries(const char* folder) {
-    int n = 0;
-    if (DIR* d = opendir(folder)) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
-
-}  // namespace
-
-int OpenDescriptorCount() { return CountEntries("/proc/self/fd") - 1; }  // less the listing's own
-int ThreadCount() { return CountEntries("/proc/self/task"); }
 
 int ChildProcessCount() {
     const pid_t self = getpid();
@@ -202,8 +185,8 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     w.statusBar().OnReport = [this](const char*, const std::string& text) { reports.push_back(text); };
     w.actions().setHandler("ActViewProductLog", [this](QObject*) { ++productLogViews; });
     w.actions().setHandler("ActViewConsoleLog", [this](QObject*) { ++consoleLogViews; });
-    QObject::connect(w.run(), &RunController::runEnded, w.run(), [this] { ++runsEnded; });
-    QObject::connect(w.run(), &RunController::progressCaptionChanged, w.run(),
+    QObject::connect(w.run(), &RunEngine::runEnded, w.run(), [this] { ++runsEnded; });
+    QObject::connect(w.run(), &RunEngine::progressCaptionChanged, w.run(),
                      [this](const std::string& caption) { captions.push_back(caption); });
     // As if typed and left: the fields and the project's names.
     w.EditProductName->setText(QString::fromUtf8(product));
@@ -217,7 +200,7 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     return w;
 }
 
-RunController& RunFixture::run() { return *window().run(); }
+RunEngine& RunFixture::run() { return *window().run(); }
 
 bool RunFixture::waitFor(const std::function<bool()>& cond, int timeoutMs) {
     QElapsedTimer timer;

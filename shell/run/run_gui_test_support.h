@@ -16,7 +16,7 @@
 #include "shell/testing/shell_fixture.h"
 
 namespace korvane {
-class RunController;
+class RunEngine;
 }
 
 namespace korvane::testing {
@@ -57,9 +57,9 @@ public:
     TfrmKorvaneMain& startProject(const std::vector<std::pair<std::string, bool>>& sources,
                                   const std::string& product = "Prod", const std::string& system = "Sys");
 
-    RunController& run();
+    RunEngine& run();
     // Executes the action and waits until the run has ended (runEnded) and
-    // every tool and watcher is gone; false on time-out.
+    // every tool has been handed over; false on time-out.
     bool runAndWait(const char* action = "ActStartConversion", int timeoutMs = 60000);
     // Waits until cond holds, processing events; false on time-out.
     static bool waitFor(const std::function<bool()>& cond, int timeoutMs = 30000);
@@ -86,10 +86,7 @@ bool PathExists(const std::string& path);
 // Names in a folder, sorted; empty when it does not exist.
 std::vector<std::string> FolderNames(const std::string& path);
 
-// Counts of what this process holds: open descriptors, threads, and
-// processes whose parent it is (zombies included).
-int OpenDescriptorCount();
-int ThreadCount();
+// Processes whose parent this process is (zombies included).
 int ChildProcessCount();
 
 // The parameter file a run writes, built here from its format for the

@@ -7,7 +7,6 @@
 
 namespace korvane::testing {
 int RunChainTests(int argc, char** argv);
-int RunFailureTests(int argc, char** argv);
 int RunLifecycleTests(int argc, char** argv);
 }  // namespace korvane::testing
 
@@ -17,7 +16,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int failures = 0;
     failures += korvane::testing::RunChainTests(argc, argv);
-    failures += korvane::testing::RunFailureTests(argc, argv);
     failures += korvane::testing::RunLifecycleTests(argc, argv);
     // No process started by the tests outlives them.
     if (!korvane::testing::NoMarkedProcessLeft()) ++failures;

@@ -1,84 +1,78 @@
-// The hand-over after a tool process has ended (StepFinished), and
-// cancelling a run: ActCancelRun, StopRun and KillToolProcess.
-//
-//   state          batch-running  progress group        ActCancelRun       log views
-//   idle           false          hidden                disabled, hidden   enabled
-//   preparing      false          shown by CopyRunFiles unchanged          disabled once prepared
-//   running step k true           shown, "Processing"   enabled, visible   disabled
-//   cancelling     true (until    hidden by branch A    disabled, hidden   enabled by branch A
-//                  StopRun ends)
-//   finishing      false          hidden after collect  disabled, hidden   enabled
+// The hand-over after a tool has ended (toolEnded), and cancelling a run:
+// Cancel, StopRequested, StopRun, TerminateRun and killToolProcess.
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QProgressBar>
 
 #include "shared/errors.h"
-#include "shared/platform/process.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
-#include "shell/app/main_window.h"
-#include "shell/collections/collections_controller.h"
-#include "shell/project/project_controller.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/step_queue.h"
 #include "shell/run/tool_command.h"
-#include "shell/run/tool_watcher.h"
+#include "shell/run/tool_launcher.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/guard.h"
-#include "shell/ui/my_status_bar.h"
+#include "shell/ui/reporter.h"
 
 namespace korvane {
 
 namespace {
 
-// Closes what is left of an ended tool process. A process that still runs
-// (its watcher was stopped while a kill failed) is left to its owner, which
-// kills and collects it when it goes.
-void CloseEndedProcess(ToolProcess& process) {
-    if (process.WaitFor(0)) process.Reap();
-}
+// How long a stop waits for a killed tool before it hands over without it.
+constexpr int kStopGraceMs = 1000;
 
 }  // namespace
 
-void RunController::StepFinished(const std::shared_ptr<ToolProcess>& process, const StepRun& info) {
-    const bool cancelled = !w_.actions()["ActCancelRun"]->isEnabled();
-    if (process == process_) stepTimer_.stop();
+void RunEngine::toolEnded(const std::shared_ptr<ToolRun>& tool, const StepRun& info) {
+    // The hand-over counts as an operation of its own: an error inside it,
+    // also one passed up by a guarded operation it runs, ends it without
+    // being shown; nothing escapes into the event loop.
+    RunGuarded([&] {
+        try {
+            stepFinished(tool, info);
+        } catch (...) {
+        }
+    });
+}
+
+void RunEngine::stepFinished(const std::shared_ptr<ToolRun>& tool, const StepRun& info) {
+    const bool cancelled = !cancelCommand_;
+    if (tool == tool_) {
+        stepTimer_.stop();
+        tool_.reset();
+    }
     try {
-        stepFinishedBody(process, info);
+        stepFinishedBody(tool, info);
     } catch (...) {
         // The hand-over ended early: with no next tool the run is over,
         // whatever state it was left in (a cancellation ends in StopRun).
-        CloseEndedProcess(*process);
         emit stepHandedOver();
         if (!cancelled) emit runEnded();
         throw;
     }
-    CloseEndedProcess(*process);
     emit stepHandedOver();
-    const bool nextStarted = BatchRunning() && process_ != process;
+    const bool nextStarted = batchRunning_ && tool_ && tool_ != tool;
     if (!cancelled && !nextStarted) emit runEnded();
 }
 
-void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process, const StepRun& info) {
-    ActionList& a = w_.actions();
+void RunEngine::stepFinishedBody(const std::shared_ptr<ToolRun>& tool, const StepRun& info) {
+    RunSetup setup = setup_.CurrentSetup();
 
     // A. Cancelled: the work area stays as it is.
-    if (!a["ActCancelRun"]->isEnabled()) {
-        CloseEndedProcess(*process);
-        w_.statusBar().AddError("Batch process cancelled, renameing, etc..  bypassed", true);
-        w_.GroupBoxSlider->setVisible(false);
-        showLogs();
+    if (!cancelCommand_) {
+        reporter_.AddError("Batch process cancelled, renameing, etc..  bypassed", true);
+        observer_.ProgressShown(false);
+        showLogs(setup);
         return;
     }
 
     // A step that failed is reported; the chain goes on, and the run will
     // not end as finished.
-    CloseEndedProcess(*process);
-    if (info.statusCounts && process->Reaped()) {
-        const std::string failure = StepFailureText(info.step, info.program, process->End());
-        if (!failure.empty()) w_.statusBar().AddError(failure, true);
+    if (info.statusCounts) {
+        const ProcessEnd end = tool->End();
+        if (end.kind != ProcessEnd::Kind::Unknown) {
+            const std::string failure = StepFailureText(info.step, info.program, end);
+            if (!failure.empty()) reporter_.AddError(failure, true);
+        }
     }
 
     // B. The next step of a reengineering run.
@@ -88,98 +82,97 @@ void RunController::stepFinishedBody(const std::shared_ptr<ToolProcess>& process
         // Only the run's first writing fills the name map: after a step
         // without a result extension the next one reads the workinp copies
         // again, and its writing must not add the sources a second time.
-        writeParameterFile(QueueInputExtension(entry), false);
+        writeParameterFile(setup, QueueInputExtension(entry), false);
         stepQueue_.erase(stepQueue_.begin());
-        const int position = w_.ProgressBarModules->value() + 1;
-        w_.ProgressBarModules->setValue(position);
-        setProgress("Processing", position, w_.ProgressBarModules->maximum());
-        CloseEndedProcess(*process);
+        setProgress("Processing", progressPosition_ + 1, progressMaximum_);
         bool started = false;
         try {
-            started = StartStep(step);
+            started = startStep(setup, step);
         } catch (const Error& e) {
             // A refused start: its text goes to the status bar, and the run
             // stays as it is until it is cancelled.
-            w_.statusBar().AddError(ReplaceAll(e.what(), "\r\n", " - "), true);
+            reporter_.AddError(ReplaceAll(e.what(), "\r\n", " - "), true);
             throw SilentAbort{};
         }
-        SetBatchRunning(started);
+        setBatchRunning(started);
         return;
     }
 
     // C. The run has ended: collect, show the logs.
-    SetBatchRunning(false);
-    CloseEndedProcess(*process);
-    a.runHandler("ActRename");
-    w_.GroupBoxSlider->setVisible(false);
-    showLogs();
-    if (w_.statusBar().Severity() == 0) {
-        w_.statusBar().ShowWarning("Processing finished");
+    setBatchRunning(false);
+    Collect();
+    setup = setup_.CurrentSetup();
+    observer_.ProgressShown(false);
+    showLogs(setup);
+    if (reporter_.Severity() == 0) {
+        reporter_.ShowWarning("Processing finished");
         finishedCleanly_ = true;
     }
-    a["ActCancelRun"]->setEnabled(false);
-    a["ActCancelRun"]->setVisible(false);
+    setCancelCommand(false);
 }
 
-void RunController::ActCancelRunExecute() {
-    if (CollectionsController* collections = w_.collections()) collections->setCancelRequested(true);
-    if (!BatchRunning()) return;
-    if (w_.dialogs().Message(MsgKind::Warning, "Do you really want to cancel processing?", kYes | kNo) != kYes)
-        return;
+void RunEngine::Cancel() {
+    if (!batchRunning_) return;
+    if (dialogs_.Message(MsgKind::Warning, "Do you really want to cancel processing?", kYes | kNo) != kYes) return;
     // The run may have ended by itself while the question was open: then
     // there is nothing left to cancel, and nothing is reported.
-    if (!BatchRunning()) return;
+    if (!batchRunning_) return;
     stepQueue_.clear();
-    w_.project()->setModified(true);
+    observer_.ProjectModified();
     StopRun();
 }
 
-void RunController::StopRun() {
+void RunEngine::StopRequested() {
+    // A Yes given after the run has ended by itself has nothing left to stop.
+    if (!batchRunning_) return;
+    stepQueue_.clear();
+    observer_.ProjectModified();
+    StopRun();
+}
+
+void RunEngine::StopRun() {
     stepTimer_.stop();
-    KillToolProcess();
-    QAction* cancel = w_.actions()["ActCancelRun"];
-    cancel->setEnabled(false);
-    cancel->setVisible(false);
-    const bool watching = WatcherRunning(watcher_);
-    if (watching) watcher_->RequestStop();
-    w_.statusBar().AddError("Terminate signalled!", true);
+    const std::shared_ptr<ToolRun> tool = tool_;
+    killToolProcess();
+    setCancelCommand(false);
+    reporter_.AddError("Terminate signalled!", true);
     {
         NestedEventLoopScope scope;
         QCoreApplication::processEvents();
     }
-    // The watcher's next call finds the cancel action disabled (branch A).
-    if (watching) WaitForWatcherEnd(watcher_);
-    SetBatchRunning(false);
+    // The end of the killed tool, handed over now, finds the run cancelled
+    // (branch A).
+    if (tool) tool->StopWatching(kStopGraceMs);
+    setBatchRunning(false);
     emit runEnded();
-    w_.statusBar().AddError("Background process cancelled!", false);
+    reporter_.AddError("Background process cancelled!", false);
 }
 
-void RunController::TerminateRun() {
+void RunEngine::TerminateRun() {
     terminating_ = true;
     stepTimer_.stop();
     stepQueue_.clear();
-    if (process_) {
-        std::string ignored;
-        process_->Kill(ignored);
+    std::string ignored;
+    if (tool_) tool_->Kill(ignored);
+    if (!batchRunning_) return;
+    // The killed step's hand-over finds the run cancelled (branch A); a
+    // tool whose kill was refused is not waited for beyond the grace.
+    setCancelCommand(false);
+    if (std::shared_ptr<ToolRun> tool = tool_) {
+        std::weak_ptr<ToolRun> weak = tool;
+        QTimer::singleShot(0, this, [weak] {
+            if (std::shared_ptr<ToolRun> t = weak.lock()) t->StopWatching(kStopGraceMs);
+        });
     }
-    if (!BatchRunning()) return;
-    // The killed step's hand-over finds the run cancelled (branch A).
-    QAction* cancel = w_.actions()["ActCancelRun"];
-    cancel->setEnabled(false);
-    cancel->setVisible(false);
-    if (WatcherRunning(watcher_)) watcher_->RequestStop();
-    w_.statusBar().AddError("Terminate signalled!", true);
+    reporter_.AddError("Terminate signalled!", true);
 }
 
-void RunController::KillToolProcess() {
-    if (!process_ || !process_->IsRunning()) return;
-    const long pid = long(process_->Pid());
+void RunEngine::killToolProcess() {
+    if (!tool_ || !tool_->Running()) return;
+    const long pid = tool_->Pid();
     std::string errorText;
-    if (!process_->Kill(errorText))
-        w_.dialogs().Message(MsgKind::Information, Format("Error killing process %ld", pid), kOk);
-    // Forgotten here; the watcher still holds the process and its hand-over
-    // collects it.
-    process_.reset();
+    if (!tool_->Kill(errorText))
+        dialogs_.Message(MsgKind::Information, Format("Error killing process %ld", pid), kOk);
 }
 
 }  // namespace korvane

@@ -1,212 +1,260 @@
-// The three preparation phases of a run: PrepareRun (names, work area, step
-// queue, parameter file and name map), CopyRunFiles (cleaning and the
-// working copies) and MergeRenameDirectives (names.csv).
+// Starting a run and its three preparation phases: the names, work area,
+// step queue, parameter file and name map (prepareRun), the cleaning and the
+// working copies (copyRunFiles), and names.csv (mergeRenameDirectives).
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QTabWidget>
-
-#include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
-#include "shell/collections/collections_controller.h"
-#include "shell/project/project_controller.h"
+#include "shell/collections/check_list.h"
+#include "shell/collections/common_root.h"
+#include "shell/project/project_rules.h"
 #include "shell/run/parameter_file.h"
 #include "shell/run/rename_directives.h"
-#include "shell/run/run_controller.h"
+#include "shell/run/run_engine.h"
 #include "shell/run/step_queue.h"
 #include "shell/run/target_plan.h"
-#include "shell/ui/byte_text.h"
-#include "shell/ui/check_list_box.h"
+#include "shell/run/tool_command.h"
 #include "shell/ui/dialogs.h"
-#include "shell/ui/find_directory_frame.h"
-#include "shell/ui/find_exec_frame.h"
-#include "shell/ui/my_status_bar.h"
-#include "shell/wordlists/word_list_controller.h"
+#include "shell/ui/reporter.h"
 
 namespace korvane {
 
 namespace {
 
-std::string Text(const QString& s) { return s.toUtf8().toStdString(); }
+// A reengineering run without any checked transformation would have nothing
+// to start.
+inline constexpr const char* kNoStepSelected = "No transformation step is selected";
 
-// The step name of a transformation check box ("CheckBox" + name).
-std::string StepNameOf(const QCheckBox* box) {
-    const std::string name = Text(box->objectName());
-    return StartsWithStr("CheckBox", name) ? name.substr(8) : name;
+int CheckedCount(const std::vector<CheckEntry>& entries) {
+    int n = 0;
+    for (const CheckEntry& e : entries)
+        if (e.checked) ++n;
+    return n;
 }
 
-// The hourglass for the duration of a phase, back also when it ends by an error.
-class HourglassCursor {
+// The long phase for the time of a call, over also when it ends by an error.
+class WorkingPhase {
 public:
-    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
-    HourglassCursor(const HourglassCursor&) = delete;
-    HourglassCursor& operator=(const HourglassCursor&) = delete;
+    explicit WorkingPhase(RunObserver& observer) : observer_(observer) { observer_.Working(true); }
+    ~WorkingPhase() { observer_.Working(false); }
+    WorkingPhase(const WorkingPhase&) = delete;
+    WorkingPhase& operator=(const WorkingPhase&) = delete;
+
+private:
+    RunObserver& observer_;
 };
 
 }  // namespace
 
-void RunController::validateNames() {
-    ProjectController& project = *w_.project();
-    project.SetSystemName(BytesFromQString(w_.EditSystemName->text()));
-    project.SetProductName(BytesFromQString(w_.EditProductName->text()));
-    // Formed afresh: a project name loaded from a file never reaches a run.
-    names_ = MakeRunNames(project.productName(), project.systemName());
-    project.SetProjectName(names_.projectName);
+ProtectedFiles ProjectFilesOf(const RunSetup& setup) {
+    ProtectedFiles keep;
+    for (const std::vector<CheckEntry>* list : {&setup.sources, &setup.copyMembers, &setup.renameFiles})
+        for (const CheckEntry& e : *list) keep.Add(e.text);
+    return keep;
 }
 
-void RunController::PrepareRun() {
-    validateNames();
+void RunEngine::StartRun() {
+    try {
+        startRunBody();
+    } catch (...) {
+        if (!batchRunning_) outputLock_.Unlock();
+        throw;
+    }
+    if (!batchRunning_) outputLock_.Unlock();
+}
 
-    numberOfSources_ = w_.CheckListBoxSelectedFiles->checkList().checkedCount();
-    w_.project()->setNumberOfSourceFiles(numberOfSources_);
+void RunEngine::startRunBody() {
+    finishedCleanly_ = false;
+    observer_.Hint(RunHint::NamesPage);
+
+    prepareRun();
+    if (runMode_ == RunMode::Reengineering && stepQueue_.empty()) reporter_.ShowError(kNoStepSelected, false);
+    copyRunFiles();
+    mergeRenameDirectives();
+
+    observer_.LogsAvailable(false);
+
+    // The maximum counts the queue as built, before its first entry is taken.
+    setProgress("Processing", 1, int(stepQueue_.size()) + 1);
+
+    const RunSetup setup = setup_.CurrentSetup();
+    bool started = false;
+    if (runMode_ == RunMode::Reengineering) {
+        const std::string step = QueueStepName(stepQueue_.front());
+        stepQueue_.erase(stepQueue_.begin());
+        started = startStep(setup, step);
+    } else {
+        started = startToolProcess(setup, "Scan", setup.scannerProgram,
+                                   ToolArguments(true, setup.runControl.captureLog), area_.outputDir);
+    }
+    setBatchRunning(started);
+
+    observer_.ProgressShown(started);
+    if (!started) reporter_.ShowError("Failed to start batch processing task", false);
+
+    setCancelCommand(true);
+}
+
+void RunEngine::validateNames(const RunSetup& setup) {
+    // The system name first, then the product name, each taken into the
+    // project as soon as it passed; "*" stands for no name.
+    struct Name {
+        bool product;
+        const std::string& text;
+        RunHint field;
+        const char* refusal;
+    } const names[] = {
+        {false, setup.systemName, RunHint::SystemNameField, "System name name missing or incorrect"},
+        {true, setup.productName, RunHint::ProductNameField, "Product name missing or incorrect"},
+    };
+    std::string taken[2];
+    for (const Name& n : names) {
+        std::string& value = taken[n.product ? 1 : 0];
+        if (n.text == "*") {
+            value.clear();
+        } else if (IsAcceptableName(n.text)) {
+            value = n.text;
+        } else {
+            observer_.Hint(RunHint::NamesPage);
+            observer_.Hint(n.field);
+            reporter_.ShowError(n.refusal, false);
+        }
+        observer_.NameTaken(n.product, n.text);
+    }
+    // Formed afresh: a project name loaded from a file never reaches a run.
+    names_ = MakeRunNames(taken[1], taken[0]);
+    observer_.ProjectNameFormed(names_.projectName);
+}
+
+void RunEngine::prepareRun() {
+    RunSetup setup = setup_.CurrentSetup();
+    validateNames(setup);
+    setup.projectProductName = names_.productName;
+    setup.projectSystemName = names_.systemName;
+
+    numberOfSources_ = CheckedCount(setup.sources);
+    observer_.NumberOfSources(numberOfSources_);
     if (numberOfSources_ == 0) {
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-        w_.statusBar().ShowError("You haven't selected any files yet", false);
+        observer_.Hint(RunHint::NamesPage);
+        reporter_.ShowError("You haven't selected any files yet", false);
     }
 
     // Without an output directory every path of the work area would hang off
     // the file-system root and the cleaning would start there: refused.
     // A relative output directory is taken from the project's folder, never
     // from the current directory; without one it counts as no output directory.
-    const std::string field = w_.project()->outputDirectory();
-    const std::string outputDir = RunOutputDirectory(field, w_.project()->projectDirectory());
-    if (!outputDir.empty() && outputDir != field) w_.FrameFindDirectoryOutputDir->SetFieldText(outputDir);
+    const std::string outputDir = RunOutputDirectory(setup.outputDirectory, setup.projectDirectory);
+    if (!outputDir.empty() && outputDir != setup.outputDirectory) observer_.OutputDirResolved(outputDir);
     if (outputDir.empty()) {
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-        w_.FrameFindDirectoryOutputDir->Edit->setFocus();
+        observer_.Hint(RunHint::NamesPage);
+        observer_.Hint(RunHint::OutputDirField);
     }
-    RequireOutputDir(outputDir, w_.statusBar());
+    RequireOutputDir(outputDir, reporter_);
 
-    commonRoot_ = w_.collections()->ComputeAndShowCommonRoot(w_.CheckListBoxSelectedFiles);
-    checkTargetPlan(outputDir);
+    CheckList sources;
+    sources.assign(setup.sources);
+    commonRoot_ = ComputeCommonRoot(sources).root;
+    observer_.CommonRootComputed(commonRoot_);
+    checkTargetPlan(setup, outputDir);
     claimOutputDir(outputDir);
 
-    const bool copyAdd = w_.CheckBoxCopyAdd->isChecked();
-    area_ = PrepareWorkArea(outputDir, copyAdd, w_.statusBar());
-    if (copyAdd) w_.collections()->deriveCopyLibraryFolder(true);
+    area_ = PrepareWorkArea(outputDir, setup.copyAdd, reporter_);
+    if (setup.copyAdd) observer_.CopyLibraryNeeded();
 
-    buildStepQueue();
+    buildStepQueue(setup);
 
     nameMap_.clear();
-    writeParameterFile("", true);
-    QStringList shown;
-    shown.reserve(int(nameMap_.size()));
-    for (const std::string& line : nameMap_) shown << QString::fromUtf8(line);
-    w_.MemoNewFileNames->setPlainText(shown.join('\n'));
+    writeParameterFile(setup, "", true);
+    observer_.NameMapShown(nameMap_);
 }
 
 // Before anything is created: every result must have a file of its own
 // inside the output directory.
-void RunController::checkTargetPlan(const std::string& outputDir) {
+void RunEngine::checkTargetPlan(const RunSetup& setup, const std::string& outputDir) {
     std::vector<std::string> checked;
-    for (const CheckEntry& e : w_.CheckListBoxSelectedFiles->checkList().entries())
+    for (const CheckEntry& e : setup.sources)
         if (e.checked) checked.push_back(e.text);
     const std::optional<TargetRefusal> refusal =
-        CheckTargetPlan(outputDir, commonRoot_, checked, w_.language()->applied().outputExtension);
+        CheckTargetPlan(outputDir, commonRoot_, checked, setup.language.outputExtension);
     if (!refusal) return;
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-    w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetSelectedFiles);
-    w_.statusBar().ShowError(TargetRefusalMessage(*refusal, outputDir), false);
+    observer_.Hint(RunHint::NamesPage);
+    observer_.Hint(RunHint::SourcesTab);
+    reporter_.ShowError(TargetRefusalMessage(*refusal, outputDir), false);
 }
 
-void RunController::buildStepQueue() {
+void RunEngine::buildStepQueue(const RunSetup& setup) {
     StepQueueInput in;
-    in.registry = w_.language()->stepRegistry();
-    for (QCheckBox* box : w_.transformationBoxes) {
-        QueueStep step;
-        step.name = StepNameOf(box);
-        step.checked = box->isChecked();
-        if (TFrameFindexec* picker = w_.picker("FindExex" + step.name)) step.programPath = picker->ProgramPath();
-        step.resultExtension = w_.language()->stepResultExtension(step.name);
-        in.steps.push_back(std::move(step));
-    }
-    for (TFrameFindexec* picker : w_.stepPickers) {
-        const std::string name = Text(picker->objectName());
-        if (StartsWithStr("Chain", name)) in.chains.push_back({name.substr(5), picker->ProgramPath()});
-    }
+    in.registry = setup.stepRegistry;
+    for (const RunStep& row : setup.steps)
+        in.steps.push_back({row.name, row.checked, row.hasPicker ? row.programPath : std::string(),
+                            row.resultExtension});
+    for (const RunChain& chain : setup.chains) in.chains.push_back({chain.name, chain.programPath});
     stepQueue_ = BuildStepQueue(in, finalResultExtension_);
 }
 
-void RunController::writeParameterFile(const std::string& inputExtension, bool fillNameMap) {
+void RunEngine::writeParameterFile(const RunSetup& setup, const std::string& inputExtension, bool fillNameMap) {
     ParameterFileInput in;
-    in.productName = w_.project()->productName();
-    in.systemName = w_.project()->systemName();
-    in.languageVersion = w_.project()->dialect();
-    in.projectVersion = w_.project()->languagePrefix();
-    for (QCheckBox* box : w_.transformationBoxes) {
+    in.productName = setup.projectProductName;
+    in.systemName = setup.projectSystemName;
+    in.languageVersion = setup.dialect;
+    in.projectVersion = setup.languagePrefix;
+    for (const RunStep& step : setup.steps) {
         TransformationRow row;
-        row.stepName = StepNameOf(box);
-        row.parameterName = w_.language()->rowParameterName(row.stepName);
-        row.shown = !box->parentWidget()->isHidden();
-        row.checked = box->isChecked();
+        row.stepName = step.name;
+        row.parameterName = step.parameterName;
+        row.shown = step.shown;
+        row.checked = step.checked;
         in.rows.push_back(std::move(row));
     }
-    in.refactorLevelIndex = w_.ComboBoxRefactorLevel->currentIndex();
-    in.copyAdd = w_.CheckBoxCopyAdd->isChecked();
-    in.renameVariables = w_.CheckBoxRenameVariables->isChecked();
-    in.wordScanShown = TfrmKorvaneMain::isTabVisible(w_.PageControlMain, w_.TabSheetWordScan);
+    in.refactorLevelIndex = setup.refactorLevelIndex;
+    in.copyAdd = setup.copyAdd;
+    in.renameVariables = setup.renameVariables;
+    in.wordScanShown = setup.wordScanShown;
     in.outputDir = area_.outputDir;
-    in.sources = w_.CheckListBoxSelectedFiles->checkList().entries();
-    in.showSourceTab = [this] { w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetSelectedFiles); };
-    WriteParameterFile(in, inputExtension, parameterLines_, fillNameMap ? &nameMap_ : nullptr, w_.statusBar());
+    in.sources = setup.sources;
+    in.showSourceTab = [this] { observer_.Hint(RunHint::SourcesTab); };
+    WriteParameterFile(in, inputExtension, parameterLines_, fillNameMap ? &nameMap_ : nullptr, reporter_);
 }
 
-void RunController::CopyRunFiles() {
-    HourglassCursor hourglass;
-    CleanForNewRun(area_, names_, w_.project()->maxDirDepth(), w_.CheckBoxCopyAdd->isChecked(), projectFiles());
+void RunEngine::copyRunFiles() {
+    const RunSetup setup = setup_.CurrentSetup();
+    WorkingPhase working(observer_);
+    CleanForNewRun(area_, names_, setup.maxDirDepth, setup.copyAdd, ProjectFilesOf(setup));
 
-    w_.GroupBoxSlider->setVisible(true);
-    w_.ProgressBarModules->setMaximum(numberOfSources_);
-    w_.ProgressBarModules->setValue(0);
+    observer_.ProgressShown(true);
+    observer_.ProgressRange(0, numberOfSources_);
 
     CopySourcesInput in;
     in.area = area_;
     in.nameMap = nameMap_;
-    for (const CheckEntry& e : w_.CheckListBoxSelectedFiles->checkList().entries()) in.sourcePaths.push_back(e.text);
+    for (const CheckEntry& e : setup.sources) in.sourcePaths.push_back(e.text);
     in.projectName = names_.projectName;
     in.numberOfSources = numberOfSources_;
-    in.progress = [this](int position, int, const std::string& caption) {
-        w_.ProgressBarModules->setValue(position);
-        w_.GroupBoxSlider->setTitle(QString::fromUtf8(caption));
+    in.progress = [this](int position, int maximum, const std::string& caption) {
+        observer_.ProgressRange(position, maximum);
+        observer_.ProgressCaption(caption);
         emit progressCaptionChanged(caption);
     };
-    CopySourcesToWorkArea(in, w_.statusBar());
+    CopySourcesToWorkArea(in, reporter_);
 
     WriteParameterFileAgain(area_.outputDir, parameterLines_);
-    w_.wordLists()->WriteRunWordList(area_.outputDir);
+    observer_.WriteRunWordList(area_.outputDir);
 }
 
-void RunController::claimOutputDir(const std::string& outputDir) {
+void RunEngine::claimOutputDir(const std::string& outputDir) {
     auto ask = [this](const std::string& question) {
-        return w_.dialogs().Message(MsgKind::Confirmation, question, kYes | kNo | kDefaultNo) == kYes;
+        return dialogs_.Message(MsgKind::Confirmation, question, kYes | kNo | kDefaultNo) == kYes;
     };
-    ClaimOutputDir(outputDir, foreignOutputDir_, ask, outputLock_, w_.statusBar());
+    ClaimOutputDir(outputDir, foreignOutputDir_, ask, outputLock_, reporter_);
 }
 
-ProtectedFiles RunController::projectFiles() const {
-    ProtectedFiles keep;
-    for (const CheckListBox* list :
-         {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCopyCollection, w_.CheckListBoxCSVForRename})
-        for (const CheckEntry& e : list->checkList().entries()) keep.Add(e.text);
-    return keep;
-}
-
-void RunController::MergeRenameDirectives() {
+void RunEngine::mergeRenameDirectives() {
+    const RunSetup setup = setup_.CurrentSetup();
     RenameDirectivesInput in;
-    in.renameVariables = w_.CheckBoxRenameVariables->isChecked();
-    in.csvFiles = w_.CheckListBoxCSVForRename->checkList().entries();
+    in.renameVariables = setup.renameVariables;
+    in.csvFiles = setup.renameFiles;
     in.resultFolder = area_.resultFolder;
-    in.keep = projectFiles();
-    in.showCsvTab = [this] { w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetCSVForRename); };
-    korvane::MergeRenameDirectives(in, w_.statusBar());
+    in.keep = ProjectFilesOf(setup);
+    in.showCsvTab = [this] { observer_.Hint(RunHint::CsvTab); };
+    korvane::MergeRenameDirectives(in, reporter_);
 }
 
 }  // namespace korvane

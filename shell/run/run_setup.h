@@ -67,6 +67,10 @@ struct RunSetup {
     // --- the project ---
     std::string productName;       // as typed, before validation
     std::string systemName;
+    // The names as the project holds them (taken when a run starts; what is
+    // typed afterwards counts only once it has been taken).
+    std::string projectProductName;
+    std::string projectSystemName;
     std::string projectDirectory;
     std::string outputDirectory;   // the field's text
     int maxDirDepth = 100;
