@@ -1,27 +1,31 @@
 #include "shell/app/batch_mode.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 
 #include "shared/cmdline.h"
 #include "shared/flags.h"
 #include "shared/platform/files.h"
-#include "shared/platform/process.h"
 #include "shared/platform/path.h"
+#include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
-#include "shell/app/main_window.h"
+#include "shared/version_info.h"
+#include "shell/app/dosbox_locator.h"
+#include "shell/app/dosbox_setup.h"
+#include "shell/app/install_places.h"
+#include "shell/app/project_run_setup.h"
+#include "shell/app/registration.h"
 #include "shell/app/startup_options.h"
 #include "shell/app/termination.h"
-#include "shell/project/project_controller.h"
+#include "shell/app/tool_settings_run_control.h"
 #include "shell/run/run_engine.h"
-#include "shell/ui/find_exec_frame.h"
+#include "shell/run/tool_launcher.h"
+#include "shell/run/work_area.h"
 #include "shell/ui/guard.h"
-#include "shell/ui/my_status_bar.h"
-#include "shell/viewer/viewer_controller.h"
+#include "shell/ui/status_messages.h"
+#include "shell/viewer/viewer_paths.h"
+#include "shell/wordlists/word_list_file.h"
 
 namespace korvane {
 
@@ -76,7 +80,7 @@ int Refuse(BatchOutput& out, const std::string& why) {
 
 unsigned BatchDialogs::Answer(const std::string& text, unsigned buttons) {
     // Not saving leaves the project file as it is; the batch run never saves.
-    if (text == ProjectController::kModifiedQuestion && (buttons & kNo)) return kNo;
+    if (text == kProjectModifiedQuestion && (buttons & kNo)) return kNo;
     for (unsigned b : {kCancel, kNo, kOk, kYes, kAbort})
         if (buttons & b) return b;
     return kOk;
@@ -124,6 +128,98 @@ int TimeLimitSeconds(const std::string& text) {
     return seconds <= kMaxTimeLimit ? seconds : 0;
 }
 
+namespace {
+
+// The status bar of the batch mode: every report printed as it comes, then
+// kept as the bar keeps it (severity, continuation, the end of an operation).
+class PrintingStatus : public StatusMessages {
+public:
+    PrintingStatus(Dialogs& dialogs, BatchOutput& out) : StatusMessages(&dialogs), out_(out) {}
+    void AddInfo(const std::string& t) override { told("Info", t), StatusMessages::AddInfo(t); }
+    void AddWarning(const std::string& t) override { told("Warning", t), StatusMessages::AddWarning(t); }
+    void AddError(const std::string& t, bool cont) override { told("Error", t), StatusMessages::AddError(t, cont); }
+    void ShowError(const std::string& t, bool cont) override { told("Error", t), StatusMessages::ShowError(t, cont); }
+    void ShowInfo(const std::string& t) override { told("Info", t), StatusMessages::ShowInfo(t); }
+    void ShowFatal(const std::string& t) override { told("Fatal", t), StatusMessages::ShowFatal(t); }
+    void ShowWarning(const std::string& t) override { told("Warning", t), StatusMessages::ShowWarning(t); }
+
+private:
+    void told(const char* kind, const std::string& text) { out_.Line(std::string(kind) + ": " + text); }
+    BatchOutput& out_;
+};
+
+// The project of a batch run: as read from its file, then changed as the
+// window's fields would be by the run (names taken, the output directory
+// resolved); the word lists it hands to its tools.
+class BatchProject : public RunSetupSource, public RunObserver {
+public:
+    BatchProject(ProjectRunSetup project, Reporter& status) : p_(std::move(project)), status_(status) {}
+
+    const ProjectRunSetup& project() const { return p_; }
+    RunSetup CurrentSetup() override { return p_.setup; }
+
+    void NameTaken(bool product, const std::string& text) override {
+        const std::string name = text == "*" ? std::string() : text;
+        (product ? p_.setup.productName : p_.setup.systemName) = name;
+        (product ? p_.setup.projectProductName : p_.setup.projectSystemName) = name;
+    }
+    void OutputDirResolved(const std::string& dir) override { p_.setup.outputDirectory = dir; }
+    void CopyLibraryNeeded() override {
+        if (!p_.setup.outputDirectory.empty()) ForceDirectories(CopyLibraryPath(p_.setup.outputDirectory));
+    }
+    void WriteRunWordList(const std::string& outputDir) override {
+        if (p_.setup.wordScanShown)
+            SaveWordList(JoinPath(outputDir, kRunWordListName), p_.model.objects, p_.model.controlTags,
+                         AtLink::Replace);
+    }
+    void ReloadWordListsAfterScan(const std::string& outputDir) override {
+        p_.model.objects.clear();
+        p_.model.controlTags.clear();
+        LoadWordList(JoinPath(outputDir, kRunWordListName), p_.model.objects, p_.model.controlTags);
+    }
+    // No viewer here: a log is never read into a text page (a log of any
+    // size is left where it is); only a missing one is reported.
+    void ShowLogs(bool consoleLog) override {
+        showLog(ViewerLog::Product);
+        if (consoleLog) showLog(ViewerLog::Console);
+    }
+
+private:
+    void showLog(ViewerLog log) {
+        const std::string path = ViewerLogPath(log, p_.setup.outputDirectory, p_.setup.projectSystemName);
+        try {
+            if (!FileExists(path)) status_.ShowError("Cannot find log - " + path, false);
+        } catch (const SilentAbort&) {
+        }
+    }
+
+    ProjectRunSetup p_;
+    Reporter& status_;
+};
+
+// The scanner picker's check as applying the language makes it: hidden
+// without a scan step (and then no scan run is offered); a program marked
+// unavailable or missing is reported, and browsing for it is cancelled.
+bool ScannerReady(const LanguagePlan& plan, Dialogs& dialogs, Reporter& status) {
+    if (!plan.tools.scan) return true;
+    const std::string label = "Scanner program";
+    if (plan.scannerDefault.find('*') != std::string::npos) {
+        status.AddError("File " + label + " is marked unavailable!", true);
+        return false;
+    }
+    if (FileExists(plan.scannerDefault)) return true;
+    FileDialogOptions browse;
+    browse.title = Format("Find %s ", label.c_str());
+    browse.fileName = ExtractFileName(plan.scannerDefault);
+    browse.initialDir = ExtractFileDir(plan.scannerDefault);
+    browse.mustExist = true;
+    const std::optional<std::vector<std::string>> chosen = dialogs.OpenFiles(browse);
+    if (!chosen || chosen->empty()) status.AddError("File not found: " + plan.scannerDefault, true);
+    return false;
+}
+
+}  // namespace
+
 bool BatchModeRequested(const std::vector<std::string>& args) {
     for (const std::string& a : args)
         if (SameText(TextBeforeFirst(a + "=", "="), "-batch")) return true;
@@ -137,11 +233,12 @@ int RunBatchMode(const StartupInfo& startup) {
     if (!CmdLineValue(kOptBatch, kind) || !(SameText(kind, "run") || SameText(kind, "scan")))
         return Refuse(out, "-batch takes \"run\" or \"scan\"");
     const bool scan = SameText(kind, "scan");
-    std::string project;
-    if (!CmdLineValue(kOptProject, project) || project.empty())
+    std::string projectFile;
+    if (!CmdLineValue(kOptProject, projectFile) || projectFile.empty())
         return Refuse(out, "-batch needs a project: -proj FILE.srd");
-    if (!SameText(ExtractFileExt(project), ".srd")) return Refuse(out, "not a project file (.srd): " + project);
-    if (!FileExists(project)) return Refuse(out, "no project file " + project);
+    if (!SameText(ExtractFileExt(projectFile), ".srd"))
+        return Refuse(out, "not a project file (.srd): " + projectFile);
+    if (!FileExists(projectFile)) return Refuse(out, "no project file " + projectFile);
     int timeLimit = 0;
     if (std::string seconds; CmdLineValue(kOptTimeout, seconds) || CmdLineSwitch(kOptTimeout, false)) {
         timeLimit = TimeLimitSeconds(seconds);
@@ -150,55 +247,112 @@ int RunBatchMode(const StartupInfo& startup) {
 
     // Errors that end an operation are printed like the status bar's reports.
     SetErrorSink([&out](const std::string& text) { out.Line("Error: " + text); });
-
     BatchDialogs dialogs(stdout);
-    TfrmKorvaneMain window(dialogs, startup);
-    bool loadFailed = false;
-    window.statusBar().OnReport = [&](const char* what, const std::string& text) {
-        if (text == ProjectController::kLoadError) loadFailed = true;
-        out.Line(std::string(what) + ": " + text);
-    };
-    RunEngine* run = window.run();
-    run->setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
-    QObject::connect(run, &RunEngine::progressCaptionChanged, run,
+    PrintingStatus status(dialogs, out);
+
+    // The start-up steps a run depends on, in the window's order: the tool
+    // settings, the tool root, the registration once per version, the
+    // per-user store, the run control.
+    ToolSettingsLocator locator;
+    const std::string settingsPath = locator.locate(startup.programPath);
+    ToolSettingsText settings;
+    std::string toolRoot;
+    RunControlState runControl;
+    bool ready = false;
+    RunGuarded([&] {
+        if (settingsPath.empty()) status.AddError(kNoIniFileMessage, false);
+        settings.read(settingsPath);
+        std::string rootValue;
+        const bool rootGiven = CmdLineValue(kOptRoot, rootValue);
+        toolRoot = ResolveToolRoot(rootGiven, rootValue,
+                                   locator.place().installed ? InstalledPlacesOf(startup.programPath).toolDir
+                                                             : ExtractFileDir(startup.programPath));
+        RegisterAtStart(startup.programPath, toolRoot, CmdLineSwitch(kOptRegisterShell, false),
+                        VersionInfoString("FileVersion"));
+        SetSettingsApplication(kSettingsApplication);
+        SetSettingsSection(kSettingsSection);
+        DOSBoxSearch search;
+        search.places = StandardDOSBoxPlaces();
+        search.manualChoice = ManualDOSBoxChoice();
+        search.settingsWritePath = locator.place().writePath().empty() ? settingsPath : locator.place().writePath();
+        ReportingErrors(status, [&] { EvaluateRunControl(settings, runControl, search, dialogs, status); });
+        std::string warning;
+        ReportingErrors(status, [&] { runControl.bigDirectoryLimit = BigDirectoryLimit(settings, &warning); });
+        if (!warning.empty()) status.AddWarning(warning);
+        ready = true;
+    });
+    if (!ready) return Refuse(out, "the run could not start");
+
+    // The project, read from its file as the window's load reads it, and
+    // reported in the same order: applying its language, a name refused,
+    // the notes of the load, the load's failure.
+    std::unique_ptr<BatchProject> project;
+    bool scanOffered = false;
+    RunGuarded([&] {
+        ProjectRunInputs in;
+        in.projectFile = projectFile;
+        in.settings = &settings;
+        in.toolRoot = toolRoot;
+        in.runControl = runControl;
+        in.languageApplied = [&](const LanguagePlan& plan) {
+            for (const std::string& text : plan.errors) status.AddError(text, true);
+            scanOffered = plan.tools.scan && ScannerReady(plan, dialogs, status);
+        };
+        ProjectRunSetup read;
+        bool failed = true;
+        try {
+            status.ClearMessages();
+            ReadProjectRunSetup(in, read);
+            failed = false;
+        } catch (const NameRefused& e) {
+            status.ShowError(e.what(), true);
+        } catch (const Error& e) {
+            // Only the language's errors are shown; a file that cannot be
+            // read or converted gets the load's message alone.
+            if (read.fileRead && !read.languageApplied) status.ShowError(e.what(), true);
+        } catch (const SilentAbort&) {
+        }
+        for (const std::string& text : read.model.errors) status.AddError(text, true);
+        for (const std::string& text : read.model.warnings) status.AddWarning(text);
+        if (failed) status.AddError(kProjectLoadError, false);
+        if (!read.setup.sources.empty()) status.ClearMessages();
+        project = std::make_unique<BatchProject>(std::move(read), status);
+    });
+    if (!project) return Refuse(out, "the project could not be loaded");
+
+    ProcessLauncher launcher;
+    RunEngine run(*project, *project, status, dialogs, launcher);
+    run.setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
+    run.setStepTimeLimit(timeLimit);
+    QObject::connect(&run, &RunEngine::progressCaptionChanged, &run,
                      [&out](const std::string& caption) { out.Line(caption); });
-    run->setStepTimeLimit(timeLimit);
-    // No viewer here: a log is never read into a text page (a log of any
-    // size is left where it is); only a missing one is reported.
-    window.viewer()->setLogsLoaded(false);
+    // A project saved while its run was going: its results are collected.
+    if (project->project().model.properties.batchRunning) RunGuarded([&] { run.Collect(); });
+
+    if (scan && !scanOffered) return Refuse(out, "the language offers no scan run");
 
     // SIGTERM, SIGINT, SIGHUP: the step's group is killed, nothing more is
     // written, and the program ends with 128 + the signal's number.
     QEventLoop loop;
     int signalled = 0;
-    WatchTerminationRequests(&window, [&](int sig) {
+    WatchTerminationRequests(&run, [&](int sig) {
         if (signalled) return;
         signalled = sig;
-        run->TerminateRun();
+        run.TerminateRun();
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+    QObject::connect(&run, &RunEngine::runEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
 
-    // The scanner and function table pickers start from the language's
-    // default programs: their designed text names no program, and nobody
-    // could browse for one here.
-    window.FrameFindexecScanner->SetFieldText("");
-    window.FrameFindexecFunctab->SetFieldText("");
-    // The first show loads the project named by -proj (and finishes a run it
-    // was saved in); the window itself is never shown.
-    window.runFirstShow();
-    if (loadFailed) return Refuse(out, "the project could not be loaded");
-
-    const char* action = scan ? "ActStartScan" : "ActStartConversion";
-    if (!window.actions()[action]->isEnabled() || !window.actions()[action]->isVisible())
-        return Refuse(out, std::string(scan ? "the language offers no scan run" : "reengineering is not offered"));
-
-    QObject::connect(run, &RunEngine::runEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    window.actions().execute(action);
-    const bool started = run->BatchRunning();
+    RunGuarded([&] {
+        status.ClearMessages();
+        run.setRunMode(scan ? RunEngine::RunMode::Scan : RunEngine::RunMode::Reengineering);
+        run.StartRun();
+    });
+    const bool started = run.BatchRunning();
     if (started && !signalled) loop.exec();
 
     // The hand-over of the last tool may still be to come: let it run.
-    while (run->ToolActive()) {
+    while (run.ToolActive()) {
         QCoreApplication::processEvents();
         QThread::msleep(2);
     }
@@ -208,8 +362,8 @@ int RunBatchMode(const StartupInfo& startup) {
         return kBatchSignalBase + signalled;
     }
     if (!started) return Refuse(out, "the run could not start");
-    if (run->FinishedCleanly()) return kBatchFinished;
-    if (run->BatchRunning()) out.Line("Batch: the run stopped before its end");
+    if (run.FinishedCleanly()) return kBatchFinished;
+    if (run.BatchRunning()) out.Line("Batch: the run stopped before its end");
     return kBatchReported;
 }
 

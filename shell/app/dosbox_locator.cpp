@@ -8,6 +8,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
+#include "shell/app/dosbox_setup.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/app/tool_settings_run_control.h"
@@ -39,60 +40,33 @@ std::vector<std::string> StandardDOSBoxPlaces() {
 #endif
 }
 
-void LanguageController::LocateDOSBox(bool use) {
-    if (!use) {
-        run_.dosboxReady = false;
-        run_.dosboxPath.clear();
-        run_.dosboxConfig.clear();
-        return;
-    }
-    if (run_.dosboxReady) return;
-    run_.dosboxReady = false;
-
-    std::string found;
-    for (const std::string& place : dosboxPlaces_ ? dosboxPlaces_() : StandardDOSBoxPlaces())
-        if (ExecutableKind(place) != ExecKind::None) {
-            found = place;
-            break;
-        }
-    if (found.empty()) found = settings_.value(kDOSBoxLocationKey);
-    if (found.empty()) {
-        FileDialogOptions opts;
-        opts.title = "Please locate DOSBox-0.74\\DOSBox.exe manually";
+FileDialogOptions ManualDOSBoxChoice() {
+    FileDialogOptions opts;
+    opts.title = "Please locate DOSBox-0.74\\DOSBox.exe manually";
 #ifdef _WIN32
-        opts.fileName = "DOSBox.exe";
-        opts.initialDir = ExpandEnvVars("%ProgramFiles%\\DOSBox-0.74\\");
-        opts.filter = "DOSBox (DOSBox.exe)|DOSBox.exe|Programs (*.exe)|*.exe";
+    opts.fileName = "DOSBox.exe";
+    opts.initialDir = ExpandEnvVars("%ProgramFiles%\\DOSBox-0.74\\");
+    opts.filter = "DOSBox (DOSBox.exe)|DOSBox.exe|Programs (*.exe)|*.exe";
 #else
-        opts.fileName = "dosbox";
-        opts.initialDir = "/usr/bin/";
-        opts.filter = "DOSBox (dosbox*)|dosbox*|All files (*)|*";
+    opts.fileName = "dosbox";
+    opts.initialDir = "/usr/bin/";
+    opts.filter = "DOSBox (dosbox*)|dosbox*|All files (*)|*";
 #endif
-        opts.mustExist = true;
-        auto chosen = w_.dialogs().OpenFiles(opts);
-        if (chosen && !chosen->empty()) {
-            found = chosen->front();
-            PlaceDOSBoxLocation(settings_, found);
-            settings_.stampDateWritten(std::time(nullptr));
-            settings_.read(writeToolSettings());
-            showSettingsInMemo();
-        } else {
-            w_.statusBar().ShowWarning("DOSBox-0.74\\DOSBox.exe file search cancelled");
-        }
-    }
-    if (found.empty() || !FileExists(found)) return;
+    opts.mustExist = true;
+    return opts;
+}
 
-    run_.dosboxPath = found;
-    // Beside the tool settings the user owns: an installed file's folder
-    // is not the user's to write in.
-    const std::string settingsFile = settingsWritePath();
-    run_.dosboxConfig = DOSBoxBaseConfigPath(settingsFile);
-    if (!FileExists(run_.dosboxConfig)) {
-        ForceDirectories(ExtractFileDir(settingsFile));
-        std::string command = DOSBoxConfigRunCommandLine(found);
-        RunAndWait(found, command.substr(found.size() + 1), ExtractFileDir(settingsFile));
-    }
-    run_.dosboxReady = FileExists(run_.dosboxConfig);
+DOSBoxSearch LanguageController::dosboxSearch() {
+    DOSBoxSearch search;
+    search.places = dosboxPlaces_ ? dosboxPlaces_() : StandardDOSBoxPlaces();
+    search.manualChoice = ManualDOSBoxChoice();
+    search.settingsWritePath = settingsWritePath();
+    search.saveSettings = [this] {
+        const std::string path = writeToolSettings();
+        showSettingsInMemo();
+        return path;
+    };
+    return search;
 }
 
 }  // namespace korvane

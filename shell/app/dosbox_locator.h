@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/ui/dialogs.h"
+
 namespace korvane {
 
 // "dosbox" in every folder of a search path (folders separated by ':',
@@ -15,5 +17,8 @@ std::vector<std::string> DOSBoxPlacesOnSearchPath(std::string_view searchPath);
 // Debian's package location (on Windows the two DOSBox-0.74 folders under
 // the program folders).
 std::vector<std::string> StandardDOSBoxPlaces();
+
+// The dialog that asks the user for DOSBox when it is found nowhere.
+FileDialogOptions ManualDOSBoxChoice();
 
 }  // namespace korvane

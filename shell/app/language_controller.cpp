@@ -122,12 +122,7 @@ void LanguageController::applyRunControl() {
 }
 
 void LanguageController::evaluateRunControl() {
-    LocateDOSBox(UseDOSBoxFlag(settings_));
-    RunControlFlags f = EvaluateRunControlFlags(settings_, run_.dosboxReady);
-    run_.blindRun = f.blindRun;
-    run_.captureLog = f.captureLog;
-    run_.deleteAfter = f.deleteAfter;
-    run_.exitStatusIgnored = f.exitStatusIgnored;
+    EvaluateRunControl(settings_, run_, dosboxSearch(), w_.dialogs(), w_.statusBar());
     w_.actions()["ActViewConsoleLog"]->setVisible(run_.captureLog);
 }
 

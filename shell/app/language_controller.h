@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/run/run_setup.h"
+#include "shell/app/dosbox_setup.h"
 #include "shell/app/tool_settings.h"
 
 class QRadioButton;
@@ -62,8 +63,10 @@ public:
     const RunControlState& runControl() const { return run_; }
     void applyRunControl();
     void readBigDirectoryLimit();
-    void LocateDOSBox(bool use);
-    // Where LocateDOSBox looks before "Runcontrol.DOSBoxLocation", asked
+    // Where DOSBox is looked for (the places below, else the setting, else
+    // the user's choice) and where its base configuration goes.
+    DOSBoxSearch dosboxSearch();
+    // Where DOSBox is looked for before "Runcontrol.DOSBoxLocation", asked
     // anew at every search; the standard places of the system when not set.
     void setDOSBoxPlaces(std::function<std::vector<std::string>()> places) { dosboxPlaces_ = std::move(places); }
 

@@ -1,6 +1,7 @@
 // korvane: the shell's program entry.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <cstdio>
@@ -70,24 +71,19 @@ int main(int argc, char** argv) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     }
 
-    // --- batch mode: no window, so no display either ---
-    const bool batch = korvane::BatchModeRequested(args);
-    if (batch && !std::getenv("QT_QPA_PLATFORM")) {
-        bool platformChosen = false;
-        for (const std::string& a : args) platformChosen = platformChosen || a == "-platform";
-        if (!platformChosen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    // --- end of batch mode ---
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(korvane::kApplicationTitle);
-    QApplication::setApplicationDisplayName("Korvane");
-
-    if (batch) {
+    // The batch mode makes no window: the core application needs no display
+    // and no graphical platform at all.
+    if (korvane::BatchModeRequested(args)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(korvane::kApplicationTitle);
         korvane::StartupInfo batchInfo;
         batchInfo.programPath = korvane::ProgramFilePath();
         return korvane::RunBatchMode(batchInfo);
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(korvane::kApplicationTitle);
+    QApplication::setApplicationDisplayName("Korvane");
 
     korvane::InitUiResources();
     QIcon icon;

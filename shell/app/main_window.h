@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/app/startup_options.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -45,9 +47,6 @@ class WordListController;
 class ViewerController;
 class RegistrationController;
 
-struct StartupInfo {
-    std::string programPath;  // full path of the running program
-};
 
 class TfrmKorvaneMain : public QMainWindow {
     Q_OBJECT

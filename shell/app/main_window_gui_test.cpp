@@ -26,6 +26,7 @@
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/app/project_run_setup.h"
+#include "shell/app/run_binding.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
 #include "shell/testing/shell_fixture.h"
@@ -635,44 +636,6 @@ void MainWindowTest::largeSettingsFile() {
 QTEST_MAIN(MainWindowTest)
 #include "main_window_gui_test.moc"
 
-// What the window shows of a loaded project, in the terms of a run setup.
-RunSetup SetupShownBy(TfrmKorvaneMain& w) {
-    RunSetup s;
-    s.productName = Str(w.EditProductName->text());
-    s.systemName = Str(w.EditSystemName->text());
-    s.projectDirectory = w.project()->projectDirectory();
-    s.outputDirectory = w.project()->outputDirectory();
-    s.maxDirDepth = w.project()->maxDirDepth();
-    s.dialect = w.project()->dialect();
-    s.languagePrefix = w.project()->languagePrefix();
-    s.sources = w.CheckListBoxSelectedFiles->checkList().entries();
-    s.copyMembers = w.CheckListBoxCopyCollection->checkList().entries();
-    s.renameFiles = w.CheckListBoxCSVForRename->checkList().entries();
-    s.copyAdd = w.CheckBoxCopyAdd->isChecked();
-    s.renameVariables = w.CheckBoxRenameVariables->isChecked();
-    s.refactorLevelIndex = w.ComboBoxRefactorLevel->currentIndex();
-    s.wordScanShown = TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetWordScan);
-    s.language = w.language()->applied();
-    s.runControl = w.language()->runControl();
-    s.stepRegistry = w.language()->stepRegistry();
-    for (QCheckBox* box : w.transformationBoxes) {
-        RunStep step;
-        step.name = Str(box->objectName()).substr(8);
-        step.parameterName = w.language()->rowParameterName(step.name);
-        step.shown = !box->parentWidget()->isHidden();
-        step.checked = box->isChecked();
-        TFrameFindexec* picker = w.picker("FindExex" + step.name);
-        step.hasPicker = picker != nullptr;
-        if (picker) step.programPath = picker->ProgramPath();
-        step.resultExtension = w.language()->stepResultExtension(step.name);
-        s.steps.push_back(step);
-    }
-    for (TFrameFindexec* p : w.stepPickers)
-        if (Str(p->objectName()).starts_with("Chain")) s.chains.push_back({Str(p->objectName()).substr(5), p->ProgramPath()});
-    s.scannerProgram = w.FrameFindexecScanner->ProgramPath();
-    return s;
-}
-
 // The batch mode reads a project without a window: for every kind of file
 // it must find what the window's load shows.
 void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
@@ -719,9 +682,9 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
         in.settings = &w.language()->settings();
         in.toolRoot = w.toolRoot();
         in.runControl = w.language()->runControl();
-        in.defaultOutputDirectory = NewProjectOutputDirectory("");
-        const ProjectRunSetup read = ReadProjectRunSetup(in);
-        const RunSetup shown = SetupShownBy(w);
+        ProjectRunSetup read;
+        ReadProjectRunSetup(in, read);
+        const RunSetup shown = RunSetupFromWindow(w);
         QCOMPARE(read.setup.steps.size(), shown.steps.size());
         for (size_t i = 0; i < shown.steps.size(); ++i) {
             const RunStep& a = read.setup.steps[i];

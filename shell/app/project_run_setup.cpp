@@ -1,8 +1,10 @@
 #include "shell/app/project_run_setup.h"
 
 #include "shared/env.h"
+#include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/settings.h"
 #include "shell/app/designed_rows.h"
 #include "shell/project/project_rules.h"
 #include "shell/project/stream_to_ini.h"
@@ -15,17 +17,26 @@ std::string NewProjectOutputDirectory(const std::string& lastPosition) {
     return LeftOutputDirectory(dir, dir);
 }
 
-ProjectRunSetup ReadProjectRunSetup(const ProjectRunInputs& in) {
-    ProjectRunSetup r;
+void ReadProjectRunSetup(const ProjectRunInputs& in, ProjectRunSetup& r) {
     TStreamToIni ini;
     ini.LoadFromFile(in.projectFile);
+    r.fileRead = true;
     const std::string projectFolder = ExtractFileDir(ExpandFileName(in.projectFile));
 
-    r.model = ReadProjectProperties(ini, projectFolder);
+    r.model.languageSuffix = ProjectLanguageSuffix(ini);
     r.plan = PlanLanguage(*in.settings, r.model.languageSuffix, in.toolRoot);
-
+    if (!r.plan.complete) throw SilentAbort{};
+    r.languageApplied = true;
+    if (in.languageApplied) in.languageApplied(r.plan);
+    // Applying the language leaves the language's last project folder in
+    // the output directory field (else the personal folder).
+    const std::string lastPositionKey = "LastPosition" + r.plan.applied.prefix;
     ProjectDefaults defaults;
-    defaults.outputDirectory = in.defaultOutputDirectory;
+    defaults.outputDirectory = NewProjectOutputDirectory(ReadSettingString(lastPositionKey, ""));
+
+    ReadProjectProperties(ini, projectFolder, r.model);
+    // The project's folder is the language's last project folder from now on.
+    WriteSettingString(lastPositionKey, r.model.properties.projectDirectory);
     for (const PlannedRow& row : r.plan.rows) defaults.rows[row.name] = row.checked;
     defaults.refactorLevels = kRefactorLevelCount;
     defaults.refactorLevelIndex = DefaultRefactorLevelIndex();
@@ -35,6 +46,8 @@ ProjectRunSetup ReadProjectRunSetup(const ProjectRunInputs& in) {
     const ProjectProperties& p = r.model.properties;
     s.productName = r.model.productName;
     s.systemName = r.model.systemName;
+    s.projectProductName = p.productName;
+    s.projectSystemName = p.systemName;
     s.projectDirectory = p.projectDirectory;
     s.outputDirectory = r.model.outputDirectory;
     s.maxDirDepth = p.maxDirDepth;
@@ -64,7 +77,6 @@ ProjectRunSetup ReadProjectRunSetup(const ProjectRunInputs& in) {
     }
     s.chains = r.plan.chains;
     if (r.plan.tools.scan && r.plan.scannerDefault.find('*') == std::string::npos) s.scannerProgram = r.plan.scannerDefault;
-    return r;
 }
 
 }  // namespace korvane

@@ -5,6 +5,7 @@
 // load adds after restoring (a row whose program is missing stays off,
 // "Realign" stays on).
 
+#include <functional>
 #include <string>
 
 #include "shell/app/language_plan.h"
@@ -18,6 +19,10 @@ struct ProjectRunSetup {
     ProjectModel model;
     LanguagePlan plan;
     RunSetup setup;
+    // How far the reading came: the file's lines were read, its language
+    // was applied.
+    bool fileRead = false;
+    bool languageApplied = false;
 };
 
 struct ProjectRunInputs {
@@ -25,9 +30,9 @@ struct ProjectRunInputs {
     const ToolSettingsText* settings = nullptr;
     std::string toolRoot;
     RunControlState runControl;
-    // The output directory field as applying the language leaves it (the
-    // last project folder of the language, else the personal folder).
-    std::string defaultOutputDirectory;
+    // Called once the project's language has been applied, before the
+    // project's own values are read (the window reports in that order).
+    std::function<void(const LanguagePlan&)> languageApplied;
 };
 
 // The output directory field as applying a language leaves it: the last
@@ -35,8 +40,11 @@ struct ProjectRunInputs {
 // prefix), else the personal folder, as leaving the field makes it.
 std::string NewProjectOutputDirectory(const std::string& lastPosition);
 
-// Throws Error when the file cannot be read or holds a value that cannot be
-// converted, and for the tool settings errors of applying its language.
-ProjectRunSetup ReadProjectRunSetup(const ProjectRunInputs& in);
+// Reads into r. Throws Error when the file cannot be read or holds a value
+// that cannot be converted, and for the tool settings errors of applying
+// its language; NameRefused for a name that fails the load; SilentAbort when
+// applying the language ends without a message. What was read until then
+// stays in r.
+void ReadProjectRunSetup(const ProjectRunInputs& in, ProjectRunSetup& r);
 
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #include "shell/app/registration.h"
 
 #include "shared/file_type_registration.h"
+#include "shared/settings.h"
 #include "shared/text.h"
 
 namespace korvane {
@@ -19,6 +20,16 @@ void RegisterProjectFileType(const std::string& programPath, const std::string& 
     RegisterFileTypeVerb(kProjectFileType, "OpenAdvanced", "Start job with advanced options enabled",
                          AdvancedProjectCommand(programPath, toolRoot));
     RegisterFileTypeVerb(kProjectFileType, "Open", "Start job", PlainProjectCommand(programPath, toolRoot));
+}
+
+void RegisterAtStart(const std::string& programPath, const std::string& toolRoot, bool requested,
+                     const std::string& fileVersion) {
+    if (requested) {
+        RegisterProjectFileType(programPath, toolRoot);
+    } else if (ReadSettingString("ProgramVersion", "") != fileVersion) {
+        RegisterProjectFileType(programPath, toolRoot);
+        WriteSettingString("ProgramVersion", fileVersion);
+    }
 }
 
 }  // namespace korvane

@@ -16,4 +16,10 @@ std::string AdvancedProjectCommand(const std::string& programPath, const std::st
 // last so that it is the default). Failures are not reported.
 void RegisterProjectFileType(const std::string& programPath, const std::string& toolRoot);
 
+// At start: registers when asked to, and otherwise once per program version
+// (the version is remembered in the per-user store), so that a file
+// association the user changed afterwards stays.
+void RegisterAtStart(const std::string& programPath, const std::string& toolRoot, bool requested,
+                     const std::string& fileVersion);
+
 }  // namespace korvane

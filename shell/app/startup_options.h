@@ -5,6 +5,11 @@
 
 namespace korvane {
 
+// What the program knows of itself at start.
+struct StartupInfo {
+    std::string programPath;  // full path of the running program
+};
+
 inline constexpr const char* kOptRoot = "-Root:-R";
 inline constexpr const char* kOptProject = "-Proj:P";
 inline constexpr const char* kOptShowAdvanced = "-ShowAdvanced:-ShA";

@@ -101,12 +101,7 @@ void TfrmKorvaneMain::runCreationSequence() {
     // 8. Registration of the project file type. The version is remembered
     //    after a registration at start, so that it happens once per version
     //    and a file association the user changed afterwards stays.
-    if (CmdLineSwitch(kOptRegisterShell, false)) {
-        RegisterProjectFileType(startup_.programPath, toolRoot_);
-    } else if (ReadSettingString("ProgramVersion", "") != fileVersion_) {
-        RegisterProjectFileType(startup_.programPath, toolRoot_);
-        WriteSettingString("ProgramVersion", fileVersion_);
-    }
+    RegisterAtStart(startup_.programPath, toolRoot_, CmdLineSwitch(kOptRegisterShell, false), fileVersion_);
     // 9. Item height, tagged buttons, desktop work area.
     itemHeight_ = QFontMetrics(CheckListBoxSelectedFiles->font()).height();
     arrangeTaggedButtons();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/project/project_model.h"
+
 namespace korvane {
 
 class OutputDirectoryField;
@@ -16,11 +18,8 @@ struct ProjectProperties;
 class ProjectController : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* kModifiedQuestion =
-        "The current project has been modified \r\nDo you want to save the changes?'";
-    static constexpr const char* kLoadError =
-        " Error while loading project definition, it was possibly generated with an older version of the "
-        "tool";
+    static constexpr const char* kModifiedQuestion = kProjectModifiedQuestion;
+    static constexpr const char* kLoadError = kProjectLoadError;
     static constexpr const char* kOpenTitle = "Open a Korvane project definition";
     static constexpr const char* kSaveTitle = "Save project as...";
     static constexpr const char* kOpenCancelled = "File search cancelled, new project created";

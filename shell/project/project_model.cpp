@@ -22,7 +22,7 @@ std::string LoadedName(const std::string& text, const char* refusal, std::vector
         errors.push_back(refusal);
         return {};
     }
-    throw Error(refusal);
+    throw NameRefused(refusal);
 }
 
 int LoadedNumber(const std::string& key, const std::string& text, int lo, int hi, int def,
@@ -40,9 +40,12 @@ std::vector<CheckEntry> Absolute(const std::string& folder, std::vector<CheckEnt
 
 }  // namespace
 
-ProjectModel ReadProjectProperties(const TStreamToIni& ini, const std::string& projectFolder) {
+std::string ProjectLanguageSuffix(const TStreamToIni& ini) {
+    return LanguageSuffix(ini.ReadValue(project_key::kProjectVersion), ini.ReadValue(project_key::kLanguageVersion));
+}
+
+void ReadProjectProperties(const TStreamToIni& ini, const std::string& projectFolder, ProjectModel& m) {
     using namespace project_key;
-    ProjectModel m;
     ProjectProperties& p = m.properties;
     p.languageVersion = ini.ReadValue(kLanguageVersion);
     p.projectVersion = ini.ReadValue(kProjectVersion);
@@ -62,7 +65,6 @@ ProjectModel ReadProjectProperties(const TStreamToIni& ini, const std::string& p
     p.toolRootDir = ini.ReadValue(kToolRootDir);
     m.productName = p.productName;
     m.systemName = p.systemName;
-    return m;
 }
 
 void ReadProjectControls(TStreamToIni& ini, const std::string& projectFolder, const ProjectDefaults& defaults,

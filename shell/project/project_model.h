@@ -13,10 +13,25 @@
 #include <string>
 #include <vector>
 
+#include "shared/errors.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_file.h"
 
 namespace korvane {
+
+// Reported (continuation off) when a project file cannot be loaded.
+inline constexpr const char* kProjectLoadError =
+    " Error while loading project definition, it was possibly generated with an older version of the tool";
+
+// The question before a modified project is left.
+inline constexpr const char* kProjectModifiedQuestion =
+    "The current project has been modified \r\nDo you want to save the changes?'";
+
+// A product or system name in a project file that is neither acceptable
+// nor refused outright: the load fails, after this name's message.
+struct NameRefused : Error {
+    using Error::Error;
+};
 
 // Component names of the window that a project file stores and a run reads.
 namespace project_component {
@@ -65,10 +80,15 @@ struct ProjectModel {
     std::vector<std::string> warnings;
 };
 
-// The properties part of a project file and the language it names. File
-// errors throw Error.
 class TStreamToIni;
-ProjectModel ReadProjectProperties(const TStreamToIni& ini, const std::string& projectFolder);
+
+// The language a project file names (its radio-button suffix).
+std::string ProjectLanguageSuffix(const TStreamToIni& ini);
+
+// The properties part of a project file, read into model in the window's
+// order; what was read stays in model when a name is refused (NameRefused)
+// or a number is not one (Error).
+void ReadProjectProperties(const TStreamToIni& ini, const std::string& projectFolder, ProjectModel& model);
 
 // Restores the controls' values from the file over the defaults. A value
 // that cannot be converted, or a name that is neither acceptable nor

@@ -89,8 +89,8 @@ public:
     virtual void NumberOfSources(int) {}
     // A relative output directory was taken from the project's folder.
     virtual void OutputDirResolved(const std::string&) {}
-    // The common root of the sources was computed: shown, and the status
-    // messages cleared (when there are sources), before the run goes on.
+    // The common root of the sources was computed (to be shown); the engine
+    // clears the status messages after this call when there are sources.
     virtual void CommonRootComputed(const std::string&) {}
     // Copies are inserted: the copy library folder is derived again.
     virtual void CopyLibraryNeeded() {}

@@ -236,8 +236,10 @@ BatchResult RunBatchProcess(const std::string& program, const QStringList& args,
     p.setProgram(QString::fromUtf8(program));
     p.setArguments(args);
     if (!workingDir.empty()) p.setWorkingDirectory(QString::fromUtf8(workingDir));
+    // A graphical platform that cannot work here: the batch mode must need
+    // none (no window, no display).
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
+    env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     p.setProcessEnvironment(env);

@@ -108,8 +108,8 @@ struct BatchResult {
     bool has(const std::string& line) const;
 };
 
-// Runs program with args without a display (the batch mode chooses offscreen
-// itself), in workingDir when one is given; childSetup, when given, runs in
+// Runs program with args without a display, the platform set to xcb (which
+// cannot start without one), in workingDir when one is given; childSetup, when given, runs in
 // the child just before the program starts; whileRunning, when given, is
 // called with the program's pid once it has started (to signal it).
 BatchResult RunBatchProcess(const std::string& program, const QStringList& args, const std::string& workingDir = {},

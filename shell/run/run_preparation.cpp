@@ -153,6 +153,9 @@ void RunEngine::prepareRun() {
     sources.assign(setup.sources);
     commonRoot_ = ComputeCommonRoot(sources).root;
     observer_.CommonRootComputed(commonRoot_);
+    // A computed root starts the run's messages afresh: what was reported
+    // before does not count against "Processing finished".
+    if (!sources.empty()) reporter_.ClearMessages();
     checkTargetPlan(setup, outputDir);
     claimOutputDir(outputDir);
 

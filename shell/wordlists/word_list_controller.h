@@ -18,7 +18,6 @@ class InPlaceEditor;
 class TfrmKorvaneMain;
 
 inline constexpr const char* kLastUsedWordTable = "LastUsedWordTable";
-inline constexpr const char* kRunWordListName = "functab.wrl";
 inline constexpr const char* kClearBeforeLoadingQuestion =
     "You already have some items in the active word list !\r\nShould I clear it before loading ?";
 

@@ -21,6 +21,9 @@
 
 namespace korvane {
 
+// The word list a run hands to its tools, in the output directory.
+inline constexpr const char* kRunWordListName = "functab.wrl";
+
 inline constexpr const char* kDefaultObjectTypes = "INPT,OTPT,MASK,REPO,CASE,SKIP,LINK,FUNC,PROC";
 inline constexpr const char* kObjectTag = "OBJT";
 
