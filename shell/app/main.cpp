@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shared/cmdline.h"
+#include "shared/platform/process.h"
 #include "shared/version_info.h"
 #include "shell/app/batch_mode.h"
 #include "shell/app/main_window.h"
@@ -66,8 +67,8 @@ int main(int argc, char** argv) {
     // DOSBox and other SDL programs started from a shell without a display
     // run without a window.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        korvane::SetEnvVar("SDL_VIDEODRIVER", "dummy", false);
+        korvane::SetEnvVar("SDL_AUDIODRIVER", "dummy", false);
     }
 
     // --- batch mode: no window, so no display either ---
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     if (batch && !std::getenv("QT_QPA_PLATFORM")) {
         bool platformChosen = false;
         for (const std::string& a : args) platformChosen = platformChosen || a == "-platform";
-        if (!platformChosen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!platformChosen) korvane::SetEnvVar("QT_QPA_PLATFORM", "offscreen");
     }
     // --- end of batch mode ---
 
