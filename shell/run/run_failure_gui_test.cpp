@@ -24,6 +24,7 @@
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -306,12 +307,9 @@ void RunFailureTest::renameBeforeAnyRunTouchesNothing() {
     }
 }
 
-namespace korvane::testing {
-int RunFailureTests(int argc, char** argv) {
-    RunFailureTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+// No process started by the tests outlives them.
+KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
+KORVANE_QT_TEST(RunFailureTest);
 
 #include "run_failure_gui_test.moc"
 

@@ -16,6 +16,7 @@
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -170,11 +171,8 @@ void RunLifecycleTest::manyRunsLeaveNothingBehind() {
           ThreadCount(), ChildProcessCount());
 }
 
-namespace korvane::testing {
-int RunLifecycleTests(int argc, char** argv) {
-    RunLifecycleTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+// No process started by the tests outlives them.
+KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
+KORVANE_QT_TEST(RunLifecycleTest);
 
 #include "run_lifecycle_gui_test.moc"

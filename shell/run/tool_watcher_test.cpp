@@ -278,12 +278,3 @@ TEST(ToolWatcher, ManyRunsLeaveNoThreadsZombiesOrDescriptors) {
     EXPECT_EQ(SettledThreadCount(threads), threads);
     EXPECT_EQ(CountEntries("/proc/self/fd"), fds);
 }
-
-int main(int argc, char** argv) {
-    korvane::testing::MarkTestProcesses();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int failed = RUN_ALL_TESTS();
-    // No process started by the tests outlives them.
-    return korvane::testing::NoMarkedProcessLeft() ? failed : 1;
-}
