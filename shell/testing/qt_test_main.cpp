@@ -19,10 +19,16 @@ namespace korvane::testing {
 
 namespace {
 
-// Keyed by name: sorted, and a name registered twice counts once.
+// Keyed by name, so the classes run in the order of their names.
 std::map<std::string, QtTestFactory>& Tests() {
     static std::map<std::string, QtTestFactory> tests;
     return tests;
+}
+
+// Names registered twice: two classes of one name in one program.
+std::vector<std::string>& Duplicates() {
+    static std::vector<std::string> duplicates;
+    return duplicates;
 }
 
 std::map<std::string, QtTestEnvironmentFactory>& Environments() {
@@ -51,7 +57,7 @@ bool HasFunction(const QObject& test, const std::string& nameAndTag) {
 }  // namespace
 
 bool RegisterQtTest(const char* name, QtTestFactory make) {
-    Tests().emplace(name, make);
+    if (!Tests().emplace(name, make).second) Duplicates().push_back(name);
     return true;
 }
 
@@ -119,6 +125,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "Unknown test function: %s\n", f);
             ++failures;
         }
+    for (const std::string& name : Duplicates()) {
+        std::fprintf(stderr, "Two test classes are named %s; one would not run\n", name.c_str());
+        ++failures;
+    }
     if (Tests().empty()) {
         std::fprintf(stderr, "No test class is registered\n");
         ++failures;

@@ -5,7 +5,8 @@
 // program needs around its classes (a process check, a mount namespace, the
 // environment of an outside program) is a QtTestEnvironment registered with
 // KORVANE_QT_TEST_ENVIRONMENT(Class) in the files that need it (once per
-// program, however many files name it).
+// program, however many files name it). The classes run in the order of
+// their names; two classes of one name in a program fail it.
 //
 // Every program runs with QT_QPA_PLATFORM=offscreen unless the variable is
 // set, the Fusion style, and HOME and the XDG folders in a temporary folder.
