@@ -30,6 +30,7 @@
 #include "shared/cmdline.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/platform/process.h"
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
