@@ -6,8 +6,9 @@
 // Everything here acts only on folders inside a test's own temporary tree
 // (made by mkdtemp under /tmp): GuardTestFolder refuses any other path. A
 // tmpfs is mounted only inside the private mount namespace that the test
-// program enters before it starts any thread (EnterPrivateMountNamespace, called
-// by the program's PrivateMounts environment), so nothing outside the test process ever sees it.
+// program enters before it starts any thread (EnterPrivateMountNamespace,
+// called by the program's PrivateMounts environment), so nothing outside the
+// test process ever sees it.
 
 #include <sys/resource.h>
 
