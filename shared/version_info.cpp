@@ -1,10 +1,6 @@
 #include "shared/version_info.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <vector>
-
+#include "shared/platform/files.h"
 #include "shared/text.h"
 #include "shared/version_config.h"
 
@@ -24,21 +20,12 @@ std::string VersionInfoString(const std::string& valueName) {
     return {};
 }
 
-std::string ProgramFilePath() {
-    std::vector<char> buf(4096);
-    while (true) {
-        const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-        if (n < 0) return {};
-        if (size_t(n) < buf.size()) return std::string(buf.data(), size_t(n));
-        buf.resize(buf.size() * 2);
-    }
-}
+std::string ProgramFilePath() { return RunningProgramPath(); }
 
 std::time_t ProgramFileTime() {
     const std::string path = ProgramFilePath();
-    struct stat st;
-    if (path.empty() || stat(path.c_str(), &st) != 0) return -1;
-    return st.st_mtime;
+    const int64_t ns = path.empty() ? -1 : FileAgeNs(path);
+    return ns < 0 ? std::time_t(-1) : std::time_t(ns / 1000000000LL);
 }
 
 }  // namespace korvane

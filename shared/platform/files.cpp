@@ -74,6 +74,32 @@ int64_t FileAgeNs(const std::string& path) {
     return int64_t(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
 }
 
+int64_t FileSizeBytes(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return -1;
+    return int64_t(st.st_size);
+}
+
+bool IsExecutableByUser(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
+
+bool MakeExecutable(const std::string& path) { return chmod(path.c_str(), 0755) == 0; }
+
+int OpenReadDescriptor(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+
+void CloseDescriptor(int fd) {
+    if (fd >= 0) close(fd);
+}
+
+std::string RunningProgramPath() {
+    std::vector<char> buf(4096);
+    while (true) {
+        const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0) return {};
+        if (size_t(n) < buf.size()) return std::string(buf.data(), size_t(n));
+        buf.resize(buf.size() * 2);
+    }
+}
+
 namespace {
 
 // A file descriptor closed on every path out.
@@ -179,6 +205,52 @@ void CopyFileReplace(const std::string& from, const std::string& to) {
     if (S_ISDIR(st.st_mode)) throw Error(SystemErrorText(EISDIR));
     int err = AtomicReplace(to, AtLink::WriteThrough, [&](int out) { return CopyContent(in.fd, out); });
     if (err) throw Error(SystemErrorText(err));
+}
+
+int CopyFileContents(const std::string& from, const std::string& to) {
+    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    struct stat st;
+    int statErr = fstat(in, &st) != 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0);
+    if (statErr) {
+        close(in);
+        return statErr;
+    }
+    int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0 && errno == ELOOP && unlink(to.c_str()) == 0)
+        out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0) {
+        int err = errno;
+        close(in);
+        return err;
+    }
+    int err = 0;
+    bool kernelCopy = true;
+    for (;;) {  // the kernel copies, where it can
+        ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+        if (n > 0) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+            kernelCopy = false;  // nothing copied yet: copy by hand below
+        else if (n < 0)
+            err = errno;
+        break;
+    }
+    char buf[1 << 16];
+    while (!kernelCopy && !err) {
+        ssize_t r = read(in, buf, sizeof buf);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) err = errno;
+        if (r <= 0) break;
+        for (ssize_t done = 0; done < r && !err;) {
+            ssize_t w = write(out, buf + done, size_t(r - done));
+            if (w >= 0) done += w;
+            else if (errno != EINTR) err = errno;
+        }
+    }
+    close(in);
+    if (close(out) != 0 && !err) err = errno;
+    return err;
 }
 
 int MoveFileReplace(const std::string& from, const std::string& to) {
@@ -309,6 +381,11 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes, AtLink atL
 
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines, AtLink atLink) {
     WriteFileAtomic(path, JoinLinesCrLf(lines), atLink);
+}
+
+std::string CreateUniqueFolder(std::string_view prefix) {
+    std::string tmpl = std::string(prefix) + "XXXXXX";
+    return mkdtemp(tmpl.data()) ? tmpl : std::string();
 }
 
 std::string GetCurrentDir() {

@@ -57,6 +57,31 @@ bool GetFileId(const std::string& path, bool followLinks, FileId& id);
 // Last modification time in nanoseconds since the epoch; -1 when missing.
 int64_t FileAgeNs(const std::string& path);
 
+// Size in bytes (symlinks followed); -1 when missing.
+int64_t FileSizeBytes(const std::string& path);
+
+// Whether this user may run the file (the system's permission check).
+bool IsExecutableByUser(const std::string& path);
+
+// Gives the file execute permission for everyone (read and write for its
+// owner); false on failure.
+bool MakeExecutable(const std::string& path);
+
+// Opens a file by its bytes for reading and gives its C runtime descriptor
+// (not inherited by programs started later), or -1 with errno set. The
+// caller closes it (CloseDescriptor, or the object it hands it to).
+int OpenReadDescriptor(const std::string& path);
+void CloseDescriptor(int fd);
+
+// The full path of the running program's own file; "" when it cannot be told.
+std::string RunningProgramPath();
+
+// Copies from into to in place, without a temporary file or a flush to disk
+// (for scratch copies that are made afresh each time): a symbolic link at
+// to's name is replaced, never written through. The kernel copies where it
+// can. Gives 0 or the error number (EISDIR when from is a folder).
+int CopyFileContents(const std::string& from, const std::string& to);
+
 // Copies a file, replacing the target (written through a temporary file and
 // renamed over it). Throws Error("<system text>") on failure; the caller adds
 // its own context.
@@ -79,6 +104,11 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes, AtLink atL
 // Lines each followed by CR LF, written atomically.
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
                     AtLink atLink = AtLink::WriteThrough);
+
+// Creates a new folder of this process's own, named prefix followed by six
+// unique characters ("/tmp/korvane-" gives "/tmp/korvane-a1B2c3"), and gives
+// its path; "" on failure.
+std::string CreateUniqueFolder(std::string_view prefix);
 
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);

@@ -59,6 +59,18 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     return r;
 }
 
+std::vector<std::string> SearchPathFolders(std::string_view searchPath) {
+    std::vector<std::string> folders;
+    size_t start = 0;
+    while (start <= searchPath.size()) {
+        size_t end = searchPath.find(':', start);
+        if (end == std::string_view::npos) end = searchPath.size();
+        folders.emplace_back(searchPath.substr(start, end - start));
+        start = end + 1;
+    }
+    return folders;
+}
+
 std::string JoinPath(std::string_view dir, std::string_view name) {
     if (dir.empty()) return std::string(name);
     std::string r = IncludeTrailingSep(dir);

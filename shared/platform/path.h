@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -12,6 +13,10 @@ inline constexpr const char* kPathSepStr = "/";
 inline constexpr const char* kExeSuffix = "";
 
 bool IsPathSep(char c);
+
+// The folders of a program search path such as $PATH (separated by ':'
+// here, by ';' on Windows), in order; empty entries stay as "".
+std::vector<std::string> SearchPathFolders(std::string_view searchPath);
 std::string IncludeTrailingSep(std::string_view path);
 std::string ExcludeTrailingSep(std::string_view path);
 // Folder part with its trailing separator ("" when the path has none).

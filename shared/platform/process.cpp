@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
@@ -696,6 +697,22 @@ bool ToolProcess::Kill(std::string& errorText) {
     if (kill(pid_, SIGKILL) == 0 || errno == ESRCH) return true;
     errorText = SystemErrorText(errno);
     return false;
+}
+
+void SetEnvVar(const std::string& name, const std::string& value, bool replace) {
+    setenv(name.c_str(), value.c_str(), replace ? 1 : 0);
+}
+
+std::string FindProgramInPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    const char* value = std::getenv("PATH");
+    std::string path = value ? value : "";
+    if (path.empty()) path = "/usr/local/bin:/usr/bin:/bin";
+    for (const std::string& dir : SearchPathFolders(path)) {
+        const std::string candidate = JoinPath(dir.empty() ? "." : dir, name);
+        if (IsExecutableByUser(candidate) && ExecutableKind(candidate) == ExecKind::Native) return candidate;
+    }
+    return {};
 }
 
 bool RunAndWait(const std::string& program, const std::string& arguments,

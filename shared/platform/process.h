@@ -52,6 +52,14 @@ enum class ExecKind {
 };
 ExecKind ExecutableKind(const std::string& path);
 
+// Sets a variable of this process's environment, which the programs it
+// starts inherit; an existing value stays unless replace.
+void SetEnvVar(const std::string& name, const std::string& value, bool replace = true);
+
+// A program found in $PATH (a name without "/"), "" when none is executable
+// by this user.
+std::string FindProgramInPath(const std::string& name);
+
 // Splits a command line into arguments as the Microsoft C runtime does.
 // The program name (first argument) ends at the first blank or tab outside
 // double quotes, and its quotes are dropped; backslashes are plain there.

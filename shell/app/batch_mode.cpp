@@ -11,7 +11,7 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
-#include "shell/app/dosbox_locator.h"
+#include "shared/platform/dosbox_places.h"
 #include "shell/app/dosbox_setup.h"
 #include "shell/app/install_places.h"
 #include "shell/app/project_run_setup.h"

@@ -17,10 +17,11 @@
 #include "shared/platform/files.h"
 #include "shared/text.h"
 #include "shell/app/action_list.h"
-#include "shell/app/dosbox_locator.h"
+#include "shared/platform/dosbox_places.h"
 #include "shell/app/language_controller.h"
 #include "shell/testing/shell_fixture.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using korvane::testing::ShellFixture;
@@ -253,11 +254,6 @@ void DOSBoxLocatorTest::dialogCancelled() {
     QVERIFY(s.w.actions()["ActViewConsoleLog"]->isVisible());
 }
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    DOSBoxLocatorTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(DOSBoxLocatorTest);
 
 #include "dosbox_locator_gui_test.moc"

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "shared/platform/dosbox_places.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
@@ -9,6 +10,17 @@
 #include "shell/ui/reporter.h"
 
 namespace korvane {
+
+FileDialogOptions ManualDOSBoxChoice() {
+    FileDialogOptions opts;
+    opts.title = "Please locate DOSBox-0.74\\DOSBox.exe manually";
+    const DOSBoxFileChoice place = DOSBoxFileChoiceDefaults();
+    opts.fileName = place.fileName;
+    opts.initialDir = place.initialDir;
+    opts.filter = place.filter;
+    opts.mustExist = true;
+    return opts;
+}
 
 void LocateDOSBox(bool use, ToolSettingsText& settings, RunControlState& run, const DOSBoxSearch& search,
                   Dialogs& dialogs, Reporter& reporter) {

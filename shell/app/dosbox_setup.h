@@ -25,6 +25,9 @@ struct DOSBoxSearch {
     std::function<std::string()> saveSettings;
 };
 
+// The dialog that asks the user for DOSBox when it is found nowhere.
+FileDialogOptions ManualDOSBoxChoice();
+
 // "Runcontrol.UseDOSBox" off: DOSBox is not used. On: located once (a ready
 // DOSBox stays as it is).
 void LocateDOSBox(bool use, ToolSettingsText& settings, RunControlState& run, const DOSBoxSearch& search,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shared/cmdline.h"
+#include "shared/platform/process.h"
 #include "shared/version_info.h"
 #include "shell/app/batch_mode.h"
 #include "shell/app/main_window.h"
@@ -67,8 +68,8 @@ int main(int argc, char** argv) {
     // DOSBox and other SDL programs started from a shell without a display
     // run without a window.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        korvane::SetEnvVar("SDL_VIDEODRIVER", "dummy", false);
+        korvane::SetEnvVar("SDL_AUDIODRIVER", "dummy", false);
     }
 
     // The batch mode makes no window: the core application needs no display

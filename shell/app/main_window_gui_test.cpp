@@ -35,6 +35,7 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 #include "shell/wordlists/word_list_controller.h"
 
 using namespace korvane;
@@ -633,8 +634,6 @@ void MainWindowTest::largeSettingsFile() {
     QCOMPARE(Str(w.MemoToolDefaultValues->toPlainText()).substr(0, 11), std::string("[Languages]"));
 }
 
-QTEST_MAIN(MainWindowTest)
-#include "main_window_gui_test.moc"
 
 // The batch mode reads a project without a window: for every kind of file
 // it must find what the window's load shows.
@@ -700,3 +699,12 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
         QVERIFY(read.model.objects.entries() == w.wordLists()->objects().entries());
     }
 }
+
+// The window's sizes as the toolkit's test main sets them up: 96 dots per inch.
+class Use96Dpi : public korvane::testing::QtTestEnvironment {
+public:
+    void AfterApplication(QApplication& app) override { app.setAttribute(Qt::AA_Use96Dpi, true); }
+};
+KORVANE_QT_TEST_ENVIRONMENT(Use96Dpi);
+KORVANE_QT_TEST(MainWindowTest);
+#include "main_window_gui_test.moc"

@@ -24,6 +24,7 @@
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 namespace {
@@ -466,10 +467,7 @@ private slots:
     }
 };
 
-int RunCollectionsAdditionsTests(int argc, char** argv) {
-    CollectionsAdditionsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KORVANE_QT_TEST(CollectionsAdditionsTest);
 
 }  // namespace korvane::testing
 

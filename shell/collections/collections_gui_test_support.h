@@ -66,8 +66,4 @@ private:
 QString Q(const std::string& s);
 std::string S(const QString& s);
 
-// Test entry points.
-int RunCollectionsAdditionsTests(int argc, char** argv);
-int RunCollectionsListsTests(int argc, char** argv);
-
 }  // namespace korvane::testing

@@ -23,6 +23,7 @@
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 namespace {
@@ -337,10 +338,7 @@ private slots:
     }
 };
 
-int RunCollectionsListsTests(int argc, char** argv) {
-    CollectionsListsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KORVANE_QT_TEST(CollectionsListsTest);
 
 }  // namespace korvane::testing
 

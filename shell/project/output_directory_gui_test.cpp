@@ -19,6 +19,7 @@
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/ui/ui_picker_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::project_test;
@@ -359,6 +360,6 @@ void OutputDirectoryTest::otherDragsAreRefused() {
     QCOMPARE(frame->FieldText(), root + "/dropped");
 }
 
-std::unique_ptr<QObject> MakeOutputDirectoryTest() { return std::make_unique<OutputDirectoryTest>(); }
+KORVANE_QT_TEST(OutputDirectoryTest);
 
 #include "output_directory_gui_test.moc"

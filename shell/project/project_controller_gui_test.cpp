@@ -22,6 +22,7 @@
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::project_test;
@@ -516,6 +517,6 @@ void ProjectControllerTest::destroyingTheWindowWithAFocusedField() {
     }
 }
 
-std::unique_ptr<QObject> MakeProjectControllerTest() { return std::make_unique<ProjectControllerTest>(); }
+KORVANE_QT_TEST(ProjectControllerTest);
 
 #include "project_controller_gui_test.moc"

@@ -30,6 +30,7 @@
 #include "shell/project/project_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::project_test;
@@ -417,6 +418,6 @@ void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
     QCOMPARE(int(ListDirectory(dir).size()), 1);
 }
 
-std::unique_ptr<QObject> MakeProjectFileGuiTest() { return std::make_unique<ProjectFileGuiTest>(); }
+KORVANE_QT_TEST(ProjectFileGuiTest);
 
 #include "project_file_gui_test.moc"

@@ -16,6 +16,7 @@
 #include "shell/project/window_form_adapter.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::project_test;
@@ -198,6 +199,6 @@ void WindowFormAdapterTest::restoreRunsTheWindowsHandlers() {
     QCOMPARE(again.ReadValue(m + "ComboBoxRefactorLevel"), std::string("2"));
 }
 
-std::unique_ptr<QObject> MakeWindowFormAdapterTest() { return std::make_unique<WindowFormAdapterTest>(); }
+KORVANE_QT_TEST(WindowFormAdapterTest);
 
 #include "window_form_adapter_gui_test.moc"

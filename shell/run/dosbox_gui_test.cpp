@@ -37,6 +37,7 @@
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -428,14 +429,15 @@ void DosBoxGuiTest::batchRunWithoutDisplay() {
                     "Refine FIL0000 -> FIL0000.JV2", "Refine FIL0001 -> FIL0001.JV2"}));
 }
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // DOSBox started by the tests opens no window and plays no sound.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    QApplication app(argc, argv);
-    DosBoxGuiTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+// DOSBox started by the tests opens no window and plays no sound.
+class SilentDOSBox : public korvane::testing::QtTestEnvironment {
+public:
+    void BeforeApplication() override {
+        korvane::SetEnvVar("SDL_VIDEODRIVER", "dummy");
+        korvane::SetEnvVar("SDL_AUDIODRIVER", "dummy");
+    }
+};
+KORVANE_QT_TEST_ENVIRONMENT(SilentDOSBox);
+KORVANE_QT_TEST(DosBoxGuiTest);
 
 #include "dosbox_gui_test.moc"

@@ -27,6 +27,7 @@
 #include "shell/run/run_gui_test_support.h"
 #include "shell/run/tool_command.h"
 #include "shell/ui/check_list_box.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -560,13 +561,8 @@ void RunBatchTest::bigLogsAreNotRead() {
 #endif
 }
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    korvane::testing::MarkTestProcesses();
-    QApplication app(argc, argv);
-    RunBatchTest t;
-    const int failed = QTest::qExec(&t, argc, argv);
-    return korvane::testing::NoMarkedProcessLeft() ? failed : 1;
-}
+// No process started by the tests outlives them.
+KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
+KORVANE_QT_TEST(RunBatchTest);
 
 #include "run_batch_test.moc"

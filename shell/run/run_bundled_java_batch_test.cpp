@@ -20,6 +20,7 @@
 #include "shared/text.h"
 #include "shell/app/batch_mode.h"
 #include "shell/run/run_gui_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -158,11 +159,6 @@ void RunBundledJavaTest::javaExampleRunsThroughTheBatchMode() {
     QVERIFY(Snapshot(kBuildExample) == buildExampleBefore);
 }
 
-namespace korvane::testing {
-int RunBundledJavaTests(int argc, char** argv) {
-    RunBundledJavaTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+KORVANE_QT_TEST(RunBundledJavaTest);
 
 #include "run_bundled_java_batch_test.moc"

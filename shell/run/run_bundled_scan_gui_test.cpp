@@ -24,6 +24,7 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/wordlists/word_list_controller.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -156,11 +157,6 @@ void RunBundledScanTest::cobolScanFillsTheControlWords() {
     w.project()->clearModifiedWithoutAsking();
 }
 
-namespace korvane::testing {
-int RunBundledScanTests(int argc, char** argv) {
-    RunBundledScanTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+KORVANE_QT_TEST(RunBundledScanTest);
 
 #include "run_bundled_scan_gui_test.moc"

@@ -18,6 +18,7 @@
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -297,11 +298,8 @@ void RunChainTest::scanRunRefillsWordLists() {
     QCOMPARE(Occurrences(ReadBytes(out + "/functab.wrl"), "OBJT data.txt"), 1);
 }
 
-namespace korvane::testing {
-int RunChainTests(int argc, char** argv) {
-    RunChainTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+// No process started by the tests outlives them.
+KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
+KORVANE_QT_TEST(RunChainTest);
 
 #include "run_chain_gui_test.moc"

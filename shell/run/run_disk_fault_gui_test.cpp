@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <cstdio>
+
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shell/app/action_list.h"
@@ -25,6 +27,7 @@
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
 #include "shell/wordlists/word_list_controller.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -498,11 +501,17 @@ void RunDiskFaultTest::filesUsersWouldMissAreReplacedWhole() {
     }
 }
 
-namespace korvane::testing {
-int RunDiskFaultTests(int argc, char** argv) {
-    RunDiskFaultTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+// The program enters a private mount namespace before any thread exists, so
+// that the tiny file systems of the full-disk tests are seen by this process
+// and the tools it starts, and by nothing else.
+class PrivateMounts : public QtTestEnvironment {
+public:
+    void BeforeApplication() override {
+        if (!EnterPrivateMountNamespace())
+            std::fprintf(stderr, "no private mount namespace: the full-disk cases are skipped\n");
+    }
+};
+KORVANE_QT_TEST_ENVIRONMENT(PrivateMounts);
+KORVANE_QT_TEST(RunDiskFaultTest);
 
 #include "run_disk_fault_gui_test.moc"

@@ -12,6 +12,7 @@
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/check_list_box.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -215,11 +216,6 @@ void RunProcessFaultTest::projectSavedDuringRunAndOpenedAgain() {
     QVERIFY(!PathExists(out + "/workout/FIL0000.JRA"));
 }
 
-namespace korvane::testing {
-int RunProcessFaultTests(int argc, char** argv) {
-    RunProcessFaultTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+KORVANE_QT_TEST(RunProcessFaultTest);
 
 #include "run_fault_gui_test.moc"

@@ -6,8 +6,9 @@
 // Everything here acts only on folders inside a test's own temporary tree
 // (made by mkdtemp under /tmp): GuardTestFolder refuses any other path. A
 // tmpfs is mounted only inside the private mount namespace that the test
-// program enters before it starts any thread (EnterPrivateMountNamespace in
-// main), so nothing outside the test process ever sees it.
+// program enters before it starts any thread (EnterPrivateMountNamespace,
+// called by the program's PrivateMounts environment), so nothing outside the
+// test process ever sees it.
 
 #include <sys/resource.h>
 
@@ -23,7 +24,7 @@ namespace korvane::testing {
 // folder's real path.
 std::string GuardTestFolder(const std::string& root, const std::string& path);
 
-// Called by main before anything else: unshares the mount namespace and
+// Called before anything else (before the QApplication): unshares the mount namespace and
 // makes every mount in it private. False (and nothing changed) where the
 // process may not do so; the tmpfs faults are then skipped.
 bool EnterPrivateMountNamespace();

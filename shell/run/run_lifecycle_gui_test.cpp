@@ -12,6 +12,7 @@
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -115,11 +116,8 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     QCOMPARE(f.productLogViews, 1);
 }
 
-namespace korvane::testing {
-int RunLifecycleTests(int argc, char** argv) {
-    RunLifecycleTest t;
-    return QTest::qExec(&t, argc, argv);
-}
-}  // namespace korvane::testing
+// No process started by the tests outlives them.
+KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
+KORVANE_QT_TEST(RunLifecycleTest);
 
 #include "run_lifecycle_gui_test.moc"

@@ -179,11 +179,9 @@ TEST(ToolLauncher, ManyToolsLeaveNoThreadsZombiesOrDescriptors) {
     EXPECT_EQ(CountEntries("/proc/self/fd"), fds);
 }
 
-int main(int argc, char** argv) {
-    korvane::testing::MarkTestProcesses();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int failed = RUN_ALL_TESTS();
-    // No process started by the tests outlives them.
-    return korvane::testing::NoMarkedProcessLeft() ? failed : 1;
-}
+// No process started by the tests outlives them.
+class NoProcessLeft : public ::testing::Environment {
+    void SetUp() override { korvane::testing::MarkTestProcesses(); }
+    void TearDown() override { EXPECT_TRUE(korvane::testing::NoMarkedProcessLeft()); }
+};
+const ::testing::Environment* const kNoProcessLeft = ::testing::AddGlobalTestEnvironment(new NoProcessLeft);

@@ -1,11 +1,6 @@
 #include "shell/run/work_area.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -111,65 +106,12 @@ std::string ToolsLogPath(std::string_view resultFolder, std::string_view systemN
     return FileExists(lower) ? lower : upper;
 }
 
-namespace {
-
-// Copies from into to, replacing it; 0 or the error number. The working
-// copies are scratch that every run makes afresh, so they are written in
-// place, without the temporary file and the flush to disk that the files a
-// user would miss get (a run over many sources would otherwise spend its
-// time waiting for the disk).
-int CopyInPlace(const std::string& from, const std::string& to) {
-    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return errno;
-    struct stat st;
-    int statErr = fstat(in, &st) != 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0);
-    if (statErr) {
-        close(in);
-        return statErr;
-    }
-    // The copies land in the output directory: a link at the target's name
-    // is replaced, never written through.
-    int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (out < 0 && errno == ELOOP && unlink(to.c_str()) == 0)
-        out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (out < 0) {
-        int err = errno;
-        close(in);
-        return err;
-    }
-    int err = 0;
-    bool kernelCopy = true;
-    for (;;) {  // the kernel copies, where it can
-        ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
-        if (n > 0) continue;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-            kernelCopy = false;  // nothing copied yet: copy by hand below
-        else if (n < 0)
-            err = errno;
-        break;
-    }
-    char buf[1 << 16];
-    while (!kernelCopy && !err) {
-        ssize_t r = read(in, buf, sizeof buf);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) err = errno;
-        if (r <= 0) break;
-        for (ssize_t done = 0; done < r && !err;) {
-            ssize_t w = write(out, buf + done, size_t(r - done));
-            if (w >= 0) done += w;
-            else if (errno != EINTR) err = errno;
-        }
-    }
-    close(in);
-    if (close(out) != 0 && !err) err = errno;
-    return err;
-}
-
-}  // namespace
-
 void CopyWorkFile(const std::string& source, const std::string& target, Reporter& reporter) {
-    if (int err = CopyInPlace(source, target))
+    // The working copies are scratch that every run makes afresh, so they are
+    // written in place, without the temporary file and the flush to disk that
+    // the files a user would miss get (a run over many sources would
+    // otherwise spend its time waiting for the disk).
+    if (int err = CopyFileContents(source, target))
         reporter.ShowError("Error during preparation - " + source + " - " + SystemErrorText(err), false);
 }
 

@@ -1,14 +1,13 @@
 #include "shell/testing/shell_fixture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 #include "shared/cmdline.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/platform/process.h"
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
@@ -18,17 +17,16 @@ namespace korvane::testing {
 std::string Str(const QString& s) { return s.toUtf8().toStdString(); }
 
 ShellFixture::ShellFixture() {
-    char tmpl[] = "/tmp/korvane-shell-XXXXXX";
-    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
-    root_ = tmpl;
+    root_ = CreateUniqueFolder("/tmp/korvane-shell-");
+    if (root_.empty()) throw std::runtime_error("mkdtemp failed");
     ForceDirectories(binDir());
     ForceDirectories(root_ + "/_Korvane.Src");
     ForceDirectories(root_ + "/config");
     ForceDirectories(root_ + "/data");
     ForceDirectories(root_ + "/home/Documents");
-    setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
-    setenv("HOME", (root_ + "/home").c_str(), 1);
+    SetEnvVar("XDG_CONFIG_HOME", root_ + "/config");
+    SetEnvVar("XDG_DATA_HOME", root_ + "/data");
+    SetEnvVar("HOME", root_ + "/home");
     // The per-user store starts addressed with empty names, as at start-up.
     SetSettingsApplication("");
     SetSettingsSection("");
@@ -41,9 +39,8 @@ void ShellFixture::destroyWindow() { window_.reset(); }
 
 ShellFixture::~ShellFixture() {
     window_.reset();
-    std::string cmd = "rm -rf '" + root_ + "'";
-    if (std::system(cmd.c_str()) != 0) {
-    }
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
 }
 
 std::string ShellFixture::writeFile(const std::string& relativePath, const std::string& content) {
@@ -70,7 +67,7 @@ void ShellFixture::writeJavaSettings(const std::vector<std::string>& steps, cons
 
 std::string ShellFixture::addProgram(const std::string& relativePath, const std::string& body) {
     std::string path = writeFile("bin/" + relativePath, "#!/bin/sh\n" + body + "\n");
-    chmod(path.c_str(), 0755);
+    MakeExecutable(path);
     return path;
 }
 

@@ -13,6 +13,7 @@
 
 #include "shell/ui/ui_picker_test_support.h"
 #include "shell/ui/ui_resources.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 
@@ -246,10 +247,7 @@ private slots:
     }
 };
 
-int RunAboutBoxTests(int argc, char** argv) {
-    AboutBoxTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(AboutBoxTest);
 
 }  // namespace korvane::testing
 

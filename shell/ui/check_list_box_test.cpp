@@ -1,4 +1,5 @@
 #include "shell/ui/check_list_box.h"
+#include "shell/testing/qt_test_main.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -184,9 +185,6 @@ private slots:
     }
 };
 
-int RunCheckListBoxTests(int argc, char** argv) {
-    CheckListBoxTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(CheckListBoxTest);
 
 #include "check_list_box_test.moc"

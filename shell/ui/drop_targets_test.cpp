@@ -8,6 +8,7 @@
 #include "shell/ui/byte_text.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/ui_picker_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 
@@ -187,10 +188,7 @@ private slots:
     }
 };
 
-int RunDropTargetTests(int argc, char** argv) {
-    DropTargetTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(DropTargetTest);
 
 }  // namespace korvane::testing
 

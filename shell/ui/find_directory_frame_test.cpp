@@ -14,6 +14,7 @@
 #include "shared/platform/files.h"
 #include "shared/settings.h"
 #include "shell/ui/ui_picker_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 
@@ -323,10 +324,7 @@ private slots:
     }
 };
 
-int RunFindDirectoryFrameTests(int argc, char** argv) {
-    FindDirectoryFrameTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(FindDirectoryFrameTest);
 
 }  // namespace korvane::testing
 

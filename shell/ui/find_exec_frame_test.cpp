@@ -9,6 +9,7 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shell/ui/ui_picker_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 namespace korvane::testing {
 
@@ -353,10 +354,7 @@ private slots:
     }
 };
 
-int RunFindExecFrameTests(int argc, char** argv) {
-    FindExecFrameTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(FindExecFrameTest);
 
 }  // namespace korvane::testing
 

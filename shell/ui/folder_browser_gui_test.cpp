@@ -18,6 +18,7 @@
 #include "shared/platform/files.h"
 #include "shared/test_support.h"
 #include "shell/ui/qt_dialogs.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using korvane::testing::TempDir;
@@ -167,20 +168,6 @@ private:
     TempDir tmp_{"korvane-browse"};
 };
 
-int main(int argc, char** argv) {
-    // The dialogs remember folders in the toolkit's settings: never in the
-    // real home.
-    TempDir home("korvane-browse-home");
-    ForceDirectories(home / "config");
-    korvane::testing::ScopedEnv homeEnv("HOME", home.path());
-    korvane::testing::ScopedEnv config("XDG_CONFIG_HOME", home / "config");
-    korvane::testing::ScopedEnv data("XDG_DATA_HOME", home / "data");
-    korvane::testing::ScopedEnv cache("XDG_CACHE_HOME", home / "cache");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    FolderBrowserTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KORVANE_QT_TEST(FolderBrowserTest);
 
 #include "folder_browser_gui_test.moc"

@@ -5,6 +5,7 @@
 #include "shared/errors.h"
 #include "shell/ui/scripted_dialogs.h"
 #include "shell/ui/window_routines.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 
@@ -132,9 +133,6 @@ private slots:
     }
 };
 
-int RunStatusBarTests(int argc, char** argv) {
-    StatusBarTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(StatusBarTest);
 
 #include "my_status_bar_test.moc"

@@ -14,6 +14,7 @@
 
 #include "shell/ui/font_choice.h"
 #include "shell/ui/guard.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 
@@ -201,9 +202,6 @@ private slots:
     }
 };
 
-int RunQtDialogsTests(int argc, char** argv) {
-    QtDialogsTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(QtDialogsTest);
 
 #include "qt_dialogs_test.moc"

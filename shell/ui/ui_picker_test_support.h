@@ -103,10 +103,4 @@ inline DropOutcome SimulateDrop(QWidget* target, const QList<QUrl>& urls,
     return out;
 }
 
-// Test entry points of the executable's parts.
-int RunDropTargetTests(int argc, char** argv);
-int RunFindDirectoryFrameTests(int argc, char** argv);
-int RunFindExecFrameTests(int argc, char** argv);
-int RunAboutBoxTests(int argc, char** argv);
-
 }  // namespace korvane::testing

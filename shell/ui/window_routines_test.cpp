@@ -1,4 +1,5 @@
 #include "shell/ui/window_routines.h"
+#include "shell/testing/qt_test_main.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -312,9 +313,6 @@ private slots:
     }
 };
 
-int RunWindowRoutinesTests(int argc, char** argv) {
-    WindowRoutinesTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(WindowRoutinesTest);
 
 #include "window_routines_test.moc"

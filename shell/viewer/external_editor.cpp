@@ -1,7 +1,5 @@
 #include "shell/viewer/external_editor.h"
 
-#include <unistd.h>
-
 #include <vector>
 
 #include "shared/env.h"
@@ -12,12 +10,6 @@
 namespace korvane {
 
 namespace {
-
-bool HasPathSep(const std::string& s) {
-    for (char c : s)
-        if (IsPathSep(c)) return true;
-    return false;
-}
 
 // Whether the picker names a program of the user's choice: anything but
 // nothing and the default, which may stand with a folder before it. Whether
@@ -48,23 +40,6 @@ EditorEnvironment EditorEnvironment::Process() {
     env.variable = [](const std::string& name) { return GetEnvVar(name); };
     env.findProgram = [](const std::string& name) { return FindProgramInPath(name); };
     return env;
-}
-
-std::string FindProgramInPath(const std::string& name) {
-    if (name.empty() || HasPathSep(name)) return {};
-    std::string path = GetEnvVar("PATH");
-    if (path.empty()) path = "/usr/local/bin:/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(':', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string dir = path.substr(start, end - start);
-        const std::string candidate = JoinPath(dir.empty() ? "." : dir, name);
-        if (access(candidate.c_str(), X_OK) == 0 && ExecutableKind(candidate) == ExecKind::Native)
-            return candidate;
-        start = end + 1;
-    }
-    return {};
 }
 
 std::string QuoteCommandArgument(const std::string& argument) {

@@ -41,7 +41,4 @@ EditorLaunch ExternalEditorLaunch(const std::string& pickerPath, const std::stri
 // gives it back unchanged (blanks, tabs, quotes and backslashes).
 std::string QuoteCommandArgument(const std::string& argument);
 
-// A program found in $PATH (a name without "/"), "" when none is executable.
-std::string FindProgramInPath(const std::string& name);
-
 }  // namespace korvane

@@ -7,6 +7,7 @@
 // index.html) opens in the desktop's browser, or, when the
 // desktop cannot open it, in a help window of the program itself.
 
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -14,7 +15,6 @@
 #include <functional>
 #include <string>
 
-class QDialog;
 class QWidget;
 
 namespace korvane {

@@ -30,6 +30,7 @@
 #include "shared/cmdline.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/platform/process.h"
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
@@ -110,9 +111,9 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     QTemporaryDir home;
     for (const char* sub : {"config", "data", "home"}) QDir(home.path()).mkpath(QString::fromLatin1(sub));
-    setenv("XDG_CONFIG_HOME", S(home.path() + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", S(home.path() + "/data").c_str(), 1);
-    setenv("HOME", S(home.path() + "/home").c_str(), 1);
+    SetEnvVar("XDG_CONFIG_HOME", S(home.path() + "/config"));
+    SetEnvVar("XDG_DATA_HOME", S(home.path() + "/data"));
+    SetEnvVar("HOME", S(home.path() + "/home"));
     // Registered for this version already: no desktop registration.
     SetSettingsApplication("");
     SetSettingsSection("");

@@ -40,6 +40,7 @@
 #include "shell/viewer/viewer_controller.h"
 #include "shell/viewer/viewer_font.h"
 #include "shell/viewer/viewer_text.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using korvane::testing::ScopedEnv;
@@ -712,9 +713,6 @@ void ViewerControllerTest::aboutShowsToolRoot() {
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-int RunViewerControllerTests(int argc, char** argv) {
-    ViewerControllerTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(ViewerControllerTest);
 
 #include "viewer_controller_gui_test.moc"

@@ -13,6 +13,7 @@
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/help_contents.h"
 #include "shell/viewer/viewer_controller.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using korvane::testing::ShellFixture;
@@ -136,9 +137,6 @@ void ViewerHelpTest::programIconWrittenOnlyWhenNoneBeside() {
     }
 }
 
-int RunViewerHelpTests(int argc, char** argv) {
-    ViewerHelpTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(ViewerHelpTest);
 
 #include "viewer_help_gui_test.moc"

@@ -19,6 +19,7 @@
 #include "shell/app/main_window.h"
 #include "shell/testing/shell_fixture.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using korvane::testing::ShellFixture;
@@ -271,9 +272,6 @@ void ViewerRegistrationTest::registrationWithoutWriteAccessIsSilent() {
     QCOMPARE(again.statusBar().Severity(), 0);
 }
 
-int RunViewerRegistrationTests(int argc, char** argv) {
-    ViewerRegistrationTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(ViewerRegistrationTest);
 
 #include "viewer_registration_gui_test.moc"

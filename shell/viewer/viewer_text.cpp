@@ -9,10 +9,6 @@
 #include <QTextCursor>
 #include <QThread>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -21,6 +17,7 @@
 #include <memory>
 #include <new>
 
+#include "shared/platform/files.h"
 #include "shell/ui/guard.h"
 
 namespace korvane {
@@ -66,14 +63,14 @@ ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* 
     };
     try {
         // Opened by its bytes: a QString path would lose those that are no UTF-8.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = OpenReadDescriptor(path);
         if (fd < 0) {
             fail(QString::fromLocal8Bit(std::strerror(errno)));
             return result;
         }
         QFile file;
         if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
+            CloseDescriptor(fd);
             fail(file.errorString());
             return result;
         }
@@ -141,8 +138,8 @@ ViewerFileText ReadViewerFile(const std::string& path, const std::atomic<bool>* 
 ViewerFileText ReadViewerFileAnswering(const std::string& path, QObject* reader) {
     // A file of one block is read at once: that takes a moment, and no
     // events are handled in between.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || st.st_size <= kViewerReadBlock) return ReadViewerFile(path);
+    const int64_t size = FileSizeBytes(path);
+    if (size < 0 || size <= kViewerReadBlock) return ReadViewerFile(path);
     // Bounded by kViewerShownBytes, but still read beside the window thread.
     ViewerFileText result;
     std::atomic<bool> stop{false};

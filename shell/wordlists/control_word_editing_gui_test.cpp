@@ -24,6 +24,7 @@
 #include "shell/wordlists/in_place_editor.h"
 #include "shell/wordlists/word_list_controller.h"
 #include "shell/wordlists/wordlists_gui_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -407,9 +408,6 @@ void ControlWordEditingTest::objectEditorStoresOnlyChanges() {
     QVERIFY(w.project()->modified());
 }
 
-int RunControlWordEditingTests(int argc, char** argv) {
-    ControlWordEditingTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(ControlWordEditingTest);
 
 #include "control_word_editing_gui_test.moc"

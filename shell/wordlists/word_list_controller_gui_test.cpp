@@ -25,6 +25,7 @@
 #include "shell/ui/my_status_bar.h"
 #include "shell/wordlists/word_list_controller.h"
 #include "shell/wordlists/wordlists_gui_test_support.h"
+#include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -360,9 +361,6 @@ void WordListControllerTest::runHandOverOnlyWithThePageShown() {
     QVERIFY(!FileExists(out + "/functab.wrl"));
 }
 
-int RunWordListControllerTests(int argc, char** argv) {
-    WordListControllerTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+KORVANE_QT_TEST(WordListControllerTest);
 
 #include "word_list_controller_gui_test.moc"

@@ -1,0 +1,11 @@
+// The main of the GoogleTest programs whose tests need a QCoreApplication
+// (threads reporting through queued connections); otherwise as gtest_main.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
