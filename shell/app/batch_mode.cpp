@@ -12,7 +12,7 @@
 #include "shared/platform/process.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/app/termination.h"
@@ -188,7 +188,7 @@ int RunBatchMode(const StartupInfo& startup) {
     window.runFirstShow();
     if (loadFailed) return Refuse(out, "the project could not be loaded");
 
-    const char* action = scan ? "ActStartScan" : "ActStartConversion";
+    const ActionId action = scan ? ActionId::StartScan : ActionId::StartConversion;
     if (!window.actions()[action]->isEnabled() || !window.actions()[action]->isVisible())
         return Refuse(out, std::string(scan ? "the language offers no scan run" : "reengineering is not offered"));
 

@@ -16,7 +16,7 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/dosbox_locator.h"
 #include "shell/app/language_controller.h"
 #include "shell/testing/shell_fixture.h"
@@ -218,7 +218,7 @@ void DOSBoxLocatorTest::chosenInTheDialog() {
     QVERIFY(s.rc().dosboxReady);
     QCOMPARE(ReadTextLines(r + "/dosbox.log"), Lines{chosen});
     QVERIFY(!s.rc().blindRun);
-    QVERIFY(!s.w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(!s.w.actions()[ActionId::ViewConsoleLog]->isVisible());
     QVERIFY(!s.anyDOSBoxReport());
 
     // The next start finds it through the setting, without asking.
@@ -250,7 +250,7 @@ void DOSBoxLocatorTest::dialogCancelled() {
     // Unready: the switches keep their values.
     QVERIFY(s.rc().blindRun);
     QVERIFY(s.rc().captureLog);
-    QVERIFY(s.w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(s.w.actions()[ActionId::ViewConsoleLog]->isVisible());
 }
 
 int main(int argc, char** argv) {

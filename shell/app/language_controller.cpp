@@ -17,7 +17,7 @@
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_definition.h"
 #include "shell/app/main_window.h"
 #include "shell/app/step_definition.h"
@@ -49,8 +49,8 @@ void ShowHint(QWidget* w, bool show) {
 LanguageController::LanguageController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
     for (QRadioButton* b : w_.languageButtons())
         connect(b, &QRadioButton::toggled, this, [this, b](bool on) { onRadioButtonToggled(b, on); });
-    w_.actions().setHandler("ActWriteINIFile", [this](QObject*) { onWriteIniFile(); });
-    w_.actions().setHandler("ActApplyIni", [this](QObject*) { onApplyIni(); });
+    w_.actions().setHandler(ActionId::WriteINIFile, [this](QObject*) { onWriteIniFile(); });
+    w_.actions().setHandler(ActionId::ApplyIni, [this](QObject*) { onApplyIni(); });
 }
 
 // --- tool settings text ------------------------------------------------------
@@ -128,7 +128,7 @@ void LanguageController::evaluateRunControl() {
     run_.captureLog = f.captureLog;
     run_.deleteAfter = f.deleteAfter;
     run_.exitStatusIgnored = f.exitStatusIgnored;
-    w_.actions()["ActViewConsoleLog"]->setVisible(run_.captureLog);
+    w_.actions()[ActionId::ViewConsoleLog]->setVisible(run_.captureLog);
 }
 
 void LanguageController::readBigDirectoryLimit() {
@@ -227,7 +227,7 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     applied_.copyFilter = files.copyFilter;
 
     LanguageTools tools = ReadLanguageTools(text, parts.key, def->prefix);
-    w_.actions()["ActStartScan"]->setVisible(tools.scan);
+    w_.actions()[ActionId::StartScan]->setVisible(tools.scan);
     w_.FrameFindexecScanner->setVisible(tools.scan);
     w_.FrameFindexecFunctab->setVisible(tools.functab);
     TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetWordScan, tools.wordListPage());
@@ -258,8 +258,8 @@ void LanguageController::applyLanguage(const std::string& suffix) {
         w_.FrameFindDirectoryOutputDir->SetFieldText(project->projectDirectory());
     }
 
-    if (!w_.FrameFindexecScanner->ValidatePath(true)) w_.actions()["ActStartScan"]->setEnabled(false);
-    else w_.actions()["ActStartScan"]->setEnabled(true);
+    if (!w_.FrameFindexecScanner->ValidatePath(true)) w_.actions()[ActionId::StartScan]->setEnabled(false);
+    else w_.actions()[ActionId::StartScan]->setEnabled(true);
     emit languageApplied();
 
     w_.FrameFindDirectoryOutputDir->SetModified(true);

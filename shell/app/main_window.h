@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "shell/collections/collections_view.h"
+#include "shell/ui/shell_services.h"
+#include "shell/ui/window_routines.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -26,6 +30,7 @@ class QVBoxLayout;
 
 namespace korvane {
 
+enum class ActionId;
 class ActionList;
 class CheckListBox;
 class Dialogs;
@@ -105,8 +110,8 @@ public:
     // Re-flows the tagged buttons of Panel3.
     void arrangeTaggedButtons();
     // Shows or hides a page of a tab control.
-    static void setTabVisible(QTabWidget* tabs, QWidget* page, bool visible);
-    static bool isTabVisible(QTabWidget* tabs, QWidget* page);
+    static void setTabVisible(QTabWidget* tabs, QWidget* page, bool visible) { SetTabVisible(tabs, page, visible); }
+    static bool isTabVisible(QTabWidget* tabs, QWidget* page) { return IsTabVisible(tabs, page); }
 
     // Runs the first-show sequence now if it has not run (tests and the
     // batch mode use it without showing the window).
@@ -261,7 +266,7 @@ private:
     void buildViewerPage();
     void buildWordScanPage();
     void buildMenus();
-    void bindButton(QPushButton* button, const std::string& actionName);
+    void bindButton(QPushButton* button, ActionId id);
     void installListShortcuts(QWidget* list);
     void connectCommonHandlers();
     void runCreationSequence();
@@ -290,7 +295,11 @@ private:
     WordListController* wordLists_ = nullptr;
     ViewerController* viewer_ = nullptr;
 
+    // feature_wiring.cpp: each part over its controls, with its hooks.
     void createControllers();
+    ShellServices services();
+    CollectionsView collectionsView();
+    void createCollections();
 };
 
 }  // namespace korvane

@@ -19,7 +19,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/ui/check_list_box.h"

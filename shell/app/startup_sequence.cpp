@@ -12,7 +12,7 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/install_places.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
@@ -47,15 +47,6 @@ TfrmKorvaneMain::~TfrmKorvaneMain() {
     drop(wordLists_);
     drop(project_);
     drop(language_);
-}
-
-void TfrmKorvaneMain::createControllers() {
-    language_ = new LanguageController(*this);
-    project_ = new ProjectController(*this);
-    wordLists_ = new WordListController(*this);
-    collections_ = new CollectionsController(*this);
-    run_ = new RunController(*this);
-    viewer_ = new ViewerController(*this);
 }
 
 std::string TfrmKorvaneMain::designCaption(const std::string& checkBoxName) const {
@@ -135,7 +126,7 @@ void TfrmKorvaneMain::firstShowSequence() {
     for (int i = 0; i < PageControlMain->count(); ++i) PageControlMain->setCurrentIndex(i);
     PageControlMain->setCurrentWidget(TabSheetNames);
     // 8. Advanced mode, on at every start.
-    QAction* adv = actions()["ActShowAdvanced"];
+    QAction* adv = actions()[ActionId::ShowAdvanced];
     adv->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
     adv->setChecked(true);
     applyAdvancedMode();

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "shared/platform/files.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
@@ -92,7 +92,7 @@ void ProjectControllerTest::typingAndLeavingTheNameFields() {
     // Leaving a field with text runs the setter.
     Leave(w.EditProductName);
     QVERIFY(p->modified());
-    QVERIFY(w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(w.actions()[ActionId::SaveProject]->isEnabled());
     Leave(w.EditSystemName);
     QCOMPARE(p->GetProjectName(), std::string("AbcXyz12"));
     // Eight characters at most can be typed.
@@ -140,13 +140,13 @@ void ProjectControllerTest::digitLedOrMissingNamesAreRefused() {
         TfrmKorvaneMain& w2 = StartStandard(g);
         Type(w2.EditProductName, c.product ? c.text : "PROD");
         Type(w2.EditSystemName, c.product ? "xyz12" : c.text);
-        w2.actions().execute("ActSaveProjectAs");
+        w2.actions().execute(ActionId::SaveProjectAs);
         QCOMPARE(Shown(w2), std::string(c.message));
         QCOMPARE(CountCalls(g, "SaveFile"), 0);
         // An empty name is refused the same way.
         w2.EditProductName->clear();
         w2.project()->SetProductName("*");
-        w2.actions().execute("ActSaveProjectAs");
+        w2.actions().execute(ActionId::SaveProjectAs);
         QCOMPARE(Shown(w2), std::string(c.product ? c.message : "System name name missing or incorrect"));
     }
 }
@@ -171,7 +171,7 @@ void ProjectControllerTest::longNamesFromAFileAreTakenUnchanged() {
     QCOMPARE(p->systemName(), std::string("SYSTEMNAMELONG"));
     QCOMPARE(p->GetProjectName(), std::string("ProductlongSystemnamelong"));
     f.dialogs.AnswerPath(dir + "Again.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     Lines saved = ReadLines(dir + "Again.srd");
     QVERIFY(Contains(saved, "ProjectSystemName=SYSTEMNAMELONG"));
     QVERIFY(Contains(saved, "frmKorvaneMain.EditSystemName=SYSTEMNAMELONG"));
@@ -184,7 +184,7 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     SetNames(w, "Prod", "Sys");
     // A new project: the dialog proposes the project name.
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), 1);
     const FileDialogOptions& o = f.dialogs.Calls().back().file;
     QCOMPARE(f.dialogs.Calls().back().text, std::string("Save project as..."));
@@ -195,14 +195,14 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     QVERIFY(o.overwritePrompt);
     QVERIFY(FileExists(dir + "ProdSys.srd"));
     QVERIFY(!w.project()->modified());
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
     QVERIFY(EndsWith(w.caption(), " - Java [ProdSys]"));
     QCOMPARE(ReadLines(dir + "ProdSys.srd")[2], std::string("ProjectName=ProdSys"));
 
     // The file exists: overwritten without a dialog.
     w.CheckBoxRefine->setChecked(false);
     QVERIFY(w.project()->modified());
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), 1);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "frmKorvaneMain.CheckBoxRefine=N"));
     QVERIFY(!w.project()->modified());
@@ -211,7 +211,7 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     w.CheckBoxRefine->setChecked(true);
     const std::string before = ReadFileBytes(dir + "ProdSys.srd");
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QCOMPARE(CountCalls(f, "SaveFile"), 2);
     QCOMPARE(Shown(w), std::string("Save cancelled"));
     QVERIFY(w.project()->modified());
@@ -224,7 +224,7 @@ void ProjectControllerTest::openedFileKeepsItsCaptionWhileSaveTargetsTheFormedNa
     const std::string dir = JobsFolder(f);
     SetNames(w, "Prod", "Sys");
     f.dialogs.AnswerPath(dir + "MyJob.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QVERIFY(Contains(ReadLines(dir + "MyJob.srd"), "ProjectName=MyJob"));
 
     f.dialogs.ClearCalls();
@@ -246,20 +246,20 @@ void ProjectControllerTest::openedFileKeepsItsCaptionWhileSaveTargetsTheFormedNa
     // ProdSys.srd does not exist: a plain save asks, proposing ProdSys.
     w.project()->setModified(true);
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(f.dialogs.Calls().back().file.fileName, std::string("ProdSys"));
     QCOMPARE(Shown(w), std::string("Save cancelled"));
 
     // Once it exists, a plain save after opening MyJob writes ProdSys.srd.
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     f.dialogs.AnswerButton(kNo);  // the open's question about the unsaved change below
     w.CheckBoxRefine->setChecked(false);
     OpenThroughAction(f, dir + "MyJob.srd");
     QVERIFY(EndsWith(w.caption(), "[MyJob]"));
     w.CheckBoxRefine->setChecked(false);
     const int dialogs = CountCalls(f, "SaveFile");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), dialogs);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "frmKorvaneMain.CheckBoxRefine=N"));
     QVERIFY(Contains(ReadLines(dir + "MyJob.srd"), "frmKorvaneMain.CheckBoxRefine=Y"));
@@ -276,7 +276,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     p->setBatchRunning(true);
     p->setNumberOfSourceFiles(7);
     f.dialogs.AnswerPath(dir + "Run.srd");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     Lines saved = ReadLines(dir + "Run.srd");
     QVERIFY(Contains(saved, "BatchRunning=Y"));
     QVERIFY(Contains(saved, "NumberOfSourceFiles=7"));
@@ -286,7 +286,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     int renames = 0;
     bool cleared = false, clearedFirst = false;
     QObject::connect(p, &ProjectController::projectCleared, [&] { cleared = true; });
-    w.actions().setHandler("ActRename", [&](QObject*) {
+    w.actions().setHandler(ActionId::Rename, [&](QObject*) {
         ++renames;
         clearedFirst = cleared;
     });
@@ -300,7 +300,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     // A project saved idle resumes nothing.
     p->clearModifiedWithoutAsking();
     f.dialogs.AnswerPath(dir + "Idle.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QVERIFY(!Contains(ReadLines(dir + "Idle.srd"), "NumberOfSourceFiles=7"));
     OpenThroughAction(f, dir + "Idle.srd");
     QCOMPARE(renames, 1);
@@ -352,7 +352,7 @@ void ProjectControllerTest::rowWithMissingProgramOpensUncheckedAndDisabled() {
     SetNames(f.window(), "Prod", "Sys");
     QVERIFY(f.window().CheckBoxRelocateDB->isChecked());
     f.dialogs.AnswerPath(dir + "Rows.srd");
-    f.window().actions().execute("ActSaveProjectAs");
+    f.window().actions().execute(ActionId::SaveProjectAs);
     QVERIFY(Contains(ReadLines(dir + "Rows.srd"), "frmKorvaneMain.CheckBoxRelocateDB=Y"));
 
     QVERIFY(DeleteFile(f.binDir() + "/JAVVorl/reldb"));
@@ -389,7 +389,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
 
     // Cancel keeps everything.
     f.dialogs.AnswerButton(kCancel);
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(Shown(w), std::string("Action cancelled"));
     const auto& q = f.dialogs.Calls().back();
     QCOMPARE(q.text,
@@ -403,7 +403,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
     int cleared = 0;
     QObject::connect(p, &ProjectController::projectCleared, [&] { ++cleared; });
     f.dialogs.AnswerButton(kNo);
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QVERIFY(cleared >= 1);
     QCOMPARE(p->productName(), std::string());
     QCOMPARE(Str(w.EditSystemName->text()), std::string());
@@ -426,7 +426,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
     // The language applied again puts the project directory into the field.
     QCOMPARE(w.FrameFindDirectoryOutputDir->FieldText() + "/", p->projectDirectory());
     QVERIFY(!p->modified());
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
 }
 
 void ProjectControllerTest::answeringYesSavesFirst() {
@@ -436,7 +436,7 @@ void ProjectControllerTest::answeringYesSavesFirst() {
     SetNames(w, "Prod", "Sys");
     f.dialogs.AnswerButton(kYes);
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "ProjectProductName=Prod"));
     QCOMPARE(w.project()->productName(), std::string());
     QVERIFY(!w.project()->modified());
@@ -445,7 +445,7 @@ void ProjectControllerTest::answeringYesSavesFirst() {
     SetNames(w, "Other", "Sys");
     f.dialogs.AnswerButton(kYes);
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(Shown(w), std::string("Save cancelled"));
     QCOMPARE(w.project()->productName(), std::string("Other"));
     QVERIFY(w.project()->modified());
@@ -457,7 +457,7 @@ void ProjectControllerTest::cancelledOpenLeavesANewProject() {
     SetNames(w, "Prod", "Sys");
     w.project()->clearModifiedWithoutAsking();
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActOpenProject");
+    w.actions().execute(ActionId::OpenProject);
     QCOMPARE(Shown(w), std::string("File search cancelled, new project created"));
     QCOMPARE(w.project()->productName(), std::string());
     QVERIFY(!w.project()->modified());

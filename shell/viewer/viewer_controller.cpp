@@ -13,7 +13,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
@@ -37,10 +37,10 @@ namespace {
 const char* const kCaptionProperty = "viewerCaption";
 
 // The actions whose handlers the viewer provides.
-const char* const kViewerActions[] = {"ActInternalViewer", "ActViewProductLog", "ActViewConsoleLog",
-                                      "ActCloseTab",       "ActCloseAllPages",  "ActSelectFont",
-                                      "ActViewNotepad",    "ActAbout",          "HelpContents1",
-                                      "EditCopy1",         "EditSelectAll1"};
+const ActionId kViewerActions[] = {
+    ActionId::InternalViewer, ActionId::ViewProductLog, ActionId::ViewConsoleLog, ActionId::CloseTab,
+    ActionId::CloseAllPages,  ActionId::SelectFont,     ActionId::ViewNotepad,    ActionId::About,
+    ActionId::HelpContents1,  ActionId::EditCopy1,      ActionId::EditSelectAll1};
 
 // Paths keep their bytes through the page captions (byte_text.h).
 QString Q(const std::string& s) { return QStringFromBytes(s); }
@@ -80,20 +80,20 @@ ViewerController::ViewerController(TfrmKorvaneMain& window)
 
 ViewerController::~ViewerController() {
     // The actions outlive the controller: their handlers must not reach it.
-    for (const char* name : kViewerActions) w_.actions().setHandler(name, nullptr);
+    for (ActionId id : kViewerActions) w_.actions().setHandler(id, nullptr);
 }
 
 void ViewerController::bindActions() {
     ActionList& a = w_.actions();
-    a.setHandler("ActInternalViewer", [this](QObject*) { ActInternalViewerExecute(); });
-    a.setHandler("ActViewProductLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewProductLog"]); });
-    a.setHandler("ActViewConsoleLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewConsoleLog"]); });
-    a.setHandler("ActCloseTab", [this](QObject*) { CloseViewerPage(); });
-    a.setHandler("ActCloseAllPages", [this](QObject*) { CloseAllPages(); });
-    a.setHandler("ActSelectFont", [this](QObject*) { ActSelectFontExecute(); });
-    a.setHandler("ActViewNotepad", [this](QObject*) { ActViewNotepadExecute(); });
-    a.setHandler("ActAbout", [this](QObject*) { ActAboutExecute(); });
-    a.setHandler("HelpContents1", [this](QObject*) { help_->ShowContents(w_.statusBar()); });
+    a.setHandler(ActionId::InternalViewer, [this](QObject*) { ActInternalViewerExecute(); });
+    a.setHandler(ActionId::ViewProductLog, [this](QObject*) { ActViewLogExecute(w_.actions()[ActionId::ViewProductLog]); });
+    a.setHandler(ActionId::ViewConsoleLog, [this](QObject*) { ActViewLogExecute(w_.actions()[ActionId::ViewConsoleLog]); });
+    a.setHandler(ActionId::CloseTab, [this](QObject*) { CloseViewerPage(); });
+    a.setHandler(ActionId::CloseAllPages, [this](QObject*) { CloseAllPages(); });
+    a.setHandler(ActionId::SelectFont, [this](QObject*) { ActSelectFontExecute(); });
+    a.setHandler(ActionId::ViewNotepad, [this](QObject*) { ActViewNotepadExecute(); });
+    a.setHandler(ActionId::About, [this](QObject*) { ActAboutExecute(); });
+    a.setHandler(ActionId::HelpContents1, [this](QObject*) { help_->ShowContents(w_.statusBar()); });
     // Copy and select all work on the focused text control; from the
     // viewer's menu, when no text control has the focus, on the current page.
     auto target = [this]() -> QWidget* {
@@ -102,12 +102,12 @@ void ViewerController::bindActions() {
         if (w_.PageControlMain->currentWidget() == w_.TabSheetViewer) return currentMemo();
         return nullptr;
     };
-    a.setHandler("EditCopy1", [target](QObject*) {
+    a.setHandler(ActionId::EditCopy1, [target](QObject*) {
         QWidget* t = target();
         if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->copy();
         else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->copy();
     });
-    a.setHandler("EditSelectAll1", [target](QObject*) {
+    a.setHandler(ActionId::EditSelectAll1, [target](QObject*) {
         QWidget* t = target();
         if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->selectAll();
         else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->selectAll();
@@ -238,7 +238,7 @@ void ViewerController::ActInternalViewerExecute() {
 }
 
 void ViewerController::ActViewLogExecute(QObject* sender) {
-    const bool console = sender == w_.actions()["ActViewConsoleLog"];
+    const bool console = sender == w_.actions()[ActionId::ViewConsoleLog];
     const std::string path = ViewerLogPath(console ? ViewerLog::Console : ViewerLog::Product,
                                            w_.project()->outputDirectory(), w_.project()->systemName());
     if (!FileExists(path)) w_.statusBar().ShowError("Cannot find log - " + path, false);

@@ -15,7 +15,7 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
@@ -67,8 +67,8 @@ ControlWordPicking::ControlWordPicking(TfrmKorvaneMain& window)
     startDrag = [this](QMimeData* data) { runDrag(data); };
 
     ActionList& a = w_.actions();
-    a.setHandler("ActLoadTextFile", [this](QObject*) { ActLoadTextFileExecute(); });
-    a.setHandler("ActAddselectedToLIst", [this](QObject*) { ActAddselectedToLIstExecute(); });
+    a.setHandler(ActionId::LoadTextFile, [this](QObject*) { ActLoadTextFileExecute(); });
+    a.setHandler(ActionId::AddselectedToLIst, [this](QObject*) { ActAddselectedToLIstExecute(); });
     connect(w_.ButtonCreateWrdList, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { ButtonCreateWrdListClick(); }); });
 

@@ -7,7 +7,7 @@
 #include "shared/errors.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/collections_controller.h"
@@ -49,9 +49,9 @@ bool FrameShown(const QWidget* w) {
 
 WordListController::WordListController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
     ActionList& a = w_.actions();
-    a.setHandler("ActSaveWordList", [this](QObject*) { ActSaveWordListExecute(); });
-    a.setHandler("ActLoadWordList", [this](QObject*) { ActLoadWordListExecute(); });
-    a.setHandler("ActRemoveDuplicates", [this](QObject* sender) { ActRemoveDuplicatesExecute(sender); });
+    a.setHandler(ActionId::SaveWordList, [this](QObject*) { ActSaveWordListExecute(); });
+    a.setHandler(ActionId::LoadWordList, [this](QObject*) { ActLoadWordListExecute(); });
+    a.setHandler(ActionId::RemoveDuplicates, [this](QObject* sender) { ActRemoveDuplicatesExecute(sender); });
 
     picking_ = new ControlWordPicking(w_);
     picking_->setParent(this);

@@ -1,0 +1,77 @@
+// The composition of the shell: the window builds each part over the
+// controls it works with, serves the hooks by which a part reaches the
+// others and connects the window's own notifications to them. No part
+// reaches another except through what is wired here.
+
+#include "shell/app/language_controller.h"
+#include "shell/app/main_window.h"
+#include "shell/collections/collections_controller.h"
+#include "shell/project/project_controller.h"
+#include "shell/run/run_controller.h"
+#include "shell/viewer/viewer_controller.h"
+#include "shell/wordlists/word_list_controller.h"
+
+namespace korvane {
+
+ShellServices TfrmKorvaneMain::services() { return {actions(), statusBar(), dialogs()}; }
+
+CollectionsView TfrmKorvaneMain::collectionsView() {
+    CollectionsView v;
+    v.window = this;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.PageControlFileCollect = PageControlFileCollect;
+    v.TabSheetSelectedFiles = TabSheetSelectedFiles;
+    v.TabSheetCSVForRename = TabSheetCSVForRename;
+    v.TabSheetCopyCollection = TabSheetCopyCollection;
+    v.GroupBoxSelectedFiles = GroupBoxSelectedFiles;
+    v.PanelCommonRoot = PanelCommonRoot;
+    v.PanelCSVForRename = PanelCSVForRename;
+    v.PanelCopyCollection = PanelCopyCollection;
+    v.CheckListBoxSelectedFiles = CheckListBoxSelectedFiles;
+    v.CheckListBoxCSVForRename = CheckListBoxCSVForRename;
+    v.CheckListBoxCopyCollection = CheckListBoxCopyCollection;
+    v.CheckListBoxObjects = CheckListBoxObjects;
+    v.CheckListBoxControlTags = CheckListBoxControlTags;
+    v.CheckBoxRenameVariables = CheckBoxRenameVariables;
+    v.CheckBoxCopyAdd = CheckBoxCopyAdd;
+    v.SpeedButtonAddFiles = SpeedButtonAddFiles;
+    v.SpeedButtonAdddManyFiles = SpeedButtonAdddManyFiles;
+    v.BitBtnWM_DropAddCopies = BitBtnWM_DropAddCopies;
+    v.BitBtnWM_DropAddManyCopies = BitBtnWM_DropAddManyCopies;
+    v.BitBtnWM_DropCSVForRename = BitBtnWM_DropCSVForRename;
+    v.PanelWM_DropCSVForRename = PanelWM_DropCSVForRename;
+    v.PanelWM_DropCopyCollection = PanelWM_DropCopyCollection;
+    v.GroupBoxSlider = GroupBoxSlider;
+    v.ProgressBarModules = ProgressBarModules;
+    return v;
+}
+
+void TfrmKorvaneMain::createCollections() {
+    CollectionsHooks h;
+    h.outputDirectory = [this] { return project_->outputDirectory(); };
+    h.projectDirectory = [this] { return project_->projectDirectory(); };
+    h.markModified = [this] { project_->setModified(true); };
+    h.sourceFilter = [this] { return language_->applied().sourceFilter; };
+    h.copyFilter = [this] { return language_->applied().copyFilter; };
+    h.bigDirectoryLimit = [this] { return language_->runControl().bigDirectoryLimit; };
+    h.runHoldsOutputDir = [this] { return run_ && run_->HoldsOutputDir(); };
+    h.arrangeTaggedButtons = [this] { arrangeTaggedButtons(); };
+    h.itemHeight = [this] { return itemHeight_; };
+    h.firstShowDone = [this] { return firstShowDone_; };
+    collections_ = new CollectionsController(this, collectionsView(), services(), std::move(h));
+    connect(this, &TfrmKorvaneMain::collectionPagesUpdateRequested, collections_,
+            [c = collections_] { c->updatePages(); });
+    connect(project_, &ProjectController::projectCleared, collections_, [c = collections_] { c->projectCleared(); });
+}
+
+void TfrmKorvaneMain::createControllers() {
+    language_ = new LanguageController(*this);
+    project_ = new ProjectController(*this);
+    wordLists_ = new WordListController(*this);
+    createCollections();
+    run_ = new RunController(*this);
+    viewer_ = new ViewerController(*this);
+}
+
+}  // namespace korvane
