@@ -65,9 +65,63 @@ void TfrmKorvaneMain::createCollections() {
     connect(project_, &ProjectController::projectCleared, collections_, [c = collections_] { c->projectCleared(); });
 }
 
+ProjectView TfrmKorvaneMain::projectView() {
+    ProjectView v;
+    v.form = this;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.TabSheetViewer = TabSheetViewer;
+    v.GroupBoxNames = GroupBoxNames;
+    v.EditProductName = EditProductName;
+    v.EditSystemName = EditSystemName;
+    v.transformationBoxes = &transformationBoxes;
+    v.CheckBoxRealign = CheckBoxRealign;
+    v.CheckBoxRenameVariables = CheckBoxRenameVariables;
+    v.markingBoxes = {CheckBoxRefine,       CheckBoxRemoveComp, CheckBoxReplaceNumericConstants,
+                      CheckBoxReplaceLiterals, CheckBoxRelocateFiles, CheckBoxRelocateDB,
+                      CheckBoxRelocateTP,   CheckBoxRestructure, CheckBoxRefactorNestedBlocks};
+    v.ComboBoxRefactorLevel = ComboBoxRefactorLevel;
+    v.GroupBoxDataSets = GroupBoxDataSets;
+    v.FrameFindDirectoryOutputDir = FrameFindDirectoryOutputDir;
+    v.MemoNewFileNames = MemoNewFileNames;
+    v.PageControlFileCollect = PageControlFileCollect;
+    v.TabSheetSelectedFiles = TabSheetSelectedFiles;
+    v.TabSheetCSVForRename = TabSheetCSVForRename;
+    v.PanelCommonRoot = PanelCommonRoot;
+    v.CheckListBoxSelectedFiles = CheckListBoxSelectedFiles;
+    v.CheckListBoxCSVForRename = CheckListBoxCSVForRename;
+    v.CheckListBoxCopyCollection = CheckListBoxCopyCollection;
+    v.CheckListBoxObjects = CheckListBoxObjects;
+    v.CheckListBoxControlTags = CheckListBoxControlTags;
+    v.EditCreateWrdList = EditCreateWrdList;
+    v.RichEditCTLWords = RichEditCTLWords;
+    return v;
+}
+
+void TfrmKorvaneMain::createProject() {
+    ProjectHooks h;
+    h.setProjectCaption = [this](const std::string& name) { setProjectCaption(name); };
+    h.arrangeTaggedButtons = [this] { arrangeTaggedButtons(); };
+    h.selectedLanguage = [this] { return language_->selectedLanguage(); };
+    h.applyLanguage = [this](const std::string& suffix) { language_->ApplyLanguage(suffix); };
+    h.toolRoot = [this] { return toolRoot_; };
+    h.localToolRoot = [this] { return localToolRoot_; };
+    h.setLocalToolRoot = [this](const std::string& root) { localToolRoot_ = root; };
+    // Collections are made after the project: a load before then has no
+    // collection pages to bring up to date.
+    h.loaded = [this] {
+        if (!collections_) return;
+        collections_->updatePages();
+        collections_->ComputeAndShowCommonRoot(CheckListBoxSelectedFiles);
+    };
+    project_ = new ProjectController(this, projectView(), services(), std::move(h));
+    connect(this, &TfrmKorvaneMain::loadProjectRequested, project_,
+            [p = project_](const std::string& path) { p->LoadRequestedProject(path); });
+}
+
 void TfrmKorvaneMain::createControllers() {
     language_ = new LanguageController(*this);
-    project_ = new ProjectController(*this);
+    createProject();
     wordLists_ = new WordListController(*this);
     createCollections();
     run_ = new RunController(*this);

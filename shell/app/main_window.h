@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "shell/collections/collections_view.h"
+#include "shell/project/project_view.h"
+#include "shell/project/window_form_adapter.h"
 #include "shell/ui/shell_services.h"
 #include "shell/ui/window_routines.h"
 
@@ -53,7 +55,7 @@ struct StartupInfo {
     std::string programPath;  // full path of the running program
 };
 
-class TfrmKorvaneMain : public QMainWindow {
+class TfrmKorvaneMain : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
     TfrmKorvaneMain(Dialogs& dialogs, StartupInfo startup, QWidget* parent = nullptr);
@@ -90,11 +92,9 @@ public:
 
     // Components owned by the window in creation order, with the class name
     // the form-state format keys on ("TEdit", "TCheckBox", ...).
-    struct Component {
-        QObject* object;
-        std::string className;
-    };
-    const std::vector<Component>& components() const { return components_; }
+    using Component = FormHost::Component;
+    const std::vector<Component>& components() const override { return components_; }
+    QWidget& formWidget() override { return *this; }
     void registerComponent(QObject* object, const char* className);
 
     // Window caption parts: everything from the last " - " is the language,
@@ -300,6 +300,8 @@ private:
     ShellServices services();
     CollectionsView collectionsView();
     void createCollections();
+    ProjectView projectView();
+    void createProject();
 };
 
 }  // namespace korvane

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "shell/project/project_view.h"
+#include "shell/ui/shell_services.h"
+
 namespace korvane {
 
 class OutputDirectoryField;
-class TfrmKorvaneMain;
 struct ProjectProperties;
 
 class ProjectController : public QObject {
@@ -26,7 +28,7 @@ public:
     static constexpr const char* kOpenCancelled = "File search cancelled, new project created";
     static constexpr const char* kSaveCancelled = "Save cancelled";
 
-    explicit ProjectController(TfrmKorvaneMain& window);
+    ProjectController(QObject* parent, const ProjectView& view, ShellServices services, ProjectHooks hooks);
 
     // --- modified flag ---
     bool modified() const { return modified_; }
@@ -90,6 +92,10 @@ public:
     void LoadProject(const std::string& path);
     // Finishes a run the loaded project was saved in.
     void ResumeAfterLoad();
+    // The project named on the command line, loaded by the first show. A
+    // failed load has been reported; it goes no further than this, so that
+    // the other receivers of the request still run.
+    void LoadRequestedProject(const std::string& path);
     // Save (asking for a name only when the file does not exist yet) and
     // save as (always asking).
     void SaveProject(bool saveAs);
@@ -113,7 +119,9 @@ private:
     void resolveLoadedPaths(const std::string& projectFolder);
     void reportLoadNotes();
 
-    TfrmKorvaneMain& w_;
+    ProjectView v_;
+    ShellServices s_;
+    ProjectHooks hooks_;
     OutputDirectoryField* outputDir_ = nullptr;
     bool modified_ = false;
     bool projectLoad_ = false;
