@@ -119,10 +119,42 @@ void TfrmKorvaneMain::createProject() {
             [p = project_](const std::string& path) { p->LoadRequestedProject(path); });
 }
 
+WordListsView TfrmKorvaneMain::wordListsView() {
+    WordListsView v;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.TabSheetWordScan = TabSheetWordScan;
+    v.PageControlWordLists = PageControlWordLists;
+    v.TabSheetControlWords = TabSheetControlWords;
+    v.CheckListBoxSelectedFiles = CheckListBoxSelectedFiles;
+    v.CheckListBoxObjects = CheckListBoxObjects;
+    v.EditObjects = EditObjects;
+    v.CheckListBoxControlTags = CheckListBoxControlTags;
+    v.PanelCWrd = PanelCWrd;
+    v.ComboBoxEditCWrd = ComboBoxEditCWrd;
+    v.EditCWrd = EditCWrd;
+    v.RichEditCTLWords = RichEditCTLWords;
+    v.EditCreateWrdList = EditCreateWrdList;
+    v.ComboBoxCreateWrdList = ComboBoxCreateWrdList;
+    v.ButtonCreateWrdList = ButtonCreateWrdList;
+    v.FrameFindexecFunctab = FrameFindexecFunctab;
+    return v;
+}
+
+void TfrmKorvaneMain::createWordLists() {
+    WordListsHooks h;
+    h.markModified = [this] { project_->setModified(true); };
+    h.targetList = [this](QObject* sender) { return collections_->targetList(sender); };
+    wordLists_ = new WordListController(this, wordListsView(), services(), std::move(h));
+    connect(language_, &LanguageController::languageApplied, wordLists_,
+            [l = wordLists_] { l->loadDefaultFunctionTable(); });
+    connect(project_, &ProjectController::projectCleared, wordLists_, [l = wordLists_] { l->projectCleared(); });
+}
+
 void TfrmKorvaneMain::createControllers() {
     language_ = new LanguageController(*this);
     createProject();
-    wordLists_ = new WordListController(*this);
+    createWordLists();
     createCollections();
     run_ = new RunController(*this);
     viewer_ = new ViewerController(*this);

@@ -13,6 +13,7 @@
 #include "shell/collections/collections_view.h"
 #include "shell/project/project_view.h"
 #include "shell/project/window_form_adapter.h"
+#include "shell/wordlists/word_lists_view.h"
 #include "shell/ui/shell_services.h"
 #include "shell/ui/window_routines.h"
 
@@ -302,6 +303,8 @@ private:
     void createCollections();
     ProjectView projectView();
     void createProject();
+    WordListsView wordListsView();
+    void createWordLists();
 };
 
 }  // namespace korvane
