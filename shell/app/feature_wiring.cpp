@@ -151,13 +151,37 @@ void TfrmKorvaneMain::createWordLists() {
     connect(project_, &ProjectController::projectCleared, wordLists_, [l = wordLists_] { l->projectCleared(); });
 }
 
+void TfrmKorvaneMain::createViewer() {
+    ViewerView v;
+    v.window = this;
+    v.programPath = startup_.programPath;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.TabSheetViewer = TabSheetViewer;
+    v.PageControlEditor = PageControlEditor;
+    v.FrameFindexecEditorGeneral = FrameFindexecEditorGeneral;
+    ViewerHooks h;
+    h.outputDirectory = [this] { return project_->outputDirectory(); };
+    h.systemName = [this] { return project_->systemName(); };
+    h.sourceFilter = [this] { return language_->applied().sourceFilter; };
+    h.languagePrefix = [this] { return language_->applied().prefix; };
+    h.toolRoot = [this] { return toolRoot_; };
+    viewer_ = new ViewerController(v, services(), std::move(h));
+    connect(this, &TfrmKorvaneMain::restoreViewerFont, viewer_, [c = viewer_] { c->restoreFont(); });
+    connect(this, &TfrmKorvaneMain::closeViewerPageRequested, viewer_, [c = viewer_](bool* closed) {
+        const bool done = c->CloseViewerPage();
+        if (closed) *closed = done;
+    });
+    connect(project_, &ProjectController::projectCleared, viewer_, [c = viewer_] { c->projectCleared(); });
+}
+
 void TfrmKorvaneMain::createControllers() {
     language_ = new LanguageController(*this);
     createProject();
     createWordLists();
     createCollections();
     run_ = new RunController(*this);
-    viewer_ = new ViewerController(*this);
+    createViewer();
 }
 
 }  // namespace korvane

@@ -305,6 +305,7 @@ private:
     void createProject();
     WordListsView wordListsView();
     void createWordLists();
+    void createViewer();
 };
 
 }  // namespace korvane
