@@ -9,7 +9,6 @@
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
 #include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
 #include "shell/app/tool_settings_run_control.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/my_status_bar.h"
@@ -69,7 +68,7 @@ void LanguageController::LocateDOSBox(bool use) {
         opts.filter = "DOSBox (dosbox*)|dosbox*|All files (*)|*";
 #endif
         opts.mustExist = true;
-        auto chosen = w_.dialogs().OpenFiles(opts);
+        auto chosen = s_.dialogs.OpenFiles(opts);
         if (chosen && !chosen->empty()) {
             found = chosen->front();
             PlaceDOSBoxLocation(settings_, found);
@@ -77,7 +76,7 @@ void LanguageController::LocateDOSBox(bool use) {
             settings_.read(writeToolSettings());
             showSettingsInMemo();
         } else {
-            w_.statusBar().ShowWarning("DOSBox-0.74\\DOSBox.exe file search cancelled");
+            s_.statusBar.ShowWarning("DOSBox-0.74\\DOSBox.exe file search cancelled");
         }
     }
     if (found.empty() || !FileExists(found)) return;

@@ -13,8 +13,6 @@
 
 namespace korvane {
 
-ShellServices TfrmKorvaneMain::services() { return {actions(), statusBar(), dialogs()}; }
-
 CollectionsView TfrmKorvaneMain::collectionsView() {
     CollectionsView v;
     v.window = this;
@@ -176,7 +174,28 @@ void TfrmKorvaneMain::createViewer() {
 }
 
 void TfrmKorvaneMain::createControllers() {
-    language_ = new LanguageController(*this);
+    // The language comes first and reaches the project made after it.
+    LanguageProjectHooks p;
+    p.loading = [this] { return project_ && project_->projectLoading(); };
+    p.setModified = [this](bool on) {
+        if (project_) project_->setModified(on);
+    };
+    p.clearModifiedWithoutAsking = [this] {
+        if (project_) project_->clearModifiedWithoutAsking();
+    };
+    p.setDialect = [this](const std::string& dialect) {
+        if (project_) project_->setDialect(dialect);
+    };
+    p.setLanguagePrefix = [this](const std::string& prefix) {
+        if (project_) project_->setLanguagePrefix(prefix);
+    };
+    p.startNewProject = [this](const std::string& prefix) {
+        if (project_) project_->StartNewProject(prefix);
+    };
+    p.leaveOutputDirectory = [this] {
+        if (project_) project_->LeaveOutputDirectory();
+    };
+    language_ = new LanguageController(*this, std::move(p));
     createProject();
     createWordLists();
     createCollections();

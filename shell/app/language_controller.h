@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/app/tool_settings.h"
+#include "shell/ui/shell_services.h"
 
 class QRadioButton;
 
@@ -43,10 +44,25 @@ struct RunControlState {
     int bigDirectoryLimit = 50;
 };
 
+// What applying a language does to the project.
+struct LanguageProjectHooks {
+    // While a project file is being applied, its language is applied alone.
+    std::function<bool()> loading;
+    // Setting false asks first when the project is modified.
+    std::function<void(bool)> setModified;
+    std::function<void()> clearModifiedWithoutAsking;
+    std::function<void(const std::string&)> setDialect;
+    std::function<void(const std::string&)> setLanguagePrefix;
+    // The new project of the language with that prefix.
+    std::function<void(const std::string&)> startNewProject;
+    // The output directory field, marked changed, is left as by the user.
+    std::function<void()> leaveOutputDirectory;
+};
+
 class LanguageController : public QObject {
     Q_OBJECT
 public:
-    explicit LanguageController(TfrmKorvaneMain& window);
+    LanguageController(TfrmKorvaneMain& window, LanguageProjectHooks project);
 
     // --- tool settings text ---
     ToolSettingsText& settings() { return settings_; }
@@ -110,6 +126,8 @@ private:
     void markModified();
 
     TfrmKorvaneMain& w_;
+    ShellServices s_;
+    LanguageProjectHooks project_;
     ToolSettingsText settings_;
     ToolSettingsLocator locator_;
     std::string settingsPath_;

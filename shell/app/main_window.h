@@ -66,6 +66,7 @@ public:
     ActionList& actions() { return *actions_; }
     TMyStatusBar& statusBar() { return *MyStB; }
     Dialogs& dialogs() { return dialogs_; }
+    ShellServices services() { return {actions(), statusBar(), dialogs()}; }
     const StartupInfo& startup() const { return startup_; }
 
     // --- subsystems (children of the window) ---
@@ -298,7 +299,6 @@ private:
 
     // feature_wiring.cpp: each part over its controls, with its hooks.
     void createControllers();
-    ShellServices services();
     CollectionsView collectionsView();
     void createCollections();
     ProjectView projectView();

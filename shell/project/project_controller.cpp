@@ -12,6 +12,7 @@
 #include <climits>
 #include <stdexcept>
 
+#include "shared/env.h"
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -219,6 +220,20 @@ void ProjectController::ClearProject() {
     v_.FrameFindDirectoryOutputDir->Edit->clear();
     v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
     clearModifiedWithoutAsking();
+}
+
+void ProjectController::StartNewProject(const std::string& prefix) {
+    setMaxDirDepth(100);
+    ClearProject();
+    SetProjectDirectory(ReadSettingString("LastPosition" + prefix, ""));
+    if (projectDirectory_.empty() || !DirectoryExists(projectDirectory_))
+        SetProjectDirectory(IncludeTrailingSep(PersonalFolder()));
+    v_.FrameFindDirectoryOutputDir->SetFieldText(projectDirectory_);
+}
+
+void ProjectController::LeaveOutputDirectory() {
+    v_.FrameFindDirectoryOutputDir->SetModified(true);
+    v_.FrameFindDirectoryOutputDir->RunLeaveHandling();
 }
 
 // --- new, open, load ----------------------------------------------------------------

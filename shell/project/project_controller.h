@@ -78,6 +78,12 @@ public:
 
     // The new-project state.
     void ClearProject();
+    // The new project of an applied language: the new-project state, the
+    // project directory last used with the language's prefix (else the
+    // personal folder) and the output directory there.
+    void StartNewProject(const std::string& prefix);
+    // The output directory field, marked changed, is left as by the user.
+    void LeaveOutputDirectory();
 
     // --- project actions ---
     void NewProject();
