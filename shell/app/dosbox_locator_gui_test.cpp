@@ -16,10 +16,10 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/dosbox_locator.h"
 #include "shell/app/language_controller.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 
 using namespace korvane;

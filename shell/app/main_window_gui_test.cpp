@@ -20,12 +20,12 @@
 
 #include "shared/platform/files.h"
 #include "shared/settings.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_exec_frame.h"

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 

@@ -13,11 +13,11 @@
 
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
-#include "shell/ui/action_list.h"
 #include "shell/collections/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
 #include "shell/run/work_area.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"

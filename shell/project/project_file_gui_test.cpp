@@ -22,12 +22,12 @@
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_gui_test_support.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 

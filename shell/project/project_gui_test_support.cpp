@@ -7,8 +7,8 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 
 namespace korvane::project_test {

@@ -33,10 +33,10 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/scripted_dialogs.h"
 #include "shell/viewer/viewer_controller.h"
 

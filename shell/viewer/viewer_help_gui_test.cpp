@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "shared/platform/files.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/help_contents.h"
 #include "shell/viewer/viewer_controller.h"

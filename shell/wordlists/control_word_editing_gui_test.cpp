@@ -15,9 +15,9 @@
 #include <memory>
 
 #include "shared/platform/files.h"
-#include "shell/ui/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/wordlists/control_word_picking.h"
