@@ -74,7 +74,7 @@ const std::vector<ActionEntry>& MainActionTable() {
     return table;
 }
 
-const ActionEntry& ActionEntryOf(ActionId id) { return kTable[size_t(id)]; }
+const ActionEntry& ActionEntryOf(ActionId id) { return MainActionTable()[size_t(id)]; }
 
 const ActionEntry* FindActionEntry(std::string_view name) {
     for (const auto& a : MainActionTable())
