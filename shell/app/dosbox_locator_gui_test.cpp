@@ -16,10 +16,10 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shared/platform/dosbox_places.h"
 #include "shell/app/language_controller.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/testing/qt_test_main.h"
 
@@ -219,7 +219,7 @@ void DOSBoxLocatorTest::chosenInTheDialog() {
     QVERIFY(s.rc().dosboxReady);
     QCOMPARE(ReadTextLines(r + "/dosbox.log"), Lines{chosen});
     QVERIFY(!s.rc().blindRun);
-    QVERIFY(!s.w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(!s.w.actions()[ActionId::ViewConsoleLog]->isVisible());
     QVERIFY(!s.anyDOSBoxReport());
 
     // The next start finds it through the setting, without asking.
@@ -251,7 +251,7 @@ void DOSBoxLocatorTest::dialogCancelled() {
     // Unready: the switches keep their values.
     QVERIFY(s.rc().blindRun);
     QVERIFY(s.rc().captureLog);
-    QVERIFY(s.w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(s.w.actions()[ActionId::ViewConsoleLog]->isVisible());
 }
 
 KORVANE_QT_TEST(DOSBoxLocatorTest);

@@ -11,19 +11,16 @@
 #include <QVBoxLayout>
 
 #include "shared/comma_text.h"
-#include "shared/env.h"
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_definition.h"
 #include "shell/app/main_window.h"
 #include "shell/app/step_definition.h"
 #include "shell/app/tool_settings_run_control.h"
-#include "shell/project/project_controller.h"
-#include "shell/ui/find_directory_frame.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
@@ -46,11 +43,12 @@ void ShowHint(QWidget* w, bool show) {
 
 }  // namespace
 
-LanguageController::LanguageController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
+LanguageController::LanguageController(TfrmKorvaneMain& window, LanguageProjectHooks project)
+    : QObject(&window), w_(window), s_(window.services()), project_(std::move(project)) {
     for (QRadioButton* b : w_.languageButtons())
         connect(b, &QRadioButton::toggled, this, [this, b](bool on) { onRadioButtonToggled(b, on); });
-    w_.actions().setHandler("ActWriteINIFile", [this](QObject*) { onWriteIniFile(); });
-    w_.actions().setHandler("ActApplyIni", [this](QObject*) { onApplyIni(); });
+    w_.actions().setHandler(ActionId::WriteINIFile, [this](QObject*) { onWriteIniFile(); });
+    w_.actions().setHandler(ActionId::ApplyIni, [this](QObject*) { onApplyIni(); });
 }
 
 // --- tool settings text ------------------------------------------------------
@@ -122,8 +120,8 @@ void LanguageController::applyRunControl() {
 }
 
 void LanguageController::evaluateRunControl() {
-    EvaluateRunControl(settings_, run_, dosboxSearch(), w_.dialogs(), w_.statusBar());
-    w_.actions()["ActViewConsoleLog"]->setVisible(run_.captureLog);
+    EvaluateRunControl(settings_, run_, dosboxSearch(), s_.dialogs, s_.statusBar);
+    w_.actions()[ActionId::ViewConsoleLog]->setVisible(run_.captureLog);
 }
 
 void LanguageController::readBigDirectoryLimit() {
@@ -147,9 +145,7 @@ void LanguageController::onRadioButtonToggled(QRadioButton* button, bool checked
     });
 }
 
-void LanguageController::markModified() {
-    if (w_.project()) w_.project()->setModified(true);
-}
+void LanguageController::markModified() { project_.setModified(true); }
 
 std::string LanguageController::stepResultExtension(const std::string& stepName) const {
     QCheckBox* box = w_.transformationBox("CheckBox" + stepName);
@@ -186,9 +182,8 @@ void LanguageController::applyLanguage(const std::string& suffix) {
         QSignalBlocker quiet(button);
         button->setChecked(true);
     }
-    ProjectController* project = w_.project();
-    if (project && project->projectLoading()) return;
-    if (project) project->setModified(false);
+    if (project_.loading()) return;
+    project_.setModified(false);
     const ToolSettingsText text = settings_;  // a copy: the memo may be edited meanwhile
     w_.statusBar().ClearMessages();
 
@@ -197,22 +192,20 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     applied_.suffix = selected_;
     applied_.key = parts.key;
     applied_.dialect = parts.dialect;
-    if (project) project->setDialect(parts.dialect);
+    project_.setDialect(parts.dialect);
 
     // From here on the application always ends with the modified flag
     // cleared without a question, also after an error.
     struct ClearModified {
-        ProjectController* p;
-        ~ClearModified() {
-            if (p) p->clearModifiedWithoutAsking();
-        }
-    } clearModified{project};
+        const LanguageProjectHooks& p;
+        ~ClearModified() { p.clearModifiedWithoutAsking(); }
+    } clearModified{project_};
 
     std::optional<LanguageDefinition> def = ReadLanguageDefinition(text, parts.key);
     if (!def) throw SilentAbort();
     applied_.displayName = def->displayName;
     applied_.prefix = def->prefix;
-    if (project) project->setLanguagePrefix(def->prefix);
+    project_.setLanguagePrefix(def->prefix);
     w_.setLanguageCaption(def->displayName);
 
     LanguageFiles files = ReadLanguageFiles(text, parts.key, def->prefix);
@@ -222,7 +215,7 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     applied_.copyFilter = files.copyFilter;
 
     LanguageTools tools = ReadLanguageTools(text, parts.key, def->prefix);
-    w_.actions()["ActStartScan"]->setVisible(tools.scan);
+    w_.actions()[ActionId::StartScan]->setVisible(tools.scan);
     w_.FrameFindexecScanner->setVisible(tools.scan);
     w_.FrameFindexecFunctab->setVisible(tools.functab);
     TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetWordScan, tools.wordListPage());
@@ -243,22 +236,13 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     w_.FrameFindexecScanner->DefaultName = ScannerDefaultPath(w_.toolRoot(), def->prefix, tools.scannerName);
     w_.FrameFindexecFunctab->DefaultName = FunctionTableDefaultPath(w_.toolRoot(), def->prefix);
 
-    if (project) {
-        project->setMaxDirDepth(100);
-        project->ClearProject();
-        std::string dir = ReadSettingString("LastPosition" + def->prefix, "");
-        project->SetProjectDirectory(dir);
-        if (project->projectDirectory().empty() || !DirectoryExists(project->projectDirectory()))
-            project->SetProjectDirectory(IncludeTrailingSep(PersonalFolder()));
-        w_.FrameFindDirectoryOutputDir->SetFieldText(project->projectDirectory());
-    }
+    project_.startNewProject(def->prefix);
 
-    if (!w_.FrameFindexecScanner->ValidatePath(true)) w_.actions()["ActStartScan"]->setEnabled(false);
-    else w_.actions()["ActStartScan"]->setEnabled(true);
+    if (!w_.FrameFindexecScanner->ValidatePath(true)) w_.actions()[ActionId::StartScan]->setEnabled(false);
+    else w_.actions()[ActionId::StartScan]->setEnabled(true);
     emit languageApplied();
 
-    w_.FrameFindDirectoryOutputDir->SetModified(true);
-    w_.FrameFindDirectoryOutputDir->RunLeaveHandling();
+    project_.leaveOutputDirectory();
 }
 
 void LanguageController::resetRows() {

@@ -12,6 +12,7 @@
 #include "shell/run/run_setup.h"
 #include "shell/app/dosbox_setup.h"
 #include "shell/app/tool_settings.h"
+#include "shell/ui/shell_services.h"
 
 class QRadioButton;
 
@@ -20,10 +21,25 @@ namespace korvane {
 class TfrmKorvaneMain;
 class TFrameFindexec;
 
+// What applying a language does to the project.
+struct LanguageProjectHooks {
+    // While a project file is being applied, its language is applied alone.
+    std::function<bool()> loading;
+    // Setting false asks first when the project is modified.
+    std::function<void(bool)> setModified;
+    std::function<void()> clearModifiedWithoutAsking;
+    std::function<void(const std::string&)> setDialect;
+    std::function<void(const std::string&)> setLanguagePrefix;
+    // The new project of the language with that prefix.
+    std::function<void(const std::string&)> startNewProject;
+    // The output directory field, marked changed, is left as by the user.
+    std::function<void()> leaveOutputDirectory;
+};
+
 class LanguageController : public QObject {
     Q_OBJECT
 public:
-    explicit LanguageController(TfrmKorvaneMain& window);
+    LanguageController(TfrmKorvaneMain& window, LanguageProjectHooks project);
 
     // --- tool settings text ---
     ToolSettingsText& settings() { return settings_; }
@@ -89,6 +105,8 @@ private:
     void markModified();
 
     TfrmKorvaneMain& w_;
+    ShellServices s_;
+    LanguageProjectHooks project_;
     ToolSettingsText settings_;
     ToolSettingsLocator locator_;
     std::string settingsPath_;

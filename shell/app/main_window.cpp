@@ -14,12 +14,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <optional>
+
 #include "shared/cmdline.h"
 #include "shared/settings.h"
 #include "shared/platform/path.h"
 #include "shared/version_info.h"
-#include "shell/app/action_list.h"
 #include "shell/app/startup_options.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/find_directory_frame.h"
@@ -50,10 +52,10 @@ TfrmKorvaneMain::TfrmKorvaneMain(Dialogs& dialogs, StartupInfo startup, QWidget*
     for (QPlainTextEdit* m : {MemoNewFileNames, MemoToolDefaultValues}) registerComponent(m, "TMemo");
 
     // Initial states of the action list.
-    actions()["ActSaveProject"]->setEnabled(false);
-    actions()["ActCancelRun"]->setEnabled(false);
-    actions()["ActCancelRun"]->setVisible(false);
-    actions()["ActShowAdvanced"]->setVisible(false);
+    actions()[ActionId::SaveProject]->setEnabled(false);
+    actions()[ActionId::CancelRun]->setEnabled(false);
+    actions()[ActionId::CancelRun]->setVisible(false);
+    actions()[ActionId::ShowAdvanced]->setVisible(false);
 
     actions().setGate([this](const ActionEntry& entry) {
         switch (BusyGate(busy_, entry)) {
@@ -78,21 +80,21 @@ void TfrmKorvaneMain::registerComponent(QObject* object, const char* className) 
 
 void TfrmKorvaneMain::connectCommonHandlers() {
     ActionList& a = actions();
-    a.setHandler("ActShowAdvanced", [this](QObject*) {
-        QAction* adv = actions()["ActShowAdvanced"];
+    a.setHandler(ActionId::ShowAdvanced, [this](QObject*) {
+        QAction* adv = actions()[ActionId::ShowAdvanced];
         adv->setChecked(!adv->isChecked());
         applyAdvancedMode();
     });
-    a.setHandler("ActCloseAll", [this](QObject*) {
-        actions().execute("ActCloseAllPages");
+    a.setHandler(ActionId::CloseAll, [this](QObject*) {
+        actions().execute(ActionId::CloseAllPages);
         close();
     });
-    a.setHandler("EditCopy1", [](QObject*) {
+    a.setHandler(ActionId::EditCopy1, [](QObject*) {
         QWidget* w = QApplication::focusWidget();
         if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->copy();
         else if (auto* e = qobject_cast<QLineEdit*>(w)) e->copy();
     });
-    a.setHandler("EditSelectAll1", [](QObject*) {
+    a.setHandler(ActionId::EditSelectAll1, [](QObject*) {
         QWidget* w = QApplication::focusWidget();
         if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->selectAll();
         else if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
@@ -131,24 +133,14 @@ void TfrmKorvaneMain::setProjectCaption(const std::string& projectName) {
 
 // --- tabs, advanced mode, tagged buttons ------------------------------------
 
-void TfrmKorvaneMain::setTabVisible(QTabWidget* tabs, QWidget* page, bool visible) {
-    int i = tabs->indexOf(page);
-    if (i >= 0) tabs->setTabVisible(i, visible);
-}
-
-bool TfrmKorvaneMain::isTabVisible(QTabWidget* tabs, QWidget* page) {
-    int i = tabs->indexOf(page);
-    return i >= 0 && tabs->isTabVisible(i);
-}
-
 void TfrmKorvaneMain::applyAdvancedMode() {
-    const bool shown = actions()["ActShowAdvanced"]->isChecked();
+    const bool shown = actions()[ActionId::ShowAdvanced]->isChecked();
     setTabVisible(PageControlMain, TabSheetTech, shown);
     PageControlMain->setCurrentWidget(TabSheetNames);
     for (QAction* act : actions().all())
         if (act->property("category").toString() == "Preparation") act->setVisible(shown);
     MemoNewFileNames->setVisible(shown);
-    actions()["ActShowAdvanced"]->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
+    actions()[ActionId::ShowAdvanced]->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
 }
 
 void TfrmKorvaneMain::arrangeTaggedButtons() { ArrangeTaggedButtons(this); }
@@ -199,7 +191,7 @@ bool TfrmKorvaneMain::eventFilter(QObject* watched, QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_A && k->modifiers() == Qt::ControlModifier) {
             e->accept();
-            if (e->type() == QEvent::KeyPress) actions().execute("ActAddselectedToLIst", RichEditCTLWords);
+            if (e->type() == QEvent::KeyPress) actions().execute(ActionId::AddselectedToLIst, RichEditCTLWords);
             return true;
         }
     }
@@ -208,17 +200,17 @@ bool TfrmKorvaneMain::eventFilter(QObject* watched, QEvent* e) {
         (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress)) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->modifiers() == Qt::AltModifier) {
-            const char* name = nullptr;
+            std::optional<ActionId> id;
             switch (k->key()) {
-            case Qt::Key_D: name = "ActRemoveFiles"; break;
-            case Qt::Key_U: name = "ActUnselectAll"; break;
-            case Qt::Key_A: name = "ActSelectAll"; break;
-            case Qt::Key_R: name = "ActReverseSelect"; break;
+            case Qt::Key_D: id = ActionId::RemoveFiles; break;
+            case Qt::Key_U: id = ActionId::UnselectAll; break;
+            case Qt::Key_A: id = ActionId::SelectAll; break;
+            case Qt::Key_R: id = ActionId::ReverseSelect; break;
             default: break;
             }
-            if (name) {
+            if (id) {
                 e->accept();
-                if (e->type() == QEvent::KeyPress) actions().execute(name);
+                if (e->type() == QEvent::KeyPress) actions().execute(*id);
                 return true;
             }
         }

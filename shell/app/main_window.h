@@ -11,6 +11,12 @@
 #include <vector>
 
 #include "shell/app/startup_options.h"
+#include "shell/collections/collections_view.h"
+#include "shell/project/project_view.h"
+#include "shell/project/window_form_adapter.h"
+#include "shell/wordlists/word_lists_view.h"
+#include "shell/ui/shell_services.h"
+#include "shell/ui/window_routines.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,6 +34,7 @@ class QVBoxLayout;
 
 namespace korvane {
 
+enum class ActionId;
 class ActionList;
 class CheckListBox;
 class Dialogs;
@@ -48,7 +55,7 @@ class ViewerController;
 class RegistrationController;
 
 
-class TfrmKorvaneMain : public QMainWindow {
+class TfrmKorvaneMain : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
     TfrmKorvaneMain(Dialogs& dialogs, StartupInfo startup, QWidget* parent = nullptr);
@@ -58,6 +65,7 @@ public:
     ActionList& actions() { return *actions_; }
     TMyStatusBar& statusBar() { return *MyStB; }
     Dialogs& dialogs() { return dialogs_; }
+    ShellServices services() { return {actions(), statusBar(), dialogs()}; }
     const StartupInfo& startup() const { return startup_; }
 
     // --- subsystems (children of the window) ---
@@ -88,11 +96,9 @@ public:
 
     // Components owned by the window in creation order, with the class name
     // the form-state format keys on ("TEdit", "TCheckBox", ...).
-    struct Component {
-        QObject* object;
-        std::string className;
-    };
-    const std::vector<Component>& components() const { return components_; }
+    using Component = FormHost::Component;
+    const std::vector<Component>& components() const override { return components_; }
+    QWidget& formWidget() override { return *this; }
     void registerComponent(QObject* object, const char* className);
 
     // Window caption parts: everything from the last " - " is the language,
@@ -108,8 +114,8 @@ public:
     // Re-flows the tagged buttons of Panel3.
     void arrangeTaggedButtons();
     // Shows or hides a page of a tab control.
-    static void setTabVisible(QTabWidget* tabs, QWidget* page, bool visible);
-    static bool isTabVisible(QTabWidget* tabs, QWidget* page);
+    static void setTabVisible(QTabWidget* tabs, QWidget* page, bool visible) { SetTabVisible(tabs, page, visible); }
+    static bool isTabVisible(QTabWidget* tabs, QWidget* page) { return IsTabVisible(tabs, page); }
 
     // Runs the first-show sequence now if it has not run (tests and the
     // batch mode use it without showing the window).
@@ -264,7 +270,7 @@ private:
     void buildViewerPage();
     void buildWordScanPage();
     void buildMenus();
-    void bindButton(QPushButton* button, const std::string& actionName);
+    void bindButton(QPushButton* button, ActionId id);
     void installListShortcuts(QWidget* list);
     void connectCommonHandlers();
     void runCreationSequence();
@@ -293,7 +299,15 @@ private:
     WordListController* wordLists_ = nullptr;
     ViewerController* viewer_ = nullptr;
 
+    // feature_wiring.cpp: each part over its controls, with its hooks.
     void createControllers();
+    CollectionsView collectionsView();
+    void createCollections();
+    ProjectView projectView();
+    void createProject();
+    WordListsView wordListsView();
+    void createWordLists();
+    void createViewer();
 };
 
 }  // namespace korvane

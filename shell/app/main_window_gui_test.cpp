@@ -22,7 +22,6 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/app/project_run_setup.h"
@@ -30,6 +29,7 @@
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_exec_frame.h"
@@ -129,7 +129,7 @@ void MainWindowTest::installedSettingsSavedPerUser() {
     QCOMPARE(w.caption(), std::string("Korvane main shell - Java []"));
 
     const std::string user = f.root() + "/config/korvane/Korvane.INI";
-    w.actions().execute("ActWriteINIFile");
+    w.actions().execute(ActionId::WriteINIFile);
     QCOMPARE(Shown(w), "Initialisation parameters saved to " + user);
     QCOMPARE(ReadFileBytes(installed), before);
     QVERIFY(ReadFileBytes(user).find("Date Written=") != std::string::npos);
@@ -189,8 +189,8 @@ void MainWindowTest::advancedModeWithoutSwitch() {
     f.writeJavaSettings({});
     TfrmKorvaneMain& w = f.start();
     QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetTech));
-    QVERIFY(w.actions()["ActWriteINIFile"]->isVisible());
-    QVERIFY(!w.actions()["ActShowAdvanced"]->isVisible());
+    QVERIFY(w.actions()[ActionId::WriteINIFile]->isVisible());
+    QVERIFY(!w.actions()[ActionId::ShowAdvanced]->isVisible());
     QVERIFY(!w.MenuShowAllActions->isVisible());
     QVERIFY(!w.MemoNewFileNames->isHidden());
 }
@@ -205,9 +205,9 @@ void MainWindowTest::advancedModeToggledWithSwitch() {
     w.MenuShowAllActions->trigger();
     QVERIFY(!TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetTech));
     QVERIFY(w.MemoNewFileNames->isHidden());
-    for (const char* name : {"ActRename", "ActWriteINIFile", "ActApplyIni"})
-        QVERIFY2(!w.actions()[name]->isVisible(), name);
-    QVERIFY(w.actions()["ActShowAdvanced"]->isVisible());
+    for (ActionId id : {ActionId::Rename, ActionId::WriteINIFile, ActionId::ApplyIni})
+        QVERIFY2(!w.actions()[id]->isVisible(), w.actions().entry(id).name);
+    QVERIFY(w.actions()[ActionId::ShowAdvanced]->isVisible());
     QVERIFY(w.MenuShowAllActions->isVisible());
     QVERIFY(!w.MenuShowAllActions->isChecked());
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
@@ -220,25 +220,25 @@ void MainWindowTest::busyGateRefusesAndClears() {
     f.writeJavaSettings({});
     TfrmKorvaneMain& w = f.start();
     int newProject = 0, viewer = 0, save = 0;
-    w.actions().setHandler("ActNewProject", [&](QObject*) { ++newProject; });
-    w.actions().setHandler("ActInternalViewer", [&](QObject*) { ++viewer; });
-    w.actions().setHandler("ActSaveProject", [&](QObject*) { ++save; });
-    w.actions()["ActSaveProject"]->setEnabled(true);
+    w.actions().setHandler(ActionId::NewProject, [&](QObject*) { ++newProject; });
+    w.actions().setHandler(ActionId::InternalViewer, [&](QObject*) { ++viewer; });
+    w.actions().setHandler(ActionId::SaveProject, [&](QObject*) { ++save; });
+    w.actions()[ActionId::SaveProject]->setEnabled(true);
 
     w.setBusy(true);
     w.statusBar().ShowWarning("running");
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(newProject, 0);
     QCOMPARE(Shown(w), std::string(kBusyRefusal));
     QCOMPARE(w.statusBar().backgroundColor(), QColor(255, 128, 128));
     w.statusBar().ShowWarning("still running");
-    w.actions().execute("ActInternalViewer");
+    w.actions().execute(ActionId::InternalViewer);
     QCOMPARE(viewer, 1);
     QCOMPARE(Shown(w), std::string("still running"));
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(save, 1);
     QCOMPARE(Shown(w), std::string("still running"));
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QCOMPARE(Shown(w), std::string(kBusyRefusal));
 
     w.setBusy(false);
@@ -246,7 +246,7 @@ void MainWindowTest::busyGateRefusesAndClears() {
     // A page switch by the user clears the bar as well; one by the program does not.
     w.PageControlMain->setCurrentWidget(w.TabSheetTech);
     QCOMPARE(Shown(w), std::string("old message"));
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(newProject, 1);
     QCOMPARE(Shown(w), std::string());
 }
@@ -288,9 +288,9 @@ void MainWindowTest::menusInTheirOrder() {
         for (QAction* a : w.mainMenu(m)->actions())
             if (!a->isSeparator() && !a->shortcut().isEmpty()) QVERIFY(w.QWidget::actions().contains(a));
     // Initial states.
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
-    QVERIFY(!w.actions()["ActCancelRun"]->isEnabled());
-    QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isVisible());
     QVERIFY(!w.BitBtnCancelRun->isVisibleTo(&w));
 }
 
@@ -301,8 +301,8 @@ void MainWindowTest::listShortcutsActOnFocusedList() {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     int selectAll = 0, addSelected = 0;
-    w.actions().setHandler("ActSelectAll", [&](QObject*) { ++selectAll; });
-    w.actions().setHandler("ActAddselectedToLIst", [&](QObject*) { ++addSelected; });
+    w.actions().setHandler(ActionId::SelectAll, [&](QObject*) { ++selectAll; });
+    w.actions().setHandler(ActionId::AddselectedToLIst, [&](QObject*) { ++addSelected; });
     w.CheckListBoxSelectedFiles->setFocus();
     QTest::keyClick(w.CheckListBoxSelectedFiles, Qt::Key_A, Qt::AltModifier);
     QCOMPARE(selectAll, 1);
@@ -588,7 +588,7 @@ void MainWindowTest::badSettingsValues() {
         TfrmKorvaneMain& w = f.start();
         QCOMPARE(Str(w.CheckBoxRealign->text()), std::string("Realign, then refine"));
         QVERIFY(w.language()->runControl().captureLog);
-        QVERIFY(w.actions()["ActViewConsoleLog"]->isVisible());
+        QVERIFY(w.actions()[ActionId::ViewConsoleLog]->isVisible());
     }
     {
         // A step with fewer than three items ends the application silently.

@@ -19,10 +19,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "shell/app/action_list.h"
 #include "shell/app/designed_rows.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"

@@ -8,29 +8,32 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 
 namespace korvane {
 namespace {
 
-// A menu built from action names; "-" is a separator, other entries are
-// either action names or extra QActions given by pointer.
+// A menu built from actions of the list, separators and extra QActions
+// given by pointer.
+enum ItemKind { kAction, kSeparator, kExtra };
 struct MenuItem {
-    const char* action = nullptr;
+    MenuItem(ActionId id) : action(id) {}  // NOLINT: an action is an item
+    MenuItem(ItemKind k, QAction* e = nullptr) : kind(k), extra(e) {}
+    ItemKind kind = kAction;
+    ActionId action{};
     QAction* extra = nullptr;
 };
 
 void Fill(QMenu* menu, ActionList& actions, std::initializer_list<MenuItem> items) {
     for (const MenuItem& item : items) {
-        if (item.extra)
-            menu->addAction(item.extra);
-        else if (std::string(item.action) == "-")
-            menu->addSeparator();
-        else
-            menu->addAction(actions[item.action]);
+        switch (item.kind) {
+        case kAction: menu->addAction(actions[item.action]); break;
+        case kSeparator: menu->addSeparator(); break;
+        case kExtra: menu->addAction(item.extra); break;
+        }
     }
 }
 
@@ -48,7 +51,7 @@ void TfrmKorvaneMain::buildMenus() {
 
     // "Show all actions" mirrors ActShowAdvanced: its check, visibility and
     // enabled state; choosing it executes the action.
-    QAction* adv = a["ActShowAdvanced"];
+    QAction* adv = a[ActionId::ShowAdvanced];
     adv->setCheckable(true);
     auto mirror = [this, adv] {
         MenuShowAllActions->setChecked(adv->isChecked());
@@ -57,7 +60,7 @@ void TfrmKorvaneMain::buildMenus() {
     };
     connect(adv, &QAction::changed, this, mirror);
     connect(MenuShowAllActions, &QAction::triggered, this, [this, mirror] {
-        actions().execute("ActShowAdvanced");
+        actions().execute(ActionId::ShowAdvanced);
         mirror();
     });
     mirror();
@@ -70,25 +73,25 @@ void TfrmKorvaneMain::buildMenus() {
         return m;
     };
     Fill(top("MenuFile", "&File"), a,
-         {{"ActOpenProject"}, {"ActNewProject"}, {"ActSaveProject"}, {"ActSaveProjectAs"}, {"-"}, {"ActCloseAll"}});
+         {{ActionId::OpenProject}, {ActionId::NewProject}, {ActionId::SaveProject}, {ActionId::SaveProjectAs}, {kSeparator}, {ActionId::CloseAll}});
     Fill(top("MenuActions", "&Actions"), a,
-         {{"ActAddfiles"},
-          {"ActAddDirectoriesToSources"},
-          {"ActAddCopies"},
-          {"ActAddDirectoriesToCopies"},
-          {"ActRefreshCopyLib"},
-          {"ActAddCSVFiles"},
-          {"-"},
-          {"ActStartScan"},
-          {"ActStartConversion"},
-          {"ActCancelRun"},
-          {"-"},
-          {nullptr, MenuShowAllActions},
-          {"ActWriteINIFile"}});
-    Fill(top("MenuViewers", "&Viewers"), a, {{"ActInternalViewer"}, {"-"}, {"ActViewNotepad"}});
+         {{ActionId::Addfiles},
+          {ActionId::AddDirectoriesToSources},
+          {ActionId::AddCopies},
+          {ActionId::AddDirectoriesToCopies},
+          {ActionId::RefreshCopyLib},
+          {ActionId::AddCSVFiles},
+          {kSeparator},
+          {ActionId::StartScan},
+          {ActionId::StartConversion},
+          {ActionId::CancelRun},
+          {kSeparator},
+          {kExtra, MenuShowAllActions},
+          {ActionId::WriteINIFile}});
+    Fill(top("MenuViewers", "&Viewers"), a, {{ActionId::InternalViewer}, {kSeparator}, {ActionId::ViewNotepad}});
     Fill(top("MenuLogs", "&Logs"), a,
-         {{"ActViewProductLog"}, {"ActViewConsoleLog"}, {"-"}, {nullptr, MenuShowXmlParameters}});
-    Fill(top("MenuHelp", "&Help"), a, {{"HelpContents1"}, {"ActAbout"}});
+         {{ActionId::ViewProductLog}, {ActionId::ViewConsoleLog}, {kSeparator}, {kExtra, MenuShowXmlParameters}});
+    Fill(top("MenuHelp", "&Help"), a, {{ActionId::HelpContents1}, {ActionId::About}});
 
     // Shortcuts of menu actions work window-wide; the list actions and the
     // word-selection action are handled by their lists and text area (see
@@ -96,7 +99,7 @@ void TfrmKorvaneMain::buildMenus() {
     for (QMenu* m : menus_)
         for (QAction* act : m->actions())
             if (!act->isSeparator()) addAction(act);
-    for (const char* name : {"ActCloseTab", "ActInternalViewer"}) addAction(a[name]);
+    for (ActionId id : {ActionId::CloseTab, ActionId::InternalViewer}) addAction(a[id]);
 
     auto popup = [&](const char* name) {
         auto* m = new QMenu(this);
@@ -106,53 +109,53 @@ void TfrmKorvaneMain::buildMenus() {
     };
     QMenu* selected = popup("PopupMenuSelectedFiles");
     Fill(selected, a,
-         {{"ActAddfiles"},
-          {"ActAddDirectoriesToSources"},
-          {"-"},
-          {"ActRemoveFiles"},
-          {"-"},
-          {"ActReverseSelect"},
-          {"ActSelectAll"},
-          {"ActUnselectAll"},
-          {"-"},
-          {nullptr, MenuShow83Names},
-          {"ActCalculateCommonRoot"},
-          {"ActLoadTextFile"}});
+         {{ActionId::Addfiles},
+          {ActionId::AddDirectoriesToSources},
+          {kSeparator},
+          {ActionId::RemoveFiles},
+          {kSeparator},
+          {ActionId::ReverseSelect},
+          {ActionId::SelectAll},
+          {ActionId::UnselectAll},
+          {kSeparator},
+          {kExtra, MenuShow83Names},
+          {ActionId::CalculateCommonRoot},
+          {ActionId::LoadTextFile}});
     QMenu* csv = popup("PopupMenuCSVForRename");
     Fill(csv, a,
-         {{"ActAddCSVFiles"}, {"-"}, {"ActRemoveFiles"}, {"-"}, {"ActReverseSelect"}, {"ActSelectAll"},
-          {"ActUnselectAll"}});
+         {{ActionId::AddCSVFiles}, {kSeparator}, {ActionId::RemoveFiles}, {kSeparator}, {ActionId::ReverseSelect}, {ActionId::SelectAll},
+          {ActionId::UnselectAll}});
     QMenu* copies = popup("PopupMenuAddCopies");
     Fill(copies, a,
-         {{"ActAddCopies"},
-          {"ActAddDirectoriesToCopies"},
-          {"ActRefreshCopyLib"},
-          {"-"},
-          {"ActRemoveFiles"},
-          {"-"},
-          {"ActReverseSelect"},
-          {"ActSelectAll"},
-          {"ActUnselectAll"}});
+         {{ActionId::AddCopies},
+          {ActionId::AddDirectoriesToCopies},
+          {ActionId::RefreshCopyLib},
+          {kSeparator},
+          {ActionId::RemoveFiles},
+          {kSeparator},
+          {ActionId::ReverseSelect},
+          {ActionId::SelectAll},
+          {ActionId::UnselectAll}});
     QMenu* viewer = popup("PopupMenuViewer");
     Fill(viewer, a,
-         {{"ActCloseTab"},
-          {"ActCloseAllPages"},
-          {"-"},
-          {"ActInternalViewer"},
-          {"-"},
-          {"ActViewProductLog"},
-          {"ActViewConsoleLog"},
-          {nullptr, MenuShowXmlParameters},
-          {"-"},
-          {"EditCopy1"},
-          {"EditSelectAll1"},
-          {"-"},
-          {"ActSelectFont"}});
+         {{ActionId::CloseTab},
+          {ActionId::CloseAllPages},
+          {kSeparator},
+          {ActionId::InternalViewer},
+          {kSeparator},
+          {ActionId::ViewProductLog},
+          {ActionId::ViewConsoleLog},
+          {kExtra, MenuShowXmlParameters},
+          {kSeparator},
+          {ActionId::EditCopy1},
+          {ActionId::EditSelectAll1},
+          {kSeparator},
+          {ActionId::SelectFont}});
     QMenu* words = popup("PopupMenuWordList");
     Fill(words, a,
-         {{"ActRemoveFiles"}, {"ActReverseSelect"}, {"ActSelectAll"}, {"ActUnselectAll"}, {"ActRemoveDuplicates"}});
+         {{ActionId::RemoveFiles}, {ActionId::ReverseSelect}, {ActionId::SelectAll}, {ActionId::UnselectAll}, {ActionId::RemoveDuplicates}});
     QMenu* text = popup("PopupMenuRichEditCTLWords");
-    Fill(text, a, {{"ActLoadTextFile"}, {"ActAddselectedToLIst"}});
+    Fill(text, a, {{ActionId::LoadTextFile}, {ActionId::AddselectedToLIst}});
 
     auto attach = [this](QWidget* w, QMenu* m) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -181,24 +184,24 @@ void TfrmKorvaneMain::buildMenus() {
         installListShortcuts(list);
     RichEditCTLWords->installEventFilter(this);
 
-    bindButton(SpeedButtonAddFiles, "ActAddfiles");
-    bindButton(SpeedButtonAdddManyFiles, "ActAddDirectoriesToSources");
-    bindButton(BitBtnWM_DropAddCopies, "ActAddCopies");
-    bindButton(BitBtnWM_DropAddManyCopies, "ActAddDirectoriesToCopies");
-    bindButton(BitBtnWM_DropCSVForRename, "ActAddCSVFiles");
-    bindButton(BitBtnStartScan, "ActStartScan");
-    bindButton(BitBtnStartConversion, "ActStartConversion");
-    bindButton(BitBtnCancelRun, "ActCancelRun");
-    bindButton(ButtonWriteINIFile, "ActWriteINIFile");
-    bindButton(ButtonApplyIni, "ActApplyIni");
-    bindButton(ButtonLoadWordList, "ActLoadWordList");
-    bindButton(ButtonSaveWordList, "ActSaveWordList");
-    bindButton(ButtonStartScan, "ActStartScan");
-    bindButton(ButtonStartConversion, "ActStartConversion");
+    bindButton(SpeedButtonAddFiles, ActionId::Addfiles);
+    bindButton(SpeedButtonAdddManyFiles, ActionId::AddDirectoriesToSources);
+    bindButton(BitBtnWM_DropAddCopies, ActionId::AddCopies);
+    bindButton(BitBtnWM_DropAddManyCopies, ActionId::AddDirectoriesToCopies);
+    bindButton(BitBtnWM_DropCSVForRename, ActionId::AddCSVFiles);
+    bindButton(BitBtnStartScan, ActionId::StartScan);
+    bindButton(BitBtnStartConversion, ActionId::StartConversion);
+    bindButton(BitBtnCancelRun, ActionId::CancelRun);
+    bindButton(ButtonWriteINIFile, ActionId::WriteINIFile);
+    bindButton(ButtonApplyIni, ActionId::ApplyIni);
+    bindButton(ButtonLoadWordList, ActionId::LoadWordList);
+    bindButton(ButtonSaveWordList, ActionId::SaveWordList);
+    bindButton(ButtonStartScan, ActionId::StartScan);
+    bindButton(ButtonStartConversion, ActionId::StartConversion);
 }
 
-void TfrmKorvaneMain::bindButton(QPushButton* button, const std::string& actionName) {
-    QAction* act = actions()[actionName];
+void TfrmKorvaneMain::bindButton(QPushButton* button, ActionId id) {
+    QAction* act = actions()[id];
     auto sync = [button, act] {
         QString text = act->text();
         button->setText(text);
@@ -208,7 +211,7 @@ void TfrmKorvaneMain::bindButton(QPushButton* button, const std::string& actionN
     };
     sync();
     connect(act, &QAction::changed, button, sync);
-    connect(button, &QPushButton::clicked, this, [this, actionName] { actions().execute(actionName); });
+    connect(button, &QPushButton::clicked, this, [this, id] { actions().execute(id); });
 }
 
 QMenu* TfrmKorvaneMain::mainMenu(const std::string& objectName) const { return popupMenu(objectName); }

@@ -11,7 +11,7 @@
 #include <QTabWidget>
 
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/collections_controller.h"
@@ -105,20 +105,20 @@ RunBinding::~RunBinding() { engine_.reset(); }
 
 void RunBinding::bindActions() {
     ActionList& a = w_.actions();
-    a.setHandler("ActStartConversion", [this](QObject*) {
+    a.setHandler(ActionId::StartConversion, [this](QObject*) {
         engine_->setRunMode(RunEngine::RunMode::Reengineering);
-        w_.actions().execute("ActRunTool");
+        w_.actions().execute(ActionId::RunTool);
     });
-    a.setHandler("ActStartScan", [this](QObject*) {
+    a.setHandler(ActionId::StartScan, [this](QObject*) {
         engine_->setRunMode(RunEngine::RunMode::Scan);
-        w_.actions().execute("ActRunTool");
+        w_.actions().execute(ActionId::RunTool);
     });
-    a.setHandler("ActRunTool", [this](QObject*) { engine_->StartRun(); });
-    a.setHandler("ActCancelRun", [this](QObject*) {
+    a.setHandler(ActionId::RunTool, [this](QObject*) { engine_->StartRun(); });
+    a.setHandler(ActionId::CancelRun, [this](QObject*) {
         if (CollectionsController* collections = w_.collections()) collections->setCancelRequested(true);
         engine_->Cancel();
     });
-    a.setHandler("ActRename", [this](QObject*) { engine_->Collect(); });
+    a.setHandler(ActionId::Rename, [this](QObject*) { engine_->Collect(); });
 }
 
 void RunBinding::ProgressShown(bool shown) { w_.GroupBoxSlider->setVisible(shown); }
@@ -177,7 +177,7 @@ void RunBinding::BatchRunningChanged(bool on) {
 void RunBinding::ProjectModified() { w_.project()->setModified(true); }
 
 void RunBinding::CancelCommand(bool on) {
-    QAction* cancel = w_.actions()["ActCancelRun"];
+    QAction* cancel = w_.actions()[ActionId::CancelRun];
     cancel->setEnabled(on);
     cancel->setVisible(on);
     if (on) w_.arrangeTaggedButtons();
@@ -196,14 +196,14 @@ void RunBinding::Hint(RunHint hint) {
 
 void RunBinding::LogsAvailable(bool on) {
     ActionList& a = w_.actions();
-    a["ActViewProductLog"]->setEnabled(on);
-    a["ActViewConsoleLog"]->setEnabled(on);
+    a[ActionId::ViewProductLog]->setEnabled(on);
+    a[ActionId::ViewConsoleLog]->setEnabled(on);
 }
 
 void RunBinding::ShowLogs(bool consoleLog) {
     ActionList& a = w_.actions();
-    a.execute("ActViewProductLog");
-    if (consoleLog) a.execute("ActViewConsoleLog");
+    a.execute(ActionId::ViewProductLog);
+    if (consoleLog) a.execute(ActionId::ViewConsoleLog);
 }
 
 void RunBinding::ReloadWordListsAfterScan(const std::string& outputDir) {

@@ -12,7 +12,6 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
-#include "shell/app/action_list.h"
 #include "shell/app/install_places.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
@@ -21,6 +20,7 @@
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
 #include "shell/app/run_binding.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/drop_targets.h"
@@ -50,15 +50,6 @@ TfrmKorvaneMain::~TfrmKorvaneMain() {
 }
 
 RunEngine* TfrmKorvaneMain::run() { return run_ ? &run_->engine() : nullptr; }
-
-void TfrmKorvaneMain::createControllers() {
-    language_ = new LanguageController(*this);
-    project_ = new ProjectController(*this);
-    wordLists_ = new WordListController(*this);
-    collections_ = new CollectionsController(*this);
-    run_ = new RunBinding(*this);
-    viewer_ = new ViewerController(*this);
-}
 
 std::string TfrmKorvaneMain::designCaption(const std::string& checkBoxName) const {
     for (const std::string& line : designCaptions)
@@ -132,7 +123,7 @@ void TfrmKorvaneMain::firstShowSequence() {
     for (int i = 0; i < PageControlMain->count(); ++i) PageControlMain->setCurrentIndex(i);
     PageControlMain->setCurrentWidget(TabSheetNames);
     // 8. Advanced mode, on at every start.
-    QAction* adv = actions()["ActShowAdvanced"];
+    QAction* adv = actions()[ActionId::ShowAdvanced];
     adv->setVisible(CmdLineSwitch(kOptShowAdvanced, false));
     adv->setChecked(true);
     applyAdvancedMode();

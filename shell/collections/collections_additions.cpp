@@ -15,15 +15,12 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
-#include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/collections/collection_merge.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/collections/source_filter.h"
-#include "shell/project/project_controller.h"
 #include "shell/run/work_area.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/drop_targets.h"
@@ -128,28 +125,28 @@ void CollectionsController::bindDrops() {
     auto bind = [this](DropFilesHandler& handler, Kind kind) {
         handler = [this, kind](QObject*, const std::vector<std::string>& names) { dropFiles(kind, names); };
     };
-    bind(w_.SpeedButtonAddFiles->OnWMDropFileMessage, Kind::Sources);
-    bind(w_.SpeedButtonAdddManyFiles->OnWMDropFileMessage, Kind::Sources);
+    bind(v_.SpeedButtonAddFiles->OnWMDropFileMessage, Kind::Sources);
+    bind(v_.SpeedButtonAdddManyFiles->OnWMDropFileMessage, Kind::Sources);
     // The group box becomes a drop target when the window is first shown.
-    if (auto* filter = w_.GroupBoxSelectedFiles->findChild<FileDropFilter*>(QString(), Qt::FindDirectChildrenOnly))
+    if (auto* filter = v_.GroupBoxSelectedFiles->findChild<FileDropFilter*>(QString(), Qt::FindDirectChildrenOnly))
         bind(filter->OnWMDropFileMessage, Kind::Sources);
-    bind(w_.BitBtnWM_DropCSVForRename->OnWMDropFileMessage, Kind::Csv);
-    bind(w_.PanelWM_DropCSVForRename->OnWMDropFileMessage, Kind::Csv);
-    bind(w_.BitBtnWM_DropAddCopies->OnWMDropFileMessage, Kind::Copies);
-    bind(w_.PanelWM_DropCopyCollection->OnWMDropFileMessage, Kind::Copies);
+    bind(v_.BitBtnWM_DropCSVForRename->OnWMDropFileMessage, Kind::Csv);
+    bind(v_.PanelWM_DropCSVForRename->OnWMDropFileMessage, Kind::Csv);
+    bind(v_.BitBtnWM_DropAddCopies->OnWMDropFileMessage, Kind::Copies);
+    bind(v_.PanelWM_DropCopyCollection->OnWMDropFileMessage, Kind::Copies);
     // "Add complete directories to copies" takes drops like its neighbour.
-    bind(w_.BitBtnWM_DropAddManyCopies->OnWMDropFileMessage, Kind::Copies);
-    if (w_.firstShowDone()) w_.BitBtnWM_DropAddManyCopies->RegisterDropTarget(true);
+    bind(v_.BitBtnWM_DropAddManyCopies->OnWMDropFileMessage, Kind::Copies);
+    if (hooks_.firstShowDone()) v_.BitBtnWM_DropAddManyCopies->RegisterDropTarget(true);
 }
 
 std::string CollectionsController::filterFor(Kind kind, bool forDrops) const {
     switch (kind) {
     case Kind::Sources:
-        return w_.language()->applied().sourceFilter;
+        return hooks_.sourceFilter();
     case Kind::Csv:
         return forDrops ? kCsvDropFilter : kCsvDialogFilter;
     case Kind::Copies:
-        return w_.language()->applied().copyFilter;
+        return hooks_.copyFilter();
     }
     return {};
 }
@@ -161,7 +158,7 @@ void CollectionsController::followUp(Kind kind, bool keepMessages) {
 }
 
 void CollectionsController::reportSkippedNames() {
-    if (skippedNames_ > 0) w_.statusBar().ShowWarning(Format(kLineBreakNamesSkipped, int(skippedNames_)));
+    if (skippedNames_ > 0) s_.statusBar.ShowWarning(Format(kLineBreakNamesSkipped, int(skippedNames_)));
     skippedNames_ = 0;
 }
 
@@ -173,8 +170,8 @@ void CollectionsController::addFilesFromDialog(Kind kind) {
     showCollection(kind);
     CheckList& list = c.list->checkList();
     const size_t before = list.size();
-    if (kind == Kind::Sources && w_.project()->outputDirectory().empty())
-        w_.statusBar().ShowError(kNoOutputDirMessage, false);
+    if (kind == Kind::Sources && hooks_.outputDirectory().empty())
+        s_.statusBar.ShowError(kNoOutputDirMessage, false);
 
     FileDialogOptions opts;
     opts.multiSelect = true;
@@ -194,10 +191,10 @@ void CollectionsController::addFilesFromDialog(Kind kind) {
         opts.initialDir = Utf8(c.panel->text());
         break;
     }
-    std::optional<std::vector<std::string>> chosen = w_.dialogs().OpenFiles(opts);
+    std::optional<std::vector<std::string>> chosen = s_.dialogs.OpenFiles(opts);
     if (!chosen) return;
 
-    skippedNames_ = PrepareNewNames(*chosen, w_.project()->projectDirectory());
+    skippedNames_ = PrepareNewNames(*chosen, hooks_.projectDirectory());
     list.setSorted(false);
     AppendNewPaths(list, *chosen);
     list.setSorted(true);
@@ -210,12 +207,12 @@ void CollectionsController::addFilesFromDialog(Kind kind) {
 void CollectionsController::addDirectoryFromBrowser(Kind kind) {
     if (merging_) return;
     const Collection& c = collection(kind);
-    w_.PageControlFileCollect->setCurrentWidget(c.tab);
+    v_.PageControlFileCollect->setCurrentWidget(c.tab);
     const std::string root = kind == Kind::Sources ? rememberedRoot_ : Utf8(c.panel->text());
     const std::string caption = kind == Kind::Sources ? "Select a folder containing files to add to the project"
                                                       : "Select a folder containing copy files to add to the copy library";
     CurrentDirectoryKeeper keepCurrentDirectory;
-    std::optional<std::string> folder = w_.dialogs().ChooseFolder(caption, root, false);
+    std::optional<std::string> folder = s_.dialogs.ChooseFolder(caption, root, false);
     if (!folder) return;
 
     CheckList& list = c.list->checkList();
@@ -226,7 +223,7 @@ void CollectionsController::addDirectoryFromBrowser(Kind kind) {
         WaitCursor cursor;
         CollectFiles(*folder, "", extensions, found);
     }
-    skippedNames_ = PrepareNewNames(found, w_.project()->projectDirectory());
+    skippedNames_ = PrepareNewNames(found, hooks_.projectDirectory());
     list.setSorted(false);
     AppendNewPaths(list, found);
     found.clear();
@@ -255,7 +252,7 @@ void CollectionsController::dropFiles(Kind kind, const std::vector<std::string>&
             // the drop order.
             std::vector<std::string> files;
             auto flush = [&] {
-                skippedNames_ += PrepareNewNames(files, w_.project()->projectDirectory());
+                skippedNames_ += PrepareNewNames(files, hooks_.projectDirectory());
                 AppendNewPaths(list, files);
                 files.clear();
             };
@@ -295,17 +292,17 @@ void CollectionsController::AddDirectoryToList(const std::string& folder, const 
     RunThenAlways(
         [&] {
             CollectFiles(folder, "", extensions, found);
-            skippedNames_ += PrepareNewNames(found, w_.project()->projectDirectory());
-            const int limit = w_.language()->runControl().bigDirectoryLimit;
+            skippedNames_ += PrepareNewNames(found, hooks_.projectDirectory());
+            const int limit = hooks_.bigDirectoryLimit();
             if (found.size() > size_t(limit)) {
-                const unsigned answer = w_.dialogs().Message(
+                const unsigned answer = s_.dialogs.Message(
                     MsgKind::Warning, Format(kBigDirectoryQuestion, int(found.size())), kOk | kCancel);
-                if (answer != kOk) w_.statusBar().ShowError(kTooManyFilesMessage, false);
+                if (answer != kOk) s_.statusBar.ShowError(kTooManyFilesMessage, false);
             }
             cancelRequested_ = false;
             list.setSorted(false);
 
-            MergeProgress progress(w_.GroupBoxSlider, w_.ProgressBarModules);
+            MergeProgress progress(v_.GroupBoxSlider, v_.ProgressBarModules);
             QElapsedTimer sinceInput;
             bool inputDue = true;  // the first comparison already looks at input
             MergeObserver observer;
@@ -328,7 +325,7 @@ void CollectionsController::AddDirectoryToList(const std::string& folder, const 
                 ~MergingFlag() { flag = false; }
             } mergingFlag(merging_);
             if (MergeFoundFiles(list, std::move(found), observer) == MergeOutcome::Cancelled)
-                w_.statusBar().ShowError(kAbortedMessage, false);
+                s_.statusBar.ShowError(kAbortedMessage, false);
         },
         [&](bool) {
             cancelRequested_ = true;

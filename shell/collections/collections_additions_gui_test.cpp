@@ -15,11 +15,11 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/collections/collections_gui_test_support.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"
@@ -57,7 +57,7 @@ private slots:
         s.setOutputDirectory();
         const Strings f = s.files({"p/app/a.cbl", "p/app/A.cbl", "p/app/b.cbl"});
         s.dialogs().AnswerFiles({f[0]});
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
 
         QCOMPARE(s.dialogs().Calls().size(), size_t(1));
         const FileDialogOptions& o = s.dialogs().Calls()[0].file;
@@ -79,7 +79,7 @@ private slots:
         s.clearModified();
         s.dialogs().ClearCalls();
         s.dialogs().AnswerFiles({f[0], f[1], f[2], f[2]});
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         QCOMPARE(Q(s.dialogs().Calls()[0].file.initialDir), Q(root));
         QCOMPARE(Relative(s, s.w().CheckListBoxSelectedFiles), (Strings{"-p/app/a.cbl", "p/app/A.cbl", "p/app/b.cbl"}));
         QVERIFY(s.modified());
@@ -87,13 +87,13 @@ private slots:
         // Only listed files: no change, no follow-up.
         s.clearModified();
         s.dialogs().AnswerFiles({f[0]});
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         QVERIFY(!s.modified());
         QCOMPARE(s.w().CheckListBoxSelectedFiles->checkList().size(), size_t(3));
 
         // Cancelled: nothing.
         s.dialogs().AnswerCancel();
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         QVERIFY(!s.modified());
         QCOMPARE(s.dialogs().PendingAnswers(), size_t(0));
     }
@@ -102,7 +102,7 @@ private slots:
         Shell s;
         s.w().FrameFindDirectoryOutputDir->SetFieldText("");
         s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCopyCollection);
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         QVERIFY(s.dialogs().Calls().empty());
         QCOMPARE(Q(s.status()), QStringLiteral("You should specify the output directory first"));
         QCOMPARE(s.w().PageControlFileCollect->currentWidget(), s.w().TabSheetSelectedFiles);
@@ -118,7 +118,7 @@ private slots:
         // The browser may move the current directory; the action puts it back.
         s.dialogs().probe = [&] { SetCurrentDir(s.dir().path()); };
         s.dialogs().AnswerPath(s.data("tree"));
-        s.w().actions().execute("ActAddDirectoriesToSources");
+        s.w().actions().execute(ActionId::AddDirectoriesToSources);
         s.dialogs().probe = nullptr;
 
         QCOMPARE(Q(GetCurrentDir()), Q(before));
@@ -131,7 +131,7 @@ private slots:
 
         s.dialogs().ClearCalls();
         s.dialogs().AnswerCancel();
-        s.w().actions().execute("ActAddDirectoriesToSources");
+        s.w().actions().execute(ActionId::AddDirectoriesToSources);
         QCOMPARE(Q(s.dialogs().Calls()[0].root), Q(s.c().rememberedSourceRoot()));
         QCOMPARE(Q(s.c().rememberedSourceRoot()), Q(s.data("tree")));
     }
@@ -289,19 +289,19 @@ private slots:
             {"source dialog",
              [&] {
                  s.dialogs().AnswerFiles({f[1], f[0]});
-                 s.w().actions().execute("ActAddfiles");
+                 s.w().actions().execute(ActionId::Addfiles);
              },
              s.w().CheckListBoxSelectedFiles, {"lb/src/a.cbl"}},
             {"CSV dialog",
              [&] {
                  s.dialogs().AnswerFiles({f[2], f[3]});
-                 s.w().actions().execute("ActAddCSVFiles");
+                 s.w().actions().execute(ActionId::AddCSVFiles);
              },
              s.w().CheckListBoxCSVForRename, {"lb/csv/r.csv"}},
             {"copy folder browser",
              [&] {
                  s.dialogs().AnswerPath(s.data("lb/cpy"));
-                 s.w().actions().execute("ActAddDirectoriesToCopies");
+                 s.w().actions().execute(ActionId::AddDirectoriesToCopies);
              },
              s.w().CheckListBoxCopyCollection, {"lb/cpy/m.cpy"}},
         };
@@ -319,7 +319,7 @@ private slots:
         s.clearModified();
         s.w().statusBar().ClearMessages();
         s.dialogs().AnswerPath(s.data("lb/src"));
-        s.w().actions().execute("ActAddDirectoriesToSources");
+        s.w().actions().execute(ActionId::AddDirectoriesToSources);
         QCOMPARE(Relative(s, s.w().CheckListBoxSelectedFiles), (Strings{"lb/src/a.cbl"}));
         QVERIFY(!s.modified());
         QCOMPARE(Q(s.status()), QStringLiteral("1 file name(s) with a line break skipped"));
@@ -393,7 +393,7 @@ private slots:
         s.w().FrameFindDirectoryOutputDir->SetFieldText("");
         const Strings more = s.files({"more/g.csv"});
         s.dialogs().AnswerFiles({more[0], single[0]});
-        s.w().actions().execute("ActAddCSVFiles");
+        s.w().actions().execute(ActionId::AddCSVFiles);
         QCOMPARE(s.dialogs().Calls().size(), size_t(1));
         const FileDialogOptions& o = s.dialogs().Calls()[0].file;
         QCOMPARE(Q(o.title), QStringLiteral("Add files conatining variable rename directives"));
@@ -409,7 +409,7 @@ private slots:
             s.setOutputDirectory();
             const Strings f = s.files({"cpy/a.cpy", "cpy/sub/b.cpy", "cpy/c.cbl"});
             s.dialogs().AnswerFiles({f[0]});
-            s.w().actions().execute("ActAddCopies");
+            s.w().actions().execute(ActionId::AddCopies);
             const FileDialogOptions& o = s.dialogs().Calls()[0].file;
             QCOMPARE(Q(o.title), QStringLiteral("Add copy members to be inserted into the programs"));
             QCOMPARE(Q(o.filter), QStringLiteral("Copy members (*.cpy)|*.cpy"));
@@ -418,7 +418,7 @@ private slots:
 
             s.dialogs().ClearCalls();
             s.dialogs().AnswerPath(s.data("cpy"));
-            s.w().actions().execute("ActAddDirectoriesToCopies");
+            s.w().actions().execute(ActionId::AddDirectoriesToCopies);
             QCOMPARE(Q(s.dialogs().Calls()[0].text),
                      QStringLiteral("Select a folder containing copy files to add to the copy library"));
             QCOMPARE(Q(s.dialogs().Calls()[0].root), Q(ExcludeTrailingSep(s.data(""))));
@@ -435,7 +435,7 @@ private slots:
             Drop(s.w().PanelWM_DropCopyCollection, {s.data("cpy"), f[0], f[1]});
             QVERIFY(s.w().CheckListBoxCopyCollection->checkList().empty());
             s.dialogs().AnswerCancel();
-            s.w().actions().execute("ActAddCopies");
+            s.w().actions().execute(ActionId::AddCopies);
             QCOMPARE(Q(s.dialogs().Calls()[0].file.filter), QString());
         }
     }

@@ -13,17 +13,15 @@
 
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
-#include "shell/app/action_list.h"
-#include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
-#include "shell/project/project_controller.h"
-#include "shell/run/run_engine.h"
 #include "shell/run/work_area.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
 
 namespace korvane {
 namespace {
@@ -59,11 +57,13 @@ enum CheckCommand { kReverse, kSelectAll, kUnselectAll };
 
 }  // namespace
 
-CollectionsController::CollectionsController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
+CollectionsController::CollectionsController(QObject* parent, const CollectionsView& view, ShellServices services,
+                                             CollectionsHooks hooks)
+    : QObject(parent), v_(view), s_(services), hooks_(std::move(hooks)) {
     collections_ = {
-        {Kind::Sources, w_.CheckListBoxSelectedFiles, w_.PanelCommonRoot, w_.TabSheetSelectedFiles},
-        {Kind::Csv, w_.CheckListBoxCSVForRename, w_.PanelCSVForRename, w_.TabSheetCSVForRename},
-        {Kind::Copies, w_.CheckListBoxCopyCollection, w_.PanelCopyCollection, w_.TabSheetCopyCollection},
+        {Kind::Sources, v_.CheckListBoxSelectedFiles, v_.PanelCommonRoot, v_.TabSheetSelectedFiles},
+        {Kind::Csv, v_.CheckListBoxCSVForRename, v_.PanelCSVForRename, v_.TabSheetCSVForRename},
+        {Kind::Copies, v_.CheckListBoxCopyCollection, v_.PanelCopyCollection, v_.TabSheetCopyCollection},
     };
     // The collection lists keep their entries in order ignoring case.
     for (const Collection& c : collections_) c.list->checkList().setSorted(true);
@@ -71,66 +71,63 @@ CollectionsController::CollectionsController(TfrmKorvaneMain& window) : QObject(
     bindLists();
     bindDrops();
 
-    connect(w_.PageControlFileCollect, &QTabWidget::currentChanged, this, [this](int) {
+    connect(v_.PageControlFileCollect, &QTabWidget::currentChanged, this, [this](int) {
         RunGuarded([this] { ComputeAndShowCommonRoot(currentCollectionList()); });
     });
-    connect(w_.CheckBoxRenameVariables, &QCheckBox::toggled, this, [this](bool) {
+    connect(v_.CheckBoxRenameVariables, &QCheckBox::toggled, this, [this](bool) {
         RunGuarded([this] {
             applyRenameVisibility();
-            w_.arrangeTaggedButtons();
+            hooks_.arrangeTaggedButtons();
             markModified();
         });
     });
-    connect(w_.CheckBoxCopyAdd, &QCheckBox::toggled, this, [this](bool on) {
+    connect(v_.CheckBoxCopyAdd, &QCheckBox::toggled, this, [this](bool on) {
         RunGuarded([this, on] {
             applyCopyVisibility();
             if (on) deriveCopyLibraryFolder(true);
-            w_.arrangeTaggedButtons();
+            hooks_.arrangeTaggedButtons();
             markModified();
         });
     });
-    connect(&w_, &TfrmKorvaneMain::collectionPagesUpdateRequested, this, [this] { updatePages(); });
-    connect(w_.project(), &ProjectController::projectCleared, this, [this] {
-        // The new project has no CSV files, so their root is gone too.
-        w_.PanelCSVForRename->clear();
-    });
 }
+
+void CollectionsController::projectCleared() { v_.PanelCSVForRename->clear(); }
 
 CollectionsController::~CollectionsController() = default;
 
 void CollectionsController::bindActions() {
-    ActionList& a = w_.actions();
-    a.setHandler("ActAddfiles", [this](QObject*) { addFilesFromDialog(Kind::Sources); });
-    a.setHandler("ActAddDirectoriesToSources", [this](QObject*) { addDirectoryFromBrowser(Kind::Sources); });
-    a.setHandler("ActAddCSVFiles", [this](QObject*) { addFilesFromDialog(Kind::Csv); });
-    a.setHandler("ActAddCopies", [this](QObject*) { addFilesFromDialog(Kind::Copies); });
-    a.setHandler("ActAddDirectoriesToCopies", [this](QObject*) { addDirectoryFromBrowser(Kind::Copies); });
-    a.setHandler("ActRefreshCopyLib", [this](QObject*) {
+    ActionList& a = s_.actions;
+    a.setHandler(ActionId::Addfiles, [this](QObject*) { addFilesFromDialog(Kind::Sources); });
+    a.setHandler(ActionId::AddDirectoriesToSources, [this](QObject*) { addDirectoryFromBrowser(Kind::Sources); });
+    a.setHandler(ActionId::AddCSVFiles, [this](QObject*) { addFilesFromDialog(Kind::Csv); });
+    a.setHandler(ActionId::AddCopies, [this](QObject*) { addFilesFromDialog(Kind::Copies); });
+    a.setHandler(ActionId::AddDirectoriesToCopies, [this](QObject*) { addDirectoryFromBrowser(Kind::Copies); });
+    a.setHandler(ActionId::RefreshCopyLib, [this](QObject*) {
         if (!merging_) RefreshCopyLibrary();
     });
-    a.setHandler("ActRemoveFiles", [this](QObject* sender) { removeUnchecked(sender); });
-    a.setHandler("ActReverseSelect", [this](QObject* sender) { checkCommand(sender, kReverse); });
-    a.setHandler("ActSelectAll", [this](QObject* sender) { checkCommand(sender, kSelectAll); });
-    a.setHandler("ActUnselectAll", [this](QObject* sender) { checkCommand(sender, kUnselectAll); });
-    a.setHandler("ActCalculateCommonRoot", [this](QObject*) { ComputeAndShowCommonRoot(currentCollectionList()); });
+    a.setHandler(ActionId::RemoveFiles, [this](QObject* sender) { removeUnchecked(sender); });
+    a.setHandler(ActionId::ReverseSelect, [this](QObject* sender) { checkCommand(sender, kReverse); });
+    a.setHandler(ActionId::SelectAll, [this](QObject* sender) { checkCommand(sender, kSelectAll); });
+    a.setHandler(ActionId::UnselectAll, [this](QObject* sender) { checkCommand(sender, kUnselectAll); });
+    a.setHandler(ActionId::CalculateCommonRoot, [this](QObject*) { ComputeAndShowCommonRoot(currentCollectionList()); });
 }
 
 void CollectionsController::bindLists() {
     for (CheckListBox* list : allCheckLists()) {
         connect(list, &CheckListBox::listDoubleClicked, this,
-                [this, list] { w_.actions().execute("ActReverseSelect", list); });
+                [this, list] { s_.actions.execute(ActionId::ReverseSelect, list); });
         connect(list, &CheckListBox::checkToggled, this, [this](int) { RunGuarded([this] { markModified(); }); });
     }
     for (const Collection& c : collections_) {
         // Any click in a collection list recomputes the current root.
         c.list->viewport()->installEventFilter(this);
         viewports_.push_back(c.list->viewport());
-        c.list->setItemHeight(w_.itemHeight());
+        c.list->setItemHeight(hooks_.itemHeight());
     }
     // Drawing: the source list elides its remembered root, the CSV and copy
     // lists the caption of their panel.
-    w_.CheckListBoxSelectedFiles->setDisplayText([this](int row) {
-        return ElidedEntryText(w_.CheckListBoxSelectedFiles->checkList().text(size_t(row)), rememberedRoot_.size());
+    v_.CheckListBoxSelectedFiles->setDisplayText([this](int row) {
+        return ElidedEntryText(v_.CheckListBoxSelectedFiles->checkList().text(size_t(row)), rememberedRoot_.size());
     });
     for (Kind kind : {Kind::Csv, Kind::Copies}) {
         const Collection& c = collection(kind);
@@ -165,36 +162,36 @@ const CollectionsController::Collection* CollectionsController::collectionOf(con
 }
 
 std::vector<CheckListBox*> CollectionsController::allCheckLists() const {
-    return {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxCopyCollection,
-            w_.CheckListBoxObjects, w_.CheckListBoxControlTags};
+    return {v_.CheckListBoxSelectedFiles, v_.CheckListBoxCSVForRename, v_.CheckListBoxCopyCollection,
+            v_.CheckListBoxObjects, v_.CheckListBoxControlTags};
 }
 
 CheckListBox* CollectionsController::currentCollectionList() const {
-    QWidget* page = w_.PageControlFileCollect->currentWidget();
-    if (page == w_.TabSheetCSVForRename) return w_.CheckListBoxCSVForRename;
-    if (page == w_.TabSheetCopyCollection) return w_.CheckListBoxCopyCollection;
-    return w_.CheckListBoxSelectedFiles;
+    QWidget* page = v_.PageControlFileCollect->currentWidget();
+    if (page == v_.TabSheetCSVForRename) return v_.CheckListBoxCSVForRename;
+    if (page == v_.TabSheetCopyCollection) return v_.CheckListBoxCopyCollection;
+    return v_.CheckListBoxSelectedFiles;
 }
 
 CheckListBox* CollectionsController::targetList(QObject* sender) const {
     const std::vector<CheckListBox*> lists = allCheckLists();
     for (CheckListBox* l : lists)
         if (sender == l) return l;
-    QWidget* focused = w_.focusWidget();
+    QWidget* focused = v_.window->focusWidget();
     if (!focused) focused = QApplication::focusWidget();
     for (CheckListBox* l : lists)
         if (focused && (focused == l || focused == l->viewport())) return l;
-    w_.statusBar().ShowError(kNoCheckListMessage, false);
+    s_.statusBar.ShowError(kNoCheckListMessage, false);
     return nullptr;
 }
 
 void CollectionsController::showCollection(Kind kind) {
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-    w_.PageControlFileCollect->setCurrentWidget(collection(kind).tab);
+    v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
+    v_.PageControlFileCollect->setCurrentWidget(collection(kind).tab);
 }
 
 void CollectionsController::markModified() {
-    if (w_.project()) w_.project()->setModified(true);
+    hooks_.markModified();
 }
 
 // --- common root ------------------------------------------------------------
@@ -211,12 +208,12 @@ std::string CollectionsController::showCommonRoot(CheckListBox* list, bool clear
         const TextWidthMeter meter(list->font());
         result = ComputeCommonRoot(entries, [&meter](std::string_view t) { return meter(t); });
         if (c && c->kind == Kind::Sources) rememberedRoot_ = result.root;
-        list->setItemHeight(w_.itemHeight());
+        list->setItemHeight(hooks_.itemHeight());
         list->setHorizontalExtent(result.widestText + kExtentMargin);
     }
     if (c) c->panel->setText(QString::fromUtf8(result.root));
     list->refreshItems();
-    if (!entries.empty() && clearMessages) w_.statusBar().ClearMessages();
+    if (!entries.empty() && clearMessages) s_.statusBar.ClearMessages();
     return result.root;
 }
 
@@ -244,8 +241,8 @@ void CollectionsController::checkCommand(QObject* sender, int what) {
 void CollectionsController::removeUnchecked(QObject* sender) {
     if (merging_) return;
     CheckListBox* target = targetList(sender);
-    if (w_.CheckBoxCopyAdd->isChecked()) deriveCopyLibraryFolder(false);
-    const std::string library = target == w_.CheckListBoxCopyCollection ? copyLibraryFolder_ : std::string();
+    if (v_.CheckBoxCopyAdd->isChecked()) deriveCopyLibraryFolder(false);
+    const std::string library = target == v_.CheckListBoxCopyCollection ? copyLibraryFolder_ : std::string();
     if (RemoveUncheckedEntries(target->checkList(), library) == 0) return;
     ComputeAndShowCommonRoot(currentCollectionList());
     markModified();
@@ -254,44 +251,44 @@ void CollectionsController::removeUnchecked(QObject* sender) {
 // --- copy library and the two options -------------------------------------------
 
 void CollectionsController::deriveCopyLibraryFolder(bool create) {
-    const std::string output = w_.project() ? w_.project()->outputDirectory() : std::string();
+    const std::string output = hooks_.outputDirectory();
     copyLibraryFolder_ = output.empty() ? std::string() : CopyLibraryPath(output);
     if (create && !copyLibraryFolder_.empty()) ForceDirectories(copyLibraryFolder_);
 }
 
 void CollectionsController::RefreshCopyLibrary() {
-    if (w_.CheckBoxCopyAdd->isChecked()) deriveCopyLibraryFolder(true);
+    if (v_.CheckBoxCopyAdd->isChecked()) deriveCopyLibraryFolder(true);
     struct Repaint {
         CheckListBox* list;
         ~Repaint() { list->refreshItems(); }
-    } repaint{w_.CheckListBoxCopyCollection};
+    } repaint{v_.CheckListBoxCopyCollection};
     // The library lies in the output directory: written only while no other
     // run uses that folder (a run of this window holds its lock already).
     FolderLock lock;
-    const std::string output = ExcludeTrailingSep(w_.project() ? w_.project()->outputDirectory() : std::string());
-    if (!copyLibraryFolder_.empty() && DirectoryExists(output) && !(w_.run() && w_.run()->HoldsOutputDir()))
-        LockOutputDir(output, lock, w_.statusBar());
+    const std::string output = ExcludeTrailingSep(hooks_.outputDirectory());
+    if (!copyLibraryFolder_.empty() && DirectoryExists(output) && !hooks_.runHoldsOutputDir())
+        LockOutputDir(output, lock, s_.statusBar);
     ProtectedFiles keep;
-    for (const CheckListBox* list : {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename})
+    for (const CheckListBox* list : {v_.CheckListBoxSelectedFiles, v_.CheckListBoxCSVForRename})
         for (const CheckEntry& e : list->checkList().entries()) keep.Add(e.text);
-    CopyCheckedMembers(w_.CheckListBoxCopyCollection->checkList(), copyLibraryFolder_, w_.statusBar(), keep);
+    CopyCheckedMembers(v_.CheckListBoxCopyCollection->checkList(), copyLibraryFolder_, s_.statusBar, keep);
 }
 
 void CollectionsController::applyRenameVisibility() {
-    const bool on = w_.CheckBoxRenameVariables->isChecked();
-    QAction* add = w_.actions()["ActAddCSVFiles"];
+    const bool on = v_.CheckBoxRenameVariables->isChecked();
+    QAction* add = s_.actions[ActionId::AddCSVFiles];
     add->setEnabled(on);
     add->setVisible(on);
-    TfrmKorvaneMain::setTabVisible(w_.PageControlFileCollect, w_.TabSheetCSVForRename, on);
+    SetTabVisible(v_.PageControlFileCollect, v_.TabSheetCSVForRename, on);
 }
 
 void CollectionsController::applyCopyVisibility() {
-    const bool on = w_.CheckBoxCopyAdd->isChecked();
-    QAction* add = w_.actions()["ActAddCopies"];
+    const bool on = v_.CheckBoxCopyAdd->isChecked();
+    QAction* add = s_.actions[ActionId::AddCopies];
     add->setEnabled(on);
     add->setVisible(on);
-    w_.actions()["ActAddDirectoriesToCopies"]->setVisible(on);
-    TfrmKorvaneMain::setTabVisible(w_.PageControlFileCollect, w_.TabSheetCopyCollection, on);
+    s_.actions[ActionId::AddDirectoriesToCopies]->setVisible(on);
+    SetTabVisible(v_.PageControlFileCollect, v_.TabSheetCopyCollection, on);
 }
 
 void CollectionsController::updatePages() {
@@ -299,9 +296,9 @@ void CollectionsController::updatePages() {
         bindDrops();
         applyRenameVisibility();
         applyCopyVisibility();
-        w_.arrangeTaggedButtons();
+        hooks_.arrangeTaggedButtons();
         for (const Collection& c : collections_) {
-            c.list->setItemHeight(w_.itemHeight());
+            c.list->setItemHeight(hooks_.itemHeight());
             showCommonRoot(c.list, false);
         }
     });

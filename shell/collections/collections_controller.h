@@ -6,13 +6,17 @@
 // It adds files through the file dialog, the folder browser and desktop
 // drops, merges searched folders (AddDirectoryToList), keeps the copy
 // library, removes unchecked entries, runs the check commands, computes and
-// shows the common roots and draws the collection lists. It is a child of
-// the window and serves its actions and events.
+// shows the common roots and draws the collection lists. It works on the
+// controls of its view and serves their actions and events; what it needs of
+// the project, the language and the run comes through its hooks.
 
 #include <QObject>
 
 #include <string>
 #include <vector>
+
+#include "shell/collections/collections_view.h"
+#include "shell/ui/shell_services.h"
 
 class QLabel;
 class QWidget;
@@ -20,12 +24,12 @@ class QWidget;
 namespace korvane {
 
 class CheckListBox;
-class TfrmKorvaneMain;
 
 class CollectionsController : public QObject {
     Q_OBJECT
 public:
-    explicit CollectionsController(TfrmKorvaneMain& window);
+    CollectionsController(QObject* parent, const CollectionsView& view, ShellServices services,
+                          CollectionsHooks hooks);
     ~CollectionsController() override;
 
     // --- what other subsystems use ---
@@ -47,6 +51,8 @@ public:
     // Brings the collection pages up to date: drop bindings, the tabs and
     // actions that follow the two options, roots, item heights.
     void updatePages();
+    // A new project has no CSV files, so their root is gone too.
+    void projectCleared();
 
     // The collection list of the active collection tab.
     CheckListBox* currentCollectionList() const;
@@ -104,7 +110,9 @@ private:
     // nothing) and starts the count again.
     void reportSkippedNames();
 
-    TfrmKorvaneMain& w_;
+    CollectionsView v_;
+    ShellServices s_;
+    CollectionsHooks hooks_;
     std::vector<Collection> collections_;
     // The collection lists' viewports, compared by address only.
     std::vector<const QObject*> viewports_;

@@ -16,10 +16,10 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/collections/collections_gui_test_support.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"
@@ -94,14 +94,14 @@ private slots:
         Fill(words, {"ONE", "TWO", "THREE"});
         words->checkList().setChecked(1, false);
         struct Case {
-            const char* action;
+            ActionId action;
             std::vector<bool> marks;
             bool modified;
         };
         const Case cases[] = {
-            {"ActReverseSelect", {false, true, false}, true},
-            {"ActUnselectAll", {false, false, false}, false},
-            {"ActSelectAll", {true, true, true}, true},
+            {ActionId::ReverseSelect, {false, true, false}, true},
+            {ActionId::UnselectAll, {false, false, false}, false},
+            {ActionId::SelectAll, {true, true, true}, true},
         };
         for (const Case& c : cases) {
             s.clearModified();
@@ -145,7 +145,7 @@ private slots:
 
         s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCopyCollection);
         Fill(s.w().CheckListBoxCopyCollection, {"/c/app/a.cpy", "/c/app/b.cpy"});
-        s.w().actions().execute("ActCalculateCommonRoot");
+        s.w().actions().execute(ActionId::CalculateCommonRoot);
         QCOMPARE(s.w().PanelCopyCollection->text(), QStringLiteral("/c"));
         QCOMPARE(Q(s.c().rememberedSourceRoot()), QString());  // only the source list is remembered
     }
@@ -176,7 +176,7 @@ private slots:
         const std::string out = s.setOutputDirectory();
         const Strings cpy = s.files({"cpy/a.cpy", "cpy/b.cpy", "cpy/c.cpy"});
         s.dialogs().AnswerFiles(cpy);
-        s.w().actions().execute("ActAddCopies");
+        s.w().actions().execute(ActionId::AddCopies);
         const std::string lib = out + "/CopyLib/";
         QVERIFY(FileExists(lib + "a.cpy") && FileExists(lib + "b.cpy") && FileExists(lib + "c.cpy"));
 
@@ -184,7 +184,7 @@ private slots:
         copies->checkList().setChecked(0, false);
         copies->checkList().setChecked(2, false);
         s.clearModified();
-        s.w().actions().execute("ActRemoveFiles", copies);
+        s.w().actions().execute(ActionId::RemoveFiles, copies);
         QCOMPARE(s.entries(copies), (Strings{cpy[1]}));
         QVERIFY(!FileExists(lib + "a.cpy") && FileExists(lib + "b.cpy") && !FileExists(lib + "c.cpy"));
         QVERIFY(FileExists(cpy[0]));
@@ -194,14 +194,14 @@ private slots:
         // but keeps the remembered root.
         const Strings src = s.files({"src/a.cbl"});
         s.dialogs().AnswerFiles(src);
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         const QString remembered = Q(s.c().rememberedSourceRoot());
         QVERIFY(!remembered.isEmpty());
         QCOMPARE(s.w().PanelCommonRoot->text(), remembered);
         CheckListBox* sources = s.w().CheckListBoxSelectedFiles;
         sources->checkList().setChecked(0, false);
         s.clearModified();
-        s.w().actions().execute("ActRemoveFiles", sources);
+        s.w().actions().execute(ActionId::RemoveFiles, sources);
         QVERIFY(sources->checkList().empty());
         QVERIFY(FileExists(src[0]));
         QCOMPARE(s.w().PanelCommonRoot->text(), QString());
@@ -210,7 +210,7 @@ private slots:
 
         // Nothing unchecked: no change, not modified.
         s.clearModified();
-        s.w().actions().execute("ActRemoveFiles", copies);
+        s.w().actions().execute(ActionId::RemoveFiles, copies);
         QVERIFY(!s.modified());
     }
 
@@ -230,7 +230,7 @@ private slots:
         SetMTime(lib + "older.cpy", t - 5);
 
         s.dialogs().AnswerFiles(cpy);
-        s.w().actions().execute("ActAddCopies");
+        s.w().actions().execute(ActionId::AddCopies);
         QCOMPARE(Q(ReadFileBytes(lib + "newer.cpy")), QStringLiteral("library newer"));
         QCOMPARE(Q(ReadFileBytes(lib + "same.cpy")), QStringLiteral("library same"));
         QCOMPARE(Q(ReadFileBytes(lib + "older.cpy")), QStringLiteral("cpy/older.cpy"));
@@ -239,7 +239,7 @@ private slots:
         // A vanished member is unchecked by the refresh; the rest is copied.
         DeleteFile(cpy[3]);
         DeleteFile(lib + "older.cpy");
-        s.w().actions().execute("ActRefreshCopyLib");
+        s.w().actions().execute(ActionId::RefreshCopyLib);
         CheckListBox* copies = s.w().CheckListBoxCopyCollection;
         QVERIFY(!copies->checkList().checked(size_t(copies->checkList().indexOf(cpy[3], false))));
         QCOMPARE(copies->checkList().checkedCount(), 3);
@@ -251,7 +251,7 @@ private slots:
         const std::string out = s.setOutputDirectory();
         const Strings first = s.files({"one/a.cpy"});
         s.dialogs().AnswerFiles(first);
-        s.w().actions().execute("ActAddCopies");
+        s.w().actions().execute(ActionId::AddCopies);
         const QString rootBefore = s.w().PanelCopyCollection->text();
 
         // The library is made unwritable: read-only for a normal user; for
@@ -267,7 +267,7 @@ private slots:
         const Strings more = s.files({"two/deeper/b.cpy"});
         s.clearModified();
         s.dialogs().AnswerFiles(more);
-        s.w().actions().execute("ActAddCopies");
+        s.w().actions().execute(ActionId::AddCopies);
         const std::string status = s.status();
         QVERIFY2(StartsWithStr("Error during preparation - ", status), status.c_str());
         QVERIFY2(status.find(" - ", std::string("Error during preparation - ").size()) != std::string::npos,
@@ -285,21 +285,21 @@ private slots:
         QWidget* csvTab = s.w().TabSheetCSVForRename;
         QWidget* copyTab = s.w().TabSheetCopyCollection;
         QVERIFY(TfrmKorvaneMain::isTabVisible(s.w().PageControlFileCollect, csvTab));
-        QVERIFY(a["ActAddCSVFiles"]->isVisible() && a["ActAddCSVFiles"]->isEnabled());
+        QVERIFY(a[ActionId::AddCSVFiles]->isVisible() && a[ActionId::AddCSVFiles]->isEnabled());
         Fill(s.w().CheckListBoxCSVForRename, {"/r/a.csv"});
 
         s.clearModified();
         s.w().CheckBoxRenameVariables->setChecked(false);
         QVERIFY(!TfrmKorvaneMain::isTabVisible(s.w().PageControlFileCollect, csvTab));
-        QVERIFY(!a["ActAddCSVFiles"]->isVisible() && !a["ActAddCSVFiles"]->isEnabled());
+        QVERIFY(!a[ActionId::AddCSVFiles]->isVisible() && !a[ActionId::AddCSVFiles]->isEnabled());
         QCOMPARE(s.w().CheckListBoxCSVForRename->checkList().size(), size_t(1));  // the entries stay
         QVERIFY(s.modified());
 
         s.clearModified();
         s.w().CheckBoxCopyAdd->setChecked(false);
         QVERIFY(!TfrmKorvaneMain::isTabVisible(s.w().PageControlFileCollect, copyTab));
-        QVERIFY(!a["ActAddCopies"]->isVisible() && !a["ActAddCopies"]->isEnabled());
-        QVERIFY(!a["ActAddDirectoriesToCopies"]->isVisible());
+        QVERIFY(!a[ActionId::AddCopies]->isVisible() && !a[ActionId::AddCopies]->isEnabled());
+        QVERIFY(!a[ActionId::AddDirectoriesToCopies]->isVisible());
         QVERIFY(s.modified());
         QVERIFY(s.w().BitBtnWM_DropAddCopies->isHidden());  // the tagged buttons follow
 
@@ -308,7 +308,7 @@ private slots:
         s.w().CheckBoxCopyAdd->setChecked(true);
         QCOMPARE(Q(s.c().copyLibraryFolder()), QString());
         QVERIFY(TfrmKorvaneMain::isTabVisible(s.w().PageControlFileCollect, copyTab));
-        QVERIFY(a["ActAddCopies"]->isVisible() && a["ActAddDirectoriesToCopies"]->isVisible());
+        QVERIFY(a[ActionId::AddCopies]->isVisible() && a[ActionId::AddDirectoriesToCopies]->isVisible());
 
         // Set with one: the library is derived and created.
         s.w().CheckBoxCopyAdd->setChecked(false);
@@ -323,13 +323,13 @@ private slots:
         s.setOutputDirectory();
         const Strings src = s.files({"p/s/a.cbl"});
         s.dialogs().AnswerFiles(src);
-        s.w().actions().execute("ActAddfiles");
+        s.w().actions().execute(ActionId::Addfiles);
         const std::string remembered = s.c().rememberedSourceRoot();
         Fill(s.w().CheckListBoxCSVForRename, {"/r/x/a.csv"});
         s.c().ComputeAndShowCommonRoot(s.w().CheckListBoxCSVForRename);
         Fill(s.w().CheckListBoxCopyCollection, {"/c/x/a.cpy"});
         s.clearModified();
-        s.w().actions().execute("ActNewProject");
+        s.w().actions().execute(ActionId::NewProject);
         QVERIFY(s.w().CheckListBoxSelectedFiles->checkList().empty());
         QVERIFY(s.w().CheckListBoxCSVForRename->checkList().empty());
         QCOMPARE(s.w().PanelCSVForRename->text(), QString());

@@ -6,7 +6,6 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/main_window.h"
 #include "shell/project/names_drag.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_rules.h"
@@ -16,29 +15,29 @@
 
 namespace korvane {
 
-OutputDirectoryField::OutputDirectoryField(TfrmKorvaneMain& window, ProjectController& project)
-    : QObject(&project), w_(window), project_(project) {
-    TFrameFindDirectory* frame = w_.FrameFindDirectoryOutputDir;
+OutputDirectoryField::OutputDirectoryField(const ProjectView& view, ShellServices services, ProjectController& project)
+    : QObject(&project), v_(view), s_(services), project_(project) {
+    TFrameFindDirectory* frame = v_.FrameFindDirectoryOutputDir;
     frame->OnEditExit = [this](QObject*) { LeaveField(); };
     frame->Edit->installEventFilter(this);
 
-    drag_ = new NamesDrag(w_.GroupBoxNames, {w_.GroupBoxDataSets, frame, frame->Edit}, this);
+    drag_ = new NamesDrag(v_.GroupBoxNames, {v_.GroupBoxDataSets, frame, frame->Edit}, this);
     drag_->PressAllowed = [this] { return PressOnNames(); };
     drag_->OnDrop = [this] { DropNames(); };
 }
 
 void OutputDirectoryField::ConnectPicker() {
-    TFrameFindDirectory* frame = w_.FrameFindDirectoryOutputDir;
+    TFrameFindDirectory* frame = v_.FrameFindDirectoryOutputDir;
     frame->OnDirectoryChosen = [this](QObject*) { DirectoryChosen(); };
     frame->OnBeforeCheck = [this](QObject*) { CheckBeforeValidation(); };
 }
 
-std::string OutputDirectoryField::FieldText() const { return w_.FrameFindDirectoryOutputDir->FieldText(); }
+std::string OutputDirectoryField::FieldText() const { return v_.FrameFindDirectoryOutputDir->FieldText(); }
 
 void OutputDirectoryField::LeaveField() {
-    TFrameFindDirectory* frame = w_.FrameFindDirectoryOutputDir;
+    TFrameFindDirectory* frame = v_.FrameFindDirectoryOutputDir;
     justLeft_ = true;
-    w_.statusBar().ClearMessages();
+    s_.statusBar.ClearMessages();
     if (dropped_ && frame->Modified()) ForceDirectories(FieldText());
     dropped_ = false;
     const std::string normal = LeftOutputDirectory(FieldText(), project_.projectDirectory());
@@ -50,14 +49,14 @@ void OutputDirectoryField::LeaveField() {
 void OutputDirectoryField::CheckBeforeValidation() {
     const std::string dir = FieldText();
     if (DirectoryExists(dir)) return;
-    if (w_.dialogs().Message(MsgKind::Confirmation, Format(kCreateQuestion, dir.c_str()), kOk | kCancel) !=
+    if (s_.dialogs.Message(MsgKind::Confirmation, Format(kCreateQuestion, dir.c_str()), kOk | kCancel) !=
         kOk)
         return;
-    if (!ForceDirectories(dir)) w_.dialogs().Message(MsgKind::Warning, kCannotCreate, kOk);
+    if (!ForceDirectories(dir)) s_.dialogs.Message(MsgKind::Warning, kCannotCreate, kOk);
 }
 
 void OutputDirectoryField::DirectoryChosen() {
-    TFrameFindDirectory* frame = w_.FrameFindDirectoryOutputDir;
+    TFrameFindDirectory* frame = v_.FrameFindDirectoryOutputDir;
     frame->SetModified(true);
     frame->Edit->setFocus();
     LeaveField();
@@ -68,15 +67,15 @@ bool OutputDirectoryField::PressOnNames() {
         justLeft_ = false;
         return false;
     }
-    return !w_.EditProductName->text().isEmpty() && !w_.EditSystemName->text().isEmpty();
+    return !v_.EditProductName->text().isEmpty() && !v_.EditSystemName->text().isEmpty();
 }
 
 void OutputDirectoryField::DropNames() {
-    w_.statusBar().ClearMessages();
+    s_.statusBar.ClearMessages();
     std::optional<std::string> target =
         NamesDropTarget(FieldText(), project_.languagePrefix(), project_.GetProjectName());
     if (!target) return;
-    TFrameFindDirectory* frame = w_.FrameFindDirectoryOutputDir;
+    TFrameFindDirectory* frame = v_.FrameFindDirectoryOutputDir;
     frame->SetFieldText(*target);
     frame->SetModified(true);
     frame->Edit->setFocus();
@@ -84,7 +83,7 @@ void OutputDirectoryField::DropNames() {
 }
 
 bool OutputDirectoryField::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == w_.FrameFindDirectoryOutputDir->Edit && event->type() == QEvent::KeyPress) {
+    if (watched == v_.FrameFindDirectoryOutputDir->Edit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) dropped_ = false;
     }

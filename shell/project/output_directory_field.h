@@ -11,11 +11,13 @@
 
 #include <string>
 
+#include "shell/project/project_view.h"
+#include "shell/ui/shell_services.h"
+
 namespace korvane {
 
 class NamesDrag;
 class ProjectController;
-class TfrmKorvaneMain;
 
 class OutputDirectoryField : public QObject {
     Q_OBJECT
@@ -23,7 +25,7 @@ public:
     static constexpr const char* kCreateQuestion = "Directory %s doesn't exists, create it? ";
     static constexpr const char* kCannotCreate = "Cannot create directory";
 
-    OutputDirectoryField(TfrmKorvaneMain& window, ProjectController& project);
+    OutputDirectoryField(const ProjectView& view, ShellServices services, ProjectController& project);
 
     // Connects the picker's notifications "directory chosen" and "before
     // check" (done once the window is first shown).
@@ -54,7 +56,8 @@ private:
     bool PressOnNames();
     std::string FieldText() const;
 
-    TfrmKorvaneMain& w_;
+    ProjectView v_;
+    ShellServices s_;
     ProjectController& project_;
     NamesDrag* drag_ = nullptr;
     bool dropped_ = false;

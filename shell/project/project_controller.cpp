@@ -12,27 +12,26 @@
 #include <climits>
 #include <stdexcept>
 
+#include "shared/env.h"
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
-#include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
-#include "shell/collections/collections_controller.h"
 #include "shell/project/output_directory_field.h"
 #include "shell/project/project_file.h"
 #include "shell/project/project_rules.h"
 #include "shell/project/stream_to_ini.h"
 #include "shell/project/window_form_adapter.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/byte_text.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
 
 namespace korvane {
 namespace {
@@ -43,44 +42,43 @@ std::string Text(const QString& s) { return BytesFromQString(s); }
 
 }  // namespace
 
-ProjectController::ProjectController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
-    outputDir_ = new OutputDirectoryField(w_, *this);
+ProjectController::ProjectController(QObject* parent, const ProjectView& view, ShellServices services,
+                                     ProjectHooks hooks)
+    : QObject(parent), v_(view), s_(services), hooks_(std::move(hooks)) {
+    outputDir_ = new OutputDirectoryField(v_, s_, *this);
 
-    ActionList& a = w_.actions();
-    a.setHandler("ActNewProject", [this](QObject*) { NewProject(); });
-    a.setHandler("ActOpenProject", [this](QObject*) { OpenProject(); });
-    a.setHandler("ActSaveProject", [this](QObject*) { SaveProject(false); });
-    a.setHandler("ActSaveProjectAs", [this](QObject*) { SaveProject(true); });
-
-    // The project named on the command line, loaded by the first show. A
-    // failed load has been reported; it goes no further than this handler,
-    // so that the other receivers of the request still run.
-    connect(&w_, &TfrmKorvaneMain::loadProjectRequested, this, [this](const std::string& path) {
-        try {
-            LoadProject(path);
-            ResumeAfterLoad();
-        } catch (const SilentAbort&) {
-        } catch (const Error& e) {
-            w_.statusBar().ShowError(e.what(), true);
-        }
-    });
+    ActionList& a = s_.actions;
+    a.setHandler(ActionId::NewProject, [this](QObject*) { NewProject(); });
+    a.setHandler(ActionId::OpenProject, [this](QObject*) { OpenProject(); });
+    a.setHandler(ActionId::SaveProject, [this](QObject*) { SaveProject(false); });
+    a.setHandler(ActionId::SaveProjectAs, [this](QObject*) { SaveProject(true); });
 
     // The name fields: typing copies the text into the name unchecked,
     // leaving a field with text validates it. At most eight characters are
     // typed, while a longer name set by the program (from a project file) is
     // shown whole.
-    for (QLineEdit* edit : {w_.EditProductName, w_.EditSystemName}) {
+    for (QLineEdit* edit : {v_.EditProductName, v_.EditSystemName}) {
         edit->setMaxLength(32767);
         edit->setValidator(new QRegularExpressionValidator(
             QRegularExpression(QStringLiteral("^.{0,%1}$").arg(kNameLength)), edit));
         edit->installEventFilter(this);
     }
-    connect(w_.EditProductName, &QLineEdit::textEdited, this,
+    connect(v_.EditProductName, &QLineEdit::textEdited, this,
             [this](const QString& t) { productName_ = Text(t); });
-    connect(w_.EditSystemName, &QLineEdit::textEdited, this,
+    connect(v_.EditSystemName, &QLineEdit::textEdited, this,
             [this](const QString& t) { systemName_ = Text(t); });
 
     connectModifiedMarks();
+}
+
+void ProjectController::LoadRequestedProject(const std::string& path) {
+    try {
+        LoadProject(path);
+        ResumeAfterLoad();
+    } catch (const SilentAbort&) {
+    } catch (const Error& e) {
+        s_.statusBar.ShowError(e.what(), true);
+    }
 }
 
 // Changes of project content that mark the project modified: the designed
@@ -88,16 +86,13 @@ ProjectController::ProjectController(TfrmKorvaneMain& window) : QObject(&window)
 // the check marks of the lists are handled by the collections.
 void ProjectController::connectModifiedMarks() {
     auto mark = [this] { RunGuarded([this] { setModified(true); }); };
-    for (QCheckBox* box : {w_.CheckBoxRefine, w_.CheckBoxRemoveComp, w_.CheckBoxReplaceNumericConstants,
-                           w_.CheckBoxReplaceLiterals, w_.CheckBoxRelocateFiles, w_.CheckBoxRelocateDB,
-                           w_.CheckBoxRelocateTP, w_.CheckBoxRestructure, w_.CheckBoxRefactorNestedBlocks})
-        connect(box, &QCheckBox::toggled, this, mark);
-    connect(w_.ComboBoxRefactorLevel, &QComboBox::currentIndexChanged, this, mark);
+    for (QCheckBox* box : v_.markingBoxes) connect(box, &QCheckBox::toggled, this, mark);
+    connect(v_.ComboBoxRefactorLevel, &QComboBox::currentIndexChanged, this, mark);
 }
 
 bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut &&
-        (watched == w_.EditProductName || watched == w_.EditSystemName)) {
+        (watched == v_.EditProductName || watched == v_.EditSystemName)) {
         // Only a move to another control of the window counts as leaving.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
@@ -105,7 +100,7 @@ bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
             const std::string text = Text(edit->text());
             if (!text.empty()) {
                 RunGuarded([&] {
-                    if (edit == w_.EditProductName)
+                    if (edit == v_.EditProductName)
                         SetProductName(text);
                     else
                         SetSystemName(text);
@@ -120,29 +115,29 @@ bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
 
 void ProjectController::setModified(bool value) {
     if (modified_ && !value) {
-        unsigned answer = w_.dialogs().Message(MsgKind::Warning, kModifiedQuestion, kYes | kNo | kCancel);
+        unsigned answer = s_.dialogs.Message(MsgKind::Warning, kModifiedQuestion, kYes | kNo | kCancel);
         if (answer == kYes) {
-            w_.actions()["ActSaveProject"]->setEnabled(true);
-            w_.actions().runHandler("ActSaveProject");
+            s_.actions[ActionId::SaveProject]->setEnabled(true);
+            s_.actions.runHandler(ActionId::SaveProject);
         } else if (answer == kCancel) {
-            w_.statusBar().ShowError("Action cancelled", false);
+            s_.statusBar.ShowError("Action cancelled", false);
         }
     }
     modified_ = value;
-    w_.actions()["ActSaveProject"]->setEnabled(value);
+    s_.actions[ActionId::SaveProject]->setEnabled(value);
     emit modifiedChanged(value);
 }
 
 void ProjectController::clearModifiedWithoutAsking() {
     modified_ = false;
-    w_.actions()["ActSaveProject"]->setEnabled(false);
+    s_.actions[ActionId::SaveProject]->setEnabled(false);
     emit modifiedChanged(false);
 }
 
 // --- values -------------------------------------------------------------------
 
 void ProjectController::setName(std::string& field, const std::string& text, bool product, bool fromFile) {
-    QLineEdit* edit = product ? w_.EditProductName : w_.EditSystemName;
+    QLineEdit* edit = product ? v_.EditProductName : v_.EditSystemName;
     const char* refusal = product ? "Product name missing or incorrect" : "System name name missing or incorrect";
     if (text == "*") {
         field.clear();
@@ -154,15 +149,15 @@ void ProjectController::setName(std::string& field, const std::string& text, boo
         field.clear();
         loadErrors_.push_back(refusal);
     } else {
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+        v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
         edit->setFocus();
-        w_.statusBar().ShowError(refusal, false);
+        s_.statusBar.ShowError(refusal, false);
     }
     projectName_.clear();
     const QString shown = QStringFromBytes(field);
     if (edit->text() != shown) edit->setText(shown);
     setModified(true);
-    w_.statusBar().ClearMessages();
+    s_.statusBar.ClearMessages();
 }
 
 void ProjectController::SetSystemName(const std::string& text) { setName(systemName_, text, false); }
@@ -179,7 +174,7 @@ std::string ProjectController::GetProjectName() {
 
 void ProjectController::SetProjectName(const std::string& path) {
     projectName_ = ProjectNameFromPath(path);
-    w_.setProjectCaption(projectName_);
+    hooks_.setProjectCaption(projectName_);
 }
 
 void ProjectController::SetProjectDirectory(const std::string& path) {
@@ -187,7 +182,7 @@ void ProjectController::SetProjectDirectory(const std::string& path) {
     WriteSettingString("LastPosition" + languagePrefix_, projectDirectory_);
 }
 
-std::string ProjectController::outputDirectory() const { return w_.FrameFindDirectoryOutputDir->FieldText(); }
+std::string ProjectController::outputDirectory() const { return v_.FrameFindDirectoryOutputDir->FieldText(); }
 
 void ProjectController::ConnectOutputDirectoryPicker() { outputDir_->ConnectPicker(); }
 
@@ -196,35 +191,49 @@ void ProjectController::ConnectOutputDirectoryPicker() { outputDir_->ConnectPick
 void ProjectController::ClearProject() {
     productName_.clear();
     systemName_.clear();
-    w_.EditProductName->clear();
-    w_.EditSystemName->clear();
-    w_.PanelCommonRoot->clear();
-    w_.EditCreateWrdList->clear();
-    for (CheckListBox* l : {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxObjects,
-                            w_.CheckListBoxControlTags})
+    v_.EditProductName->clear();
+    v_.EditSystemName->clear();
+    v_.PanelCommonRoot->clear();
+    v_.EditCreateWrdList->clear();
+    for (CheckListBox* l : {v_.CheckListBoxSelectedFiles, v_.CheckListBoxCSVForRename, v_.CheckListBoxObjects,
+                            v_.CheckListBoxControlTags})
         l->checkList().clear();
-    w_.RichEditCTLWords->clear();
-    w_.MemoNewFileNames->clear();
+    v_.RichEditCTLWords->clear();
+    v_.MemoNewFileNames->clear();
     // The viewer closes its pages, the run forgets its name map.
     emit projectCleared();
-    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, false);
+    SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, false);
 
-    for (QCheckBox* box : w_.transformationBoxes)
+    for (QCheckBox* box : *v_.transformationBoxes)
         if (!box->parentWidget()->isHidden()) box->setChecked(box->isEnabled());
-    w_.CheckBoxRealign->setEnabled(false);
-    w_.CheckBoxRealign->setChecked(true);
-    w_.ComboBoxRefactorLevel->setCurrentIndex(w_.ComboBoxRefactorLevel->count() - 1);
+    v_.CheckBoxRealign->setEnabled(false);
+    v_.CheckBoxRealign->setChecked(true);
+    v_.ComboBoxRefactorLevel->setCurrentIndex(v_.ComboBoxRefactorLevel->count() - 1);
 
-    const bool rename = w_.CheckBoxRenameVariables->isChecked();
-    w_.actions()["ActAddCSVFiles"]->setEnabled(rename);
-    w_.actions()["ActAddCSVFiles"]->setVisible(rename);
-    TfrmKorvaneMain::setTabVisible(w_.PageControlFileCollect, w_.TabSheetCSVForRename, rename);
-    w_.arrangeTaggedButtons();
+    const bool rename = v_.CheckBoxRenameVariables->isChecked();
+    s_.actions[ActionId::AddCSVFiles]->setEnabled(rename);
+    s_.actions[ActionId::AddCSVFiles]->setVisible(rename);
+    SetTabVisible(v_.PageControlFileCollect, v_.TabSheetCSVForRename, rename);
+    hooks_.arrangeTaggedButtons();
 
     SetProjectName("*");
-    w_.FrameFindDirectoryOutputDir->Edit->clear();
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+    v_.FrameFindDirectoryOutputDir->Edit->clear();
+    v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
     clearModifiedWithoutAsking();
+}
+
+void ProjectController::StartNewProject(const std::string& prefix) {
+    setMaxDirDepth(100);
+    ClearProject();
+    SetProjectDirectory(ReadSettingString("LastPosition" + prefix, ""));
+    if (projectDirectory_.empty() || !DirectoryExists(projectDirectory_))
+        SetProjectDirectory(IncludeTrailingSep(PersonalFolder()));
+    v_.FrameFindDirectoryOutputDir->SetFieldText(projectDirectory_);
+}
+
+void ProjectController::LeaveOutputDirectory() {
+    v_.FrameFindDirectoryOutputDir->SetModified(true);
+    v_.FrameFindDirectoryOutputDir->RunLeaveHandling();
 }
 
 // --- new, open, load ----------------------------------------------------------------
@@ -232,22 +241,22 @@ void ProjectController::ClearProject() {
 void ProjectController::NewProject() {
     setModified(false);
     ClearProject();
-    w_.language()->ApplyLanguage(w_.language()->selectedLanguage());
+    hooks_.applyLanguage(hooks_.selectedLanguage());
 }
 
 void ProjectController::OpenProject() {
     setModified(false);
     ClearProject();
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+    v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
     FileDialogOptions o;
     o.title = kOpenTitle;
     o.filter = ProjectFileFilter();
     o.defaultExt = TextAfterFirst(kProjectFileExtension, ".");
     o.initialDir = projectDirectory_;
     o.mustExist = true;
-    std::optional<std::vector<std::string>> chosen = w_.dialogs().OpenFiles(o);
+    std::optional<std::vector<std::string>> chosen = s_.dialogs.OpenFiles(o);
     if (!chosen || chosen->empty()) {
-        w_.statusBar().ShowError(kOpenCancelled, false);
+        s_.statusBar.ShowError(kOpenCancelled, false);
         return;
     }
     LoadProject(chosen->front());
@@ -273,15 +282,15 @@ void ProjectController::LoadProject(const std::string& path) {
         throw;  // a programming error, not a bad file
     } catch (...) {
         reportLoadNotes();
-        w_.statusBar().AddError(kLoadError, false);
+        s_.statusBar.AddError(kLoadError, false);
         return;
     }
     reportLoadNotes();
 }
 
 void ProjectController::reportLoadNotes() {
-    for (const std::string& text : loadErrors_) w_.statusBar().AddError(text, true);
-    for (const std::string& text : loadWarnings_) w_.statusBar().AddWarning(text);
+    for (const std::string& text : loadErrors_) s_.statusBar.AddError(text, true);
+    for (const std::string& text : loadWarnings_) s_.statusBar.AddWarning(text);
     loadErrors_.clear();
     loadWarnings_.clear();
 }
@@ -294,13 +303,13 @@ int ProjectController::loadNumber(const std::string& key, const std::string& tex
 
 void ProjectController::resolveLoadedPaths(const std::string& projectFolder) {
     const auto resolve = [&](const std::string& path) { return AbsolutePathFrom(projectFolder, path); };
-    TFrameFindDirectory* out = w_.FrameFindDirectoryOutputDir;
+    TFrameFindDirectory* out = v_.FrameFindDirectoryOutputDir;
     if (const std::string text = out->FieldText(); !text.empty() && resolve(text) != text)
         out->SetFieldText(resolve(text));
     if (!projectDirectory_.empty() && !IsAbsolutePath(projectDirectory_))
         SetProjectDirectory(IncludeTrailingSep(resolve(projectDirectory_)));
     for (CheckListBox* box :
-         {w_.CheckListBoxSelectedFiles, w_.CheckListBoxCSVForRename, w_.CheckListBoxCopyCollection}) {
+         {v_.CheckListBoxSelectedFiles, v_.CheckListBoxCSVForRename, v_.CheckListBoxCopyCollection}) {
         CheckList& list = box->checkList();
         std::vector<CheckEntry> entries = list.entries();
         bool changed = false;
@@ -325,11 +334,11 @@ void ProjectController::loadSteps(const std::string& path) {
     // The stored language; one that names no button leaves the selected
     // language as it is.
     const std::string dialect = ini.ReadValue(kLanguageVersion);
-    w_.language()->ApplyLanguage(LanguageSuffix(ini.ReadValue(kProjectVersion), dialect));
+    hooks_.applyLanguage(LanguageSuffix(ini.ReadValue(kProjectVersion), dialect));
     dialect_ = dialect;
     projectLoad_ = true;
 
-    w_.setLocalToolRoot(ini.ReadValue(kLocalToolRootDir));
+    hooks_.setLocalToolRoot(ini.ReadValue(kLocalToolRootDir));
     SetProjectName(ini.ReadValue(kProjectName));
     setName(systemName_, ini.ReadValue(kSystemName), false, true);
     setName(productName_, ini.ReadValue(kProductName), true, true);
@@ -343,27 +352,24 @@ void ProjectController::loadSteps(const std::string& path) {
     batchRunning_ = ini.ReadValue(kBatchRunning) == "Y";
     numberOfSourceFiles_ = loadNumber(kNumberOfSourceFiles, ini.ReadValue(kNumberOfSourceFiles), 0, INT_MAX, 0);
 
-    WindowFormAdapter window(w_);
+    WindowFormAdapter window(*v_.form);
     ini.LoadFormState(window);
     resolveLoadedPaths(projectFolder);
 
     // A row whose step program is missing stays off, whatever the file says.
-    for (QCheckBox* box : w_.transformationBoxes)
+    for (QCheckBox* box : *v_.transformationBoxes)
         if (!box->parentWidget()->isHidden() && !box->isEnabled()) box->setChecked(false);
-    w_.CheckBoxRealign->setEnabled(false);
-    w_.CheckBoxRealign->setChecked(true);
+    v_.CheckBoxRealign->setEnabled(false);
+    v_.CheckBoxRealign->setChecked(true);
 
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-    w_.PageControlFileCollect->setCurrentWidget(w_.TabSheetSelectedFiles);
-    if (CollectionsController* collections = w_.collections()) {
-        collections->updatePages();
-        collections->ComputeAndShowCommonRoot(w_.CheckListBoxSelectedFiles);
-    }
+    v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
+    v_.PageControlFileCollect->setCurrentWidget(v_.TabSheetSelectedFiles);
+    hooks_.loaded();
 }
 
 void ProjectController::ResumeAfterLoad() {
     if (!batchRunning_) return;
-    w_.actions().runHandler("ActRename");
+    s_.actions.runHandler(ActionId::Rename);
     batchRunning_ = false;
     setModified(true);
 }
@@ -379,8 +385,8 @@ ProjectProperties ProjectController::properties() {
     p.projectDirectory = projectDirectory_;
     p.projectVersion = languagePrefix_;
     p.languageVersion = dialect_;
-    p.toolRootDir = w_.toolRoot();
-    p.localToolRootDir = w_.localToolRoot();
+    p.toolRootDir = hooks_.toolRoot();
+    p.localToolRootDir = hooks_.localToolRoot();
     p.maxDirDepth = maxDirDepth_;
     p.numberOfSourceFiles = numberOfSourceFiles_;
     return p;
@@ -404,21 +410,21 @@ void ProjectController::SaveProject(bool saveAs) {
         o.fileName = GetProjectName();
         o.mustExist = false;
         o.overwritePrompt = true;
-        std::optional<std::string> chosen = w_.dialogs().SaveFile(o);
+        std::optional<std::string> chosen = s_.dialogs.SaveFile(o);
         if (!chosen) {
-            w_.statusBar().ShowError(kSaveCancelled, false);
+            s_.statusBar.ShowError(kSaveCancelled, false);
             return;
         }
         SetProjectDirectory(*chosen);
         SetProjectName(*chosen);
         target = *chosen;
     }
-    WindowFormAdapter window(w_);
+    WindowFormAdapter window(*v_.form);
     try {
         SaveProjectFile(target, window, properties());
     } catch (const Error& e) {
         // The old file stays as it was and the project stays modified.
-        w_.statusBar().ShowError(e.what(), false);
+        s_.statusBar.ShowError(e.what(), false);
     }
     clearModifiedWithoutAsking();
 }

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "shell/project/project_model.h"
+#include "shell/project/project_view.h"
+#include "shell/ui/shell_services.h"
 
 namespace korvane {
 
 class OutputDirectoryField;
-class TfrmKorvaneMain;
 struct ProjectProperties;
 
 class ProjectController : public QObject {
@@ -25,7 +26,7 @@ public:
     static constexpr const char* kOpenCancelled = "File search cancelled, new project created";
     static constexpr const char* kSaveCancelled = "Save cancelled";
 
-    explicit ProjectController(TfrmKorvaneMain& window);
+    ProjectController(QObject* parent, const ProjectView& view, ShellServices services, ProjectHooks hooks);
 
     // --- modified flag ---
     bool modified() const { return modified_; }
@@ -75,6 +76,12 @@ public:
 
     // The new-project state.
     void ClearProject();
+    // The new project of an applied language: the new-project state, the
+    // project directory last used with the language's prefix (else the
+    // personal folder) and the output directory there.
+    void StartNewProject(const std::string& prefix);
+    // The output directory field, marked changed, is left as by the user.
+    void LeaveOutputDirectory();
 
     // --- project actions ---
     void NewProject();
@@ -89,6 +96,10 @@ public:
     void LoadProject(const std::string& path);
     // Finishes a run the loaded project was saved in.
     void ResumeAfterLoad();
+    // The project named on the command line, loaded by the first show. A
+    // failed load has been reported; it goes no further than this, so that
+    // the other receivers of the request still run.
+    void LoadRequestedProject(const std::string& path);
     // Save (asking for a name only when the file does not exist yet) and
     // save as (always asking).
     void SaveProject(bool saveAs);
@@ -112,7 +123,9 @@ private:
     void resolveLoadedPaths(const std::string& projectFolder);
     void reportLoadNotes();
 
-    TfrmKorvaneMain& w_;
+    ProjectView v_;
+    ShellServices s_;
+    ProjectHooks hooks_;
     OutputDirectoryField* outputDir_ = nullptr;
     bool modified_ = false;
     bool projectLoad_ = false;

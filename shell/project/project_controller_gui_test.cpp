@@ -13,12 +13,12 @@
 #include <memory>
 
 #include "shared/platform/files.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_gui_test_support.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/my_status_bar.h"
@@ -93,7 +93,7 @@ void ProjectControllerTest::typingAndLeavingTheNameFields() {
     // Leaving a field with text runs the setter.
     Leave(w.EditProductName);
     QVERIFY(p->modified());
-    QVERIFY(w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(w.actions()[ActionId::SaveProject]->isEnabled());
     Leave(w.EditSystemName);
     QCOMPARE(p->GetProjectName(), std::string("AbcXyz12"));
     // Eight characters at most can be typed.
@@ -141,13 +141,13 @@ void ProjectControllerTest::digitLedOrMissingNamesAreRefused() {
         TfrmKorvaneMain& w2 = StartStandard(g);
         Type(w2.EditProductName, c.product ? c.text : "PROD");
         Type(w2.EditSystemName, c.product ? "xyz12" : c.text);
-        w2.actions().execute("ActSaveProjectAs");
+        w2.actions().execute(ActionId::SaveProjectAs);
         QCOMPARE(Shown(w2), std::string(c.message));
         QCOMPARE(CountCalls(g, "SaveFile"), 0);
         // An empty name is refused the same way.
         w2.EditProductName->clear();
         w2.project()->SetProductName("*");
-        w2.actions().execute("ActSaveProjectAs");
+        w2.actions().execute(ActionId::SaveProjectAs);
         QCOMPARE(Shown(w2), std::string(c.product ? c.message : "System name name missing or incorrect"));
     }
 }
@@ -172,7 +172,7 @@ void ProjectControllerTest::longNamesFromAFileAreTakenUnchanged() {
     QCOMPARE(p->systemName(), std::string("SYSTEMNAMELONG"));
     QCOMPARE(p->GetProjectName(), std::string("ProductlongSystemnamelong"));
     f.dialogs.AnswerPath(dir + "Again.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     Lines saved = ReadLines(dir + "Again.srd");
     QVERIFY(Contains(saved, "ProjectSystemName=SYSTEMNAMELONG"));
     QVERIFY(Contains(saved, "frmKorvaneMain.EditSystemName=SYSTEMNAMELONG"));
@@ -185,7 +185,7 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     SetNames(w, "Prod", "Sys");
     // A new project: the dialog proposes the project name.
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), 1);
     const FileDialogOptions& o = f.dialogs.Calls().back().file;
     QCOMPARE(f.dialogs.Calls().back().text, std::string("Save project as..."));
@@ -196,14 +196,14 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     QVERIFY(o.overwritePrompt);
     QVERIFY(FileExists(dir + "ProdSys.srd"));
     QVERIFY(!w.project()->modified());
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
     QVERIFY(EndsWith(w.caption(), " - Java [ProdSys]"));
     QCOMPARE(ReadLines(dir + "ProdSys.srd")[2], std::string("ProjectName=ProdSys"));
 
     // The file exists: overwritten without a dialog.
     w.CheckBoxRefine->setChecked(false);
     QVERIFY(w.project()->modified());
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), 1);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "frmKorvaneMain.CheckBoxRefine=N"));
     QVERIFY(!w.project()->modified());
@@ -212,7 +212,7 @@ void ProjectControllerTest::saveAsksForANameOnlyWhenNeeded() {
     w.CheckBoxRefine->setChecked(true);
     const std::string before = ReadFileBytes(dir + "ProdSys.srd");
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QCOMPARE(CountCalls(f, "SaveFile"), 2);
     QCOMPARE(Shown(w), std::string("Save cancelled"));
     QVERIFY(w.project()->modified());
@@ -225,7 +225,7 @@ void ProjectControllerTest::openedFileKeepsItsCaptionWhileSaveTargetsTheFormedNa
     const std::string dir = JobsFolder(f);
     SetNames(w, "Prod", "Sys");
     f.dialogs.AnswerPath(dir + "MyJob.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QVERIFY(Contains(ReadLines(dir + "MyJob.srd"), "ProjectName=MyJob"));
 
     f.dialogs.ClearCalls();
@@ -247,20 +247,20 @@ void ProjectControllerTest::openedFileKeepsItsCaptionWhileSaveTargetsTheFormedNa
     // ProdSys.srd does not exist: a plain save asks, proposing ProdSys.
     w.project()->setModified(true);
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(f.dialogs.Calls().back().file.fileName, std::string("ProdSys"));
     QCOMPARE(Shown(w), std::string("Save cancelled"));
 
     // Once it exists, a plain save after opening MyJob writes ProdSys.srd.
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     f.dialogs.AnswerButton(kNo);  // the open's question about the unsaved change below
     w.CheckBoxRefine->setChecked(false);
     OpenThroughAction(f, dir + "MyJob.srd");
     QVERIFY(EndsWith(w.caption(), "[MyJob]"));
     w.CheckBoxRefine->setChecked(false);
     const int dialogs = CountCalls(f, "SaveFile");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(CountCalls(f, "SaveFile"), dialogs);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "frmKorvaneMain.CheckBoxRefine=N"));
     QVERIFY(Contains(ReadLines(dir + "MyJob.srd"), "frmKorvaneMain.CheckBoxRefine=Y"));
@@ -277,7 +277,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     p->setBatchRunning(true);
     p->setNumberOfSourceFiles(7);
     f.dialogs.AnswerPath(dir + "Run.srd");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     Lines saved = ReadLines(dir + "Run.srd");
     QVERIFY(Contains(saved, "BatchRunning=Y"));
     QVERIFY(Contains(saved, "NumberOfSourceFiles=7"));
@@ -287,7 +287,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     int renames = 0;
     bool cleared = false, clearedFirst = false;
     QObject::connect(p, &ProjectController::projectCleared, [&] { cleared = true; });
-    w.actions().setHandler("ActRename", [&](QObject*) {
+    w.actions().setHandler(ActionId::Rename, [&](QObject*) {
         ++renames;
         clearedFirst = cleared;
     });
@@ -301,7 +301,7 @@ void ProjectControllerTest::interruptedRunIsResumedAfterOpening() {
     // A project saved idle resumes nothing.
     p->clearModifiedWithoutAsking();
     f.dialogs.AnswerPath(dir + "Idle.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     QVERIFY(!Contains(ReadLines(dir + "Idle.srd"), "NumberOfSourceFiles=7"));
     OpenThroughAction(f, dir + "Idle.srd");
     QCOMPARE(renames, 1);
@@ -353,7 +353,7 @@ void ProjectControllerTest::rowWithMissingProgramOpensUncheckedAndDisabled() {
     SetNames(f.window(), "Prod", "Sys");
     QVERIFY(f.window().CheckBoxRelocateDB->isChecked());
     f.dialogs.AnswerPath(dir + "Rows.srd");
-    f.window().actions().execute("ActSaveProjectAs");
+    f.window().actions().execute(ActionId::SaveProjectAs);
     QVERIFY(Contains(ReadLines(dir + "Rows.srd"), "frmKorvaneMain.CheckBoxRelocateDB=Y"));
 
     QVERIFY(DeleteFile(f.binDir() + "/JAVVorl/reldb"));
@@ -390,7 +390,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
 
     // Cancel keeps everything.
     f.dialogs.AnswerButton(kCancel);
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(Shown(w), std::string("Action cancelled"));
     const auto& q = f.dialogs.Calls().back();
     QCOMPARE(q.text,
@@ -404,7 +404,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
     int cleared = 0;
     QObject::connect(p, &ProjectController::projectCleared, [&] { ++cleared; });
     f.dialogs.AnswerButton(kNo);
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QVERIFY(cleared >= 1);
     QCOMPARE(p->productName(), std::string());
     QCOMPARE(Str(w.EditSystemName->text()), std::string());
@@ -427,7 +427,7 @@ void ProjectControllerTest::newProjectAsksThenClears() {
     // The language applied again puts the project directory into the field.
     QCOMPARE(w.FrameFindDirectoryOutputDir->FieldText() + "/", p->projectDirectory());
     QVERIFY(!p->modified());
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
 }
 
 void ProjectControllerTest::answeringYesSavesFirst() {
@@ -437,7 +437,7 @@ void ProjectControllerTest::answeringYesSavesFirst() {
     SetNames(w, "Prod", "Sys");
     f.dialogs.AnswerButton(kYes);
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QVERIFY(Contains(ReadLines(dir + "ProdSys.srd"), "ProjectProductName=Prod"));
     QCOMPARE(w.project()->productName(), std::string());
     QVERIFY(!w.project()->modified());
@@ -446,7 +446,7 @@ void ProjectControllerTest::answeringYesSavesFirst() {
     SetNames(w, "Other", "Sys");
     f.dialogs.AnswerButton(kYes);
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(Shown(w), std::string("Save cancelled"));
     QCOMPARE(w.project()->productName(), std::string("Other"));
     QVERIFY(w.project()->modified());
@@ -458,7 +458,7 @@ void ProjectControllerTest::cancelledOpenLeavesANewProject() {
     SetNames(w, "Prod", "Sys");
     w.project()->clearModifiedWithoutAsking();
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActOpenProject");
+    w.actions().execute(ActionId::OpenProject);
     QCOMPARE(Shown(w), std::string("File search cancelled, new project created"));
     QCOMPARE(w.project()->productName(), std::string());
     QVERIFY(!w.project()->modified());

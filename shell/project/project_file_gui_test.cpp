@@ -22,12 +22,12 @@
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_gui_test_support.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/testing/qt_test_main.h"
@@ -150,7 +150,7 @@ void ProjectFileGuiTest::secondSaveIsByteIdentical() {
     w.ComboBoxRefactorLevel->setCurrentIndex(4);
     w.EditCreateWrdList->setText("words, with = signs");
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     const std::string first = ReadFileBytes(dir + "ProdSys.srd");
     QVERIFY(first.find("YY/src/app/a.java\r\nNY/src/app/b.java\r\n") != std::string::npos);
 
@@ -186,7 +186,7 @@ void ProjectFileGuiTest::typedComboTextsSurviveReopening() {
     // An item chosen and left alone stays an index.
     w.ComboBoxRefactorLevel->setCurrentIndex(1);
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     const std::string first = ReadFileBytes(dir + "ProdSys.srd");
     for (const char* line : {"frmKorvaneMain.ComboBoxCreateWrdList=MYTAG\r\n",
                              "frmKorvaneMain.ComboBoxEditCWrd=OTHER TAG\r\n",
@@ -223,7 +223,7 @@ void ProjectFileGuiTest::unusualNamesRestoreByteForByte() {
     const std::vector<CheckEntry> before = sources.entries();
 
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     const std::string first = ReadFileBytes(dir + "ProdSys.srd");
     QVERIFY(first.find("OutputDir.Edit=" + out + "\r\n") != std::string::npos);
 
@@ -384,7 +384,7 @@ void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
     TfrmKorvaneMain& w = StartStandard(f);
     const std::string dir = NameProjectInJobsFolder(f, w);
     f.dialogs.AnswerPath(dir + "ProdSys.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     const std::string old = ReadFileBytes(dir + "ProdSys.srd");
     w.CheckBoxRefine->setChecked(false);
     QVERIFY(w.project()->modified());
@@ -402,7 +402,7 @@ void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
     } else {
         QCOMPARE(chmod(dir.c_str(), 0555), 0);
     }
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     if (root)
         setrlimit(RLIMIT_FSIZE, &limit);
     else
@@ -414,7 +414,7 @@ void ProjectFileGuiTest::failedSaveKeepsTheOldFileAndTheModifiedFlag() {
     QVERIFY2(shown.find(SystemErrorText(root ? EFBIG : EACCES)) != std::string::npos, shown.c_str());
     QCOMPARE(ReadFileBytes(dir + "ProdSys.srd"), old);
     QVERIFY(w.project()->modified());
-    QVERIFY(w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(w.actions()[ActionId::SaveProject]->isEnabled());
     QCOMPARE(int(ListDirectory(dir).size()), 1);
 }
 

@@ -7,8 +7,8 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 
 namespace korvane::project_test {
@@ -51,7 +51,7 @@ void Type(QWidget* edit, const QString& text) {
 
 void OpenThroughAction(ShellFixture& f, const std::string& path) {
     f.dialogs.AnswerFiles({path});
-    f.window().actions().execute("ActOpenProject");
+    f.window().actions().execute(ActionId::OpenProject);
 }
 
 std::vector<std::string> JavaProjectHeader(const std::string& product, const std::string& system) {

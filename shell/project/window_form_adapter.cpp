@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QWidget>
 
 #include "shared/text.h"
-#include "shell/app/main_window.h"
 #include "shell/ui/byte_text.h"
 #include "shell/collections/check_list.h"
 #include "shell/ui/check_list_box.h"
@@ -147,15 +147,15 @@ private:
 
 }  // namespace
 
-WindowFormAdapter::WindowFormAdapter(TfrmKorvaneMain& window) : window_(window) {}
+WindowFormAdapter::WindowFormAdapter(FormHost& window) : window_(window) {}
 
 WindowFormAdapter::~WindowFormAdapter() = default;
 
-std::string WindowFormAdapter::name() const { return Text(window_.objectName()); }
+std::string WindowFormAdapter::name() const { return Text(window_.formWidget().objectName()); }
 
-std::string WindowFormAdapter::caption() const { return window_.caption(); }
+std::string WindowFormAdapter::caption() const { return Text(window_.formWidget().windowTitle()); }
 
-void WindowFormAdapter::setCaption(const std::string& caption) { window_.setCaption(caption); }
+void WindowFormAdapter::setCaption(const std::string& caption) { window_.formWidget().setWindowTitle(Q(caption)); }
 
 FormComponent* WindowFormAdapter::wrap(QObject* object, const std::string& className) {
     auto it = wrapped_.find(object);
@@ -185,7 +185,7 @@ FormComponent* WindowFormAdapter::wrap(QObject* object, const std::string& class
 std::vector<FormComponent*> WindowFormAdapter::components() {
     std::vector<FormComponent*> r;
     r.reserve(window_.components().size());
-    for (const TfrmKorvaneMain::Component& c : window_.components()) r.push_back(wrap(c.object, c.className));
+    for (const FormHost::Component& c : window_.components()) r.push_back(wrap(c.object, c.className));
     return r;
 }
 

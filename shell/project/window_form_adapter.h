@@ -15,14 +15,29 @@
 #include "shell/project/form_tree.h"
 
 class QObject;
+class QWidget;
 
 namespace korvane {
 
-class TfrmKorvaneMain;
+// A window as the project sees it: the widget whose name and caption are
+// stored, and the components it owns in creation order with the class name
+// the form-state format keys on ("TEdit", "TCheckBox", ...).
+class FormHost {
+public:
+    struct Component {
+        QObject* object;
+        std::string className;
+    };
+    virtual QWidget& formWidget() = 0;
+    virtual const std::vector<Component>& components() const = 0;
+
+protected:
+    ~FormHost() = default;
+};
 
 class WindowFormAdapter : public FormWindow {
 public:
-    explicit WindowFormAdapter(TfrmKorvaneMain& window);
+    explicit WindowFormAdapter(FormHost& window);
     ~WindowFormAdapter() override;
 
     std::string name() const override;
@@ -35,7 +50,7 @@ public:
 private:
     FormComponent* wrap(QObject* object, const std::string& className);
 
-    TfrmKorvaneMain& window_;
+    FormHost& window_;
     std::map<QObject*, std::unique_ptr<FormComponent>> wrapped_;
 };
 

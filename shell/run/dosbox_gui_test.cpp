@@ -29,7 +29,7 @@
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
@@ -188,11 +188,11 @@ void DosBoxGuiTest::configurationRunMakesDOSBoxReady() {
     QVERIFY(!rc.blindRun);
     QVERIFY(!rc.captureLog);
     QVERIFY(rc.deleteAfter);
-    QVERIFY(!w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(!w.actions()[ActionId::ViewConsoleLog]->isVisible());
 
     // Ready stays ready while DOSBox is in use, even when the base is gone.
     DeleteFile(base);
-    w.actions().execute("ActApplyIni");
+    w.actions().execute(ActionId::ApplyIni);
     QVERIFY(rc.dosboxReady);
     QVERIFY(!FileExists(base));
 
@@ -200,13 +200,13 @@ void DosBoxGuiTest::configurationRunMakesDOSBoxReady() {
     Lines off = DosSettings({}, {"[Runcontrol]", "Runcontrol.UseDOSBox=N", "Runcontrol.Blindrun=Y",
                                  "Runcontrol.CaptureLog=Y"});
     w.MemoToolDefaultValues->setPlainText(QString::fromUtf8(JoinLinesCrLf(off)));
-    w.actions().execute("ActApplyIni");
+    w.actions().execute(ActionId::ApplyIni);
     QVERIFY(!rc.dosboxReady);
     QVERIFY(rc.dosboxPath.empty());
     QVERIFY(rc.dosboxConfig.empty());
     QVERIFY(rc.blindRun);
     QVERIFY(rc.captureLog);
-    QVERIFY(w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(w.actions()[ActionId::ViewConsoleLog]->isVisible());
 }
 
 void DosBoxGuiTest::dosboxThatWritesNothingStaysUnready() {
@@ -224,13 +224,13 @@ void DosBoxGuiTest::dosboxThatWritesNothingStaysUnready() {
     // Not ready: the switches keep their values.
     QVERIFY(rc.blindRun);
     QVERIFY(rc.captureLog);
-    QVERIFY(w.actions()["ActViewConsoleLog"]->isVisible());
+    QVERIFY(w.actions()[ActionId::ViewConsoleLog]->isVisible());
     // The configuration run: in the settings folder, with its own arguments.
     const std::string run =
         f.root() + "/_Korvane.Src|[-c][ CONFIG -writeconf DOSBox.config][-noconsole][-c][exit]";
     QCOMPARE(ReadTextLines(log), Lines{run});
     // Every evaluation tries again while DOSBox is not ready.
-    w.actions().execute("ActApplyIni");
+    w.actions().execute(ActionId::ApplyIni);
     QCOMPARE(ReadTextLines(log), (Lines{run, run}));
     QVERIFY(!rc.dosboxReady);
     QVERIFY(timer.elapsed() < 30000);
@@ -354,7 +354,7 @@ void DosBoxGuiTest::hangingDosBoxIsCancelled() {
     TfrmKorvaneMain& w = f.startProject({{one, true}}, "Prod", "SYS");
     QVERIFY(w.language()->runControl().dosboxReady);
 
-    w.actions().execute("ActStartConversion");
+    w.actions().execute(ActionId::StartConversion);
     QVERIFY(f.run().BatchRunning());
     QVERIFY(RunFixture::waitFor([&] { return f.run().currentToolPid() != 0; }));
     const long pid = f.run().currentToolPid();
@@ -364,7 +364,7 @@ void DosBoxGuiTest::hangingDosBoxIsCancelled() {
     QVERIFY(!ProcessGone(pid));
 
     f.dialogs.AnswerButton(kYes);
-    w.actions().execute("ActCancelRun");
+    w.actions().execute(ActionId::CancelRun);
     QVERIFY(RunFixture::waitFor([&] { return !f.run().ToolActive(); }, 10000));
     QVERIFY(!f.run().BatchRunning());
     QVERIFY(Contains(f.reports, "Terminate signalled!"));

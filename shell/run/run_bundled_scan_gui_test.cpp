@@ -13,7 +13,7 @@
 
 #include "shared/cmdline.h"
 #include "shared/platform/files.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/startup_options.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
@@ -98,7 +98,7 @@ void RunBundledScanTest::cobolScanFillsTheControlWords() {
     w.RadioButtonCOB_COB85->setChecked(true);
     QCOMPARE(w.project()->languagePrefix(), std::string("COB"));
     QCOMPARE(w.project()->dialect(), std::string("COB85"));
-    QVERIFY(w.actions()["ActStartScan"]->isEnabled());
+    QVERIFY(w.actions()[ActionId::StartScan]->isEnabled());
     QVERIFY(w.FrameFindexecScanner->ProgramPath().find("/COBVorl/cobscan") != std::string::npos);
 
     const std::string customers = f.writeFile("src/CUSTRPT.cbl", kCustomers);
@@ -119,7 +119,7 @@ void RunBundledScanTest::cobolScanFillsTheControlWords() {
     words.add("SKIP OLDWORD", false);
     objects.add("MASTERF", true);
 
-    w.actions().execute("ActStartScan");
+    w.actions().execute(ActionId::StartScan);
     QVERIFY(w.run()->BatchRunning());
     QVERIFY(RunFixture::waitFor([&] { return runsEnded == 1 && !w.run()->ToolActive(); }, 60000));
     QVERIFY(!w.busy());
@@ -138,7 +138,7 @@ void RunBundledScanTest::cobolScanFillsTheControlWords() {
     const std::string exported = f.root() + "/export/ledger.wrl";
     ForceDirectories(f.root() + "/export");
     f.dialogs.AnswerPath(exported);
-    w.actions().execute("ActSaveWordList");
+    w.actions().execute(ActionId::SaveWordList);
     QCOMPARE(ReadBytes(exported), std::string("0001 08 CALL DBACCESS\r\n"
                                               "0002 04 FUNC OPEN\r\n"
                                               "0003 04 INPT READ\r\n"

@@ -12,7 +12,7 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
@@ -152,9 +152,9 @@ void RunChainTest::threeStepChainWithChainedRepair() {
     QVERIFY(!w.busy());
     QVERIFY(!w.project()->batchRunning());
     QVERIFY(w.GroupBoxSlider->isHidden());
-    QVERIFY(!w.actions()["ActCancelRun"]->isEnabled());
-    QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
-    QVERIFY(w.actions()["ActViewProductLog"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isVisible());
+    QVERIFY(w.actions()[ActionId::ViewProductLog]->isEnabled());
     QCOMPARE(ChildProcessCount(), 0);
 }
 
@@ -252,7 +252,7 @@ void RunChainTest::consoleLogAppendedAcrossRunsAndReplacedByScan() {
     QCOMPARE(f.consoleLogViews, 3);
 
     // A scan run asks for the file to be replaced.
-    QVERIFY(f.runAndWait("ActStartScan"));
+    QVERIFY(f.runAndWait(ActionId::StartScan));
     const std::string scanned = ReadBytes(console);
     QVERIFY(PathExists(console));
     QVERIFY(scanned.find("Realign") == std::string::npos);
@@ -271,7 +271,7 @@ void RunChainTest::scanRunRefillsWordLists() {
     tags.add("SKIP KEEPME", true);
     tags.add("SKIP DROPME", false);
 
-    QVERIFY(f.runAndWait("ActStartScan"));
+    QVERIFY(f.runAndWait(ActionId::StartScan));
 
     // The scanner was handed the word list (named in last.xml) and read the copy.
     const std::string out = f.outputDir();

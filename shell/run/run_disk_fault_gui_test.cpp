@@ -15,7 +15,7 @@
 
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/batch_mode.h"
 #include "shell/collections/check_list.h"
 #include "shell/project/project_controller.h"
@@ -149,9 +149,9 @@ void RunDiskFaultTest::preparationFailsInTheWindow() {
         ForceDirectories(out);
         w.project()->SetProjectDirectory(out + "/Job.srd");
         f.dialogs.AnswerPath(out + "/Job.srd");
-        w.actions().execute("ActSaveProject");
+        w.actions().execute(ActionId::SaveProject);
         f.dialogs.AnswerPath(out + "/words.wrl");
-        w.actions().execute("ActSaveWordList");
+        w.actions().execute(ActionId::SaveWordList);
         f.dialogs.AnswerButton(kYes);  // a folder of the user's: taken once asked
         QVERIFY2(f.runAndWait(), what);
         QVERIFY2(f.run().FinishedCleanly(), what);
@@ -172,7 +172,7 @@ void RunDiskFaultTest::preparationFailsInTheWindow() {
         DiskFault fault(kind, tmpfs.get(), 16 << 10, 16 << 10);
         fault.arm();
         f.reports.clear();
-        w.actions().execute("ActStartConversion");
+        w.actions().execute(ActionId::StartConversion);
         fault.disarm();
 
         QCOMPARE(f.reports,
@@ -246,7 +246,7 @@ void RunDiskFaultTest::parameterFileRewriteFailsDuringRun() {
         // The fault strikes while the first step runs; the hand-over cannot
         // write the next step's parameter file.
         DiskFault fault(kind, tmpfs.get(), 512, 0);
-        w.actions().execute("ActStartConversion");
+        w.actions().execute(ActionId::StartConversion);
         QVERIFY2(RunFixture::waitFor([&] { return f.run().currentToolPid() != 0; }), what);
         fault.arm();
         QVERIFY2(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }), what);
@@ -259,7 +259,7 @@ void RunDiskFaultTest::parameterFileRewriteFailsDuringRun() {
         fault.disarm();
         f.reports.clear();
         f.dialogs.AnswerButton(kYes);
-        w.actions().execute("ActCancelRun");
+        w.actions().execute(ActionId::CancelRun);
         QCOMPARE(f.reports,
                  (std::vector<std::string>{"Terminate signalled!", "Background process cancelled!"}));
         QVERIFY2(!f.run().BatchRunning() && !w.busy(), what);
@@ -330,7 +330,7 @@ void RunDiskFaultTest::collectionFails() {
                                                      fault.arm();
                                              });
         f.reports.clear();
-        w.actions().execute("ActStartConversion");
+        w.actions().execute(ActionId::StartConversion);
         QVERIFY2(RunFixture::waitFor([&] { return f.runsEnded == 2 && !f.run().ToolActive(); }), c.what);
         QObject::disconnect(armOnLastStep);
 
@@ -363,7 +363,7 @@ void RunDiskFaultTest::collectionFails() {
         // With room again, collecting by hand brings everything out.
         fault.disarm();
         f.reports.clear();
-        w.actions().execute("ActRename");
+        w.actions().execute(ActionId::Rename);
         QVERIFY2(ReadBytes(out + "/a/One.java") == "v2 one\r\n", c.what);
         QVERIFY2(ReadBytes(out + "/b/Two.java") == "v2 two\r\n", c.what);
         QVERIFY2(!PathExists(out + "/workout/Sys.LOG"), c.what);
@@ -403,14 +403,14 @@ void RunDiskFaultTest::filesUsersWouldMissAreReplacedWhole() {
          [](RunFixture& f, TfrmKorvaneMain& w, const std::string& dir) {
              w.project()->SetProjectDirectory(dir + "/x.srd");
              f.dialogs.AnswerPath(dir + "/ProdSys.srd");
-             w.actions().execute("ActSaveProject");
+             w.actions().execute(ActionId::SaveProject);
              for (int i = 0; i < 200; ++i)
                  w.CheckListBoxSelectedFiles->checkList().add(
                      f.sourceDir() + "/many/folders/deep/down/Source" + std::to_string(i) + ".java", false);
              w.project()->setModified(true);
              return dir + "/ProdSys.srd";
          },
-         [](RunFixture&, TfrmKorvaneMain& w, const std::string&) { w.actions().execute("ActSaveProject"); },
+         [](RunFixture&, TfrmKorvaneMain& w, const std::string&) { w.actions().execute(ActionId::SaveProject); },
          [](const std::string& path, const std::string& error) {
              return "Cannot create file \"" + path + "\". " + error;
          },
@@ -421,7 +421,7 @@ void RunDiskFaultTest::filesUsersWouldMissAreReplacedWhole() {
                  QString::fromStdString(Lines("; a comment line, number ", 400)));
              return f.settingsPath();
          },
-         [](RunFixture&, TfrmKorvaneMain& w, const std::string&) { w.actions().execute("ActWriteINIFile"); },
+         [](RunFixture&, TfrmKorvaneMain& w, const std::string&) { w.actions().execute(ActionId::WriteINIFile); },
          [](const std::string& path, const std::string&) { return "Cannot write to " + path; },
          "; a comment line, number 399"},
         {"exported word list", "lists",
@@ -430,13 +430,13 @@ void RunDiskFaultTest::filesUsersWouldMissAreReplacedWhole() {
              words.add("INPT READ", true);
              words.add("OTPT WRITE", true);
              f.dialogs.AnswerPath(dir + "/words.wrl");
-             w.actions().execute("ActSaveWordList");
+             w.actions().execute(ActionId::SaveWordList);
              for (int i = 0; i < 400; ++i) words.add("FUNC ROUTINE" + std::to_string(i), true);
              return dir + "/words.wrl";
          },
          [](RunFixture& f, TfrmKorvaneMain& w, const std::string& path) {
              f.dialogs.AnswerPath(path);
-             w.actions().execute("ActSaveWordList");
+             w.actions().execute(ActionId::SaveWordList);
          },
          [](const std::string& path, const std::string& error) {
              return "Cannot create file \"" + path + "\". " + error;
@@ -451,7 +451,7 @@ void RunDiskFaultTest::filesUsersWouldMissAreReplacedWhole() {
              return dir + "/last.xml";
          },
          [](RunFixture&, TfrmKorvaneMain& w, const std::string&) {
-             w.actions().execute("ActStartConversion");
+             w.actions().execute(ActionId::StartConversion);
          },
          [](const std::string& path, const std::string& error) {
              return "Cannot create file \"" + path + "\". " + error;

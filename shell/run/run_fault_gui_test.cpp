@@ -7,7 +7,7 @@
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"
@@ -151,17 +151,17 @@ void RunProcessFaultTest::projectSavedDuringRunAndOpenedAgain() {
 
     // Saved through the action while the run is in progress: the busy gate
     // lets it pass, and the file says that a batch was running.
-    w.actions().execute("ActStartConversion");
+    w.actions().execute(ActionId::StartConversion);
     QVERIFY(f.run().BatchRunning());
     QVERIFY(w.busy());
     QVERIFY(w.project()->modified());
     const std::string saved = projects + "/ProdSys.srd";
     f.dialogs.AnswerPath(saved);
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(f.dialogs.Calls().back().text, std::string(ProjectController::kSaveTitle));
     QVERIFY(f.run().BatchRunning());
     QVERIFY(!w.project()->modified());
-    QVERIFY(!w.actions()["ActSaveProject"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::SaveProject]->isEnabled());
     const std::string duringRun = ReadBytes(saved);
     QVERIFY(duringRun.find("\r\nBatchRunning=Y\r\n") != std::string::npos);
     QVERIFY(duringRun.find("\r\nMaxDirDepth=100\r\nNumberOfSourceFiles=2\r\n[Konyec szkazki]\r\n") !=
@@ -174,7 +174,7 @@ void RunProcessFaultTest::projectSavedDuringRunAndOpenedAgain() {
     QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kJava));
     // Saved once the run is over, the same project says nothing of a run.
     f.dialogs.AnswerPath(projects + "/After.srd");
-    w.actions().execute("ActSaveProjectAs");
+    w.actions().execute(ActionId::SaveProjectAs);
     const std::string after = ReadBytes(projects + "/After.srd");
     QVERIFY(after.find("\r\nBatchRunning=N\r\n") != std::string::npos);
     QVERIFY(after.find("NumberOfSourceFiles") == std::string::npos);
@@ -187,7 +187,7 @@ void RunProcessFaultTest::projectSavedDuringRunAndOpenedAgain() {
     w.project()->setModified(true);
     f.dialogs.AnswerButton(kNo);  // "save the changes?"
     f.dialogs.AnswerPath(kept);
-    w.actions().execute("ActOpenProject");
+    w.actions().execute(ActionId::OpenProject);
     QCOMPARE(f.dialogs.PendingAnswers(), size_t(0));
 
     // The collection ran with the empty name map: nothing moved, nothing

@@ -19,7 +19,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_engine.h"
 #include "shell/ui/check_list_box.h"
@@ -183,8 +183,8 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     w.show();
     w.runFirstShow();
     w.statusBar().OnReport = [this](const char*, const std::string& text) { reports.push_back(text); };
-    w.actions().setHandler("ActViewProductLog", [this](QObject*) { ++productLogViews; });
-    w.actions().setHandler("ActViewConsoleLog", [this](QObject*) { ++consoleLogViews; });
+    w.actions().setHandler(ActionId::ViewProductLog, [this](QObject*) { ++productLogViews; });
+    w.actions().setHandler(ActionId::ViewConsoleLog, [this](QObject*) { ++consoleLogViews; });
     QObject::connect(w.run(), &RunEngine::runEnded, w.run(), [this] { ++runsEnded; });
     QObject::connect(w.run(), &RunEngine::progressCaptionChanged, w.run(),
                      [this](const std::string& caption) { captions.push_back(caption); });
@@ -213,7 +213,7 @@ bool RunFixture::waitFor(const std::function<bool()>& cond, int timeoutMs) {
     return true;
 }
 
-bool RunFixture::runAndWait(const char* action, int timeoutMs) {
+bool RunFixture::runAndWait(ActionId action, int timeoutMs) {
     const int before = runsEnded;
     window().actions().execute(action);
     if (!run().BatchRunning()) return false;

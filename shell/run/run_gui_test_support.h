@@ -14,6 +14,7 @@
 
 #include "shell/app/main_window.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_table.h"
 
 namespace korvane {
 class RunEngine;
@@ -60,7 +61,7 @@ public:
     RunEngine& run();
     // Executes the action and waits until the run has ended (runEnded) and
     // every tool has been handed over; false on time-out.
-    bool runAndWait(const char* action = "ActStartConversion", int timeoutMs = 60000);
+    bool runAndWait(ActionId action = ActionId::StartConversion, int timeoutMs = 60000);
     // Waits until cond holds, processing events; false on time-out.
     static bool waitFor(const std::function<bool()>& cond, int timeoutMs = 30000);
 

@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QtTest>
 
-#include "shell/app/action_list.h"
+#include "shell/ui/action_list.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_engine.h"
@@ -42,24 +42,24 @@ void RunLifecycleTest::busyGateDuringRun() {
     const std::string one = f.addSource("One.java", kJava);
     TfrmKorvaneMain& w = f.startProject({{one, true}});
     int newProjects = 0;
-    w.actions().setHandler("ActNewProject", [&](QObject*) { ++newProjects; });
-    w.actions()["ActSaveProject"]->setEnabled(true);
+    w.actions().setHandler(ActionId::NewProject, [&](QObject*) { ++newProjects; });
+    w.actions()[ActionId::SaveProject]->setEnabled(true);
     int saves = 0;
-    w.actions().setHandler("ActSaveProject", [&](QObject*) { ++saves; });
+    w.actions().setHandler(ActionId::SaveProject, [&](QObject*) { ++saves; });
 
-    w.actions().execute("ActStartConversion");
+    w.actions().execute(ActionId::StartConversion);
     QVERIFY(f.run().BatchRunning());
     QVERIFY(RunFixture::waitFor([&] { return f.snapshots().size() == 1; }));
     QVERIFY(w.busy());
     QVERIFY(w.project()->batchRunning());
     QVERIFY(!w.GroupBoxSlider->isHidden());
     QCOMPARE(Str(w.GroupBoxSlider->title()), std::string("Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"));
-    QVERIFY(w.actions()["ActCancelRun"]->isEnabled());
-    QVERIFY(w.actions()["ActCancelRun"]->isVisible());
-    QVERIFY(!w.actions()["ActViewProductLog"]->isEnabled());
+    QVERIFY(w.actions()[ActionId::CancelRun]->isEnabled());
+    QVERIFY(w.actions()[ActionId::CancelRun]->isVisible());
+    QVERIFY(!w.actions()[ActionId::ViewProductLog]->isEnabled());
 
     // Refused: another run, a new project, save as.
-    for (const char* refused : {"ActStartConversion", "ActNewProject", "ActSaveProjectAs"}) {
+    for (ActionId refused : {ActionId::StartConversion, ActionId::NewProject, ActionId::SaveProjectAs}) {
         w.statusBar().ClearMessages();
         w.actions().execute(refused);
         QCOMPARE(Shown(w), std::string(kBusyRefusal));
@@ -68,19 +68,19 @@ void RunLifecycleTest::busyGateDuringRun() {
     QCOMPARE(f.snapshots().size(), size_t(1));
     // Allowed, keeping the messages: saving and the viewers.
     w.statusBar().ShowWarning("still running");
-    w.actions().execute("ActSaveProject");
+    w.actions().execute(ActionId::SaveProject);
     QCOMPARE(saves, 1);
-    w.actions()["ActViewProductLog"]->setEnabled(true);
-    w.actions().execute("ActViewProductLog");
+    w.actions()[ActionId::ViewProductLog]->setEnabled(true);
+    w.actions().execute(ActionId::ViewProductLog);
     QCOMPARE(f.productLogViews, 1);
     QCOMPARE(Shown(w), std::string("still running"));
-    w.actions()["ActViewProductLog"]->setEnabled(false);
+    w.actions()[ActionId::ViewProductLog]->setEnabled(false);
 
     QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
     QVERIFY(!w.busy());
     // A message shown before the run ended keeps "Processing finished" away.
     QVERIFY(!f.run().FinishedCleanly());
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(newProjects, 1);
 }
 
@@ -89,7 +89,7 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=30"}}, {});
     const std::string one = f.addSource("One.java", kJava);
     TfrmKorvaneMain& w = f.startProject({{one, true}});
-    w.actions().execute("ActStartConversion");
+    w.actions().execute(ActionId::StartConversion);
     QVERIFY(RunFixture::waitFor([&] { return f.run().currentToolPid() != 0; }));
 
     // No: the run goes on and the window stays.
@@ -110,9 +110,9 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     // action gone, the logs there to be viewed (and the product log shown).
     QVERIFY(!w.busy());
     QVERIFY(w.GroupBoxSlider->isHidden());
-    QVERIFY(!w.actions()["ActCancelRun"]->isEnabled());
-    QVERIFY(!w.actions()["ActCancelRun"]->isVisible());
-    QVERIFY(w.actions()["ActViewProductLog"]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isEnabled());
+    QVERIFY(!w.actions()[ActionId::CancelRun]->isVisible());
+    QVERIFY(w.actions()[ActionId::ViewProductLog]->isEnabled());
     QCOMPARE(f.productLogViews, 1);
 }
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
@@ -171,6 +172,16 @@ void ArrangeTaggedButtons(QWidget* window) {
         const QRect r(b.left, b.top, b.width, b.height);
         if (b.button->geometry() != r) b.button->setGeometry(r);
     }
+}
+
+void SetTabVisible(QTabWidget* tabs, QWidget* page, bool visible) {
+    const int i = tabs->indexOf(page);
+    if (i >= 0) tabs->setTabVisible(i, visible);
+}
+
+bool IsTabVisible(QTabWidget* tabs, QWidget* page) {
+    const int i = tabs->indexOf(page);
+    return i >= 0 && tabs->isTabVisible(i);
 }
 
 }  // namespace korvane

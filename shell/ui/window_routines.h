@@ -6,6 +6,7 @@
 
 class QFont;
 class QString;
+class QTabWidget;
 class QWidget;
 
 namespace korvane {
@@ -27,5 +28,10 @@ void FitFormToWorkArea(QWidget* window);
 // order within a row is the dynamic property "TabOrder" when set, else the
 // order of creation.
 void ArrangeTaggedButtons(QWidget* window);
+
+// Shows or hides a page of a tab control (a page not in it is left alone),
+// and whether it is shown.
+void SetTabVisible(QTabWidget* tabs, QWidget* page, bool visible);
+bool IsTabVisible(QTabWidget* tabs, QWidget* page);
 
 }  // namespace korvane

@@ -34,10 +34,10 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shared/version_info.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/scripted_dialogs.h"
 #include "shell/viewer/viewer_controller.h"
 
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
 
     // The run, and its logs in the viewer.
     w->project()->clearModifiedWithoutAsking();
-    w->actions().execute("ActStartConversion");
+    w->actions().execute(ActionId::StartConversion);
     const bool ran = WaitFor([&] { return !w->busy() && w->viewer()->pageCount() > 0; }, 60000);
     if (!ran) {
         std::fprintf(stderr, "the run did not end with its logs open\n");
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     Save(w.get(), outDir, "page-viewer.png");
 
     // The macro table of Cobol 85, with a few control words.
-    w->actions().execute("ActCloseAllPages");
+    w->actions().execute(ActionId::CloseAllPages);
     w->project()->clearModifiedWithoutAsking();
     w->RadioButtonCOB_COB85->setChecked(true);
     const std::string wordList = demo + "/cobol-io.wrl";
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
                               "0004 04 FUNC OPEN", "0005 05 FUNC CLOSE", "0006 08 OBJT CUSTFILE",
                               "0007 08 OBJT ORDRFILE"});
     dialogs.AnswerPath(wordList);
-    w->actions().execute("ActLoadWordList");
+    w->actions().execute(ActionId::LoadWordList);
     w->RichEditCTLWords->setPlainText(QStringLiteral(
         "       PROCEDURE DIVISION.\n"
         "           OPEN INPUT CUSTFILE OUTPUT ORDRFILE.\n"

@@ -13,15 +13,13 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
-#include "shell/app/action_list.h"
-#include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
-#include "shell/project/project_controller.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/byte_text.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/font_choice.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
 #include "shell/viewer/external_editor.h"
 #include "shell/viewer/help_contents.h"
 #include "shell/viewer/program_icon.h"
@@ -37,10 +35,10 @@ namespace {
 const char* const kCaptionProperty = "viewerCaption";
 
 // The actions whose handlers the viewer provides.
-const char* const kViewerActions[] = {"ActInternalViewer", "ActViewProductLog", "ActViewConsoleLog",
-                                      "ActCloseTab",       "ActCloseAllPages",  "ActSelectFont",
-                                      "ActViewNotepad",    "ActAbout",          "HelpContents1",
-                                      "EditCopy1",         "EditSelectAll1"};
+const ActionId kViewerActions[] = {
+    ActionId::InternalViewer, ActionId::ViewProductLog, ActionId::ViewConsoleLog, ActionId::CloseTab,
+    ActionId::CloseAllPages,  ActionId::SelectFont,     ActionId::ViewNotepad,    ActionId::About,
+    ActionId::HelpContents1,  ActionId::EditCopy1,      ActionId::EditSelectAll1};
 
 // Paths keep their bytes through the page captions (byte_text.h).
 QString Q(const std::string& s) { return QStringFromBytes(s); }
@@ -51,63 +49,57 @@ QString TabText(const std::string& caption) { return Q(caption).replace(QLatin1C
 
 }  // namespace
 
-ViewerController::ViewerController(TfrmKorvaneMain& window)
-    : QObject(&window), w_(window), font_(DefaultViewerFont()) {
+ViewerController::ViewerController(const ViewerView& view, ShellServices services, ViewerHooks hooks)
+    : QObject(view.window), v_(view), s_(services), hooks_(std::move(hooks)), font_(DefaultViewerFont()) {
     setObjectName("ViewerController");
-    AboutBoxDlg1 = new TAboutBoxDlg(&w_);
+    AboutBoxDlg1 = new TAboutBoxDlg(v_.window);
     AboutBoxDlg1->setObjectName("AboutBoxDlg1");
-    help_ = new HelpContents(w_.startup().programPath, &w_);
+    help_ = new HelpContents(v_.programPath, v_.window);
     bindActions();
 
     // The tab is shown only while it holds pages.
-    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, false);
-    connect(&w_, &TfrmKorvaneMain::restoreViewerFont, this, [this] { restoreFont(); });
-    connect(&w_, &TfrmKorvaneMain::closeViewerPageRequested, this, [this](bool* closed) {
-        const bool done = CloseViewerPage();
-        if (closed) *closed = done;
-    });
-    // A new project closes every page and hides the tab.
-    if (ProjectController* project = w_.project())
-        connect(project, &ProjectController::projectCleared, this, [this] {
-            CloseAllPages();
-            TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, false);
-        });
+    SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, false);
 
     // The desktop registration shows the program's icon also for a program
     // file that has no icon file beside it.
-    ProvideProgramIcon(w_.startup().programPath);
+    ProvideProgramIcon(v_.programPath);
+}
+
+void ViewerController::projectCleared() {
+    CloseAllPages();
+    SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, false);
 }
 
 ViewerController::~ViewerController() {
     // The actions outlive the controller: their handlers must not reach it.
-    for (const char* name : kViewerActions) w_.actions().setHandler(name, nullptr);
+    for (ActionId id : kViewerActions) s_.actions.setHandler(id, nullptr);
 }
 
 void ViewerController::bindActions() {
-    ActionList& a = w_.actions();
-    a.setHandler("ActInternalViewer", [this](QObject*) { ActInternalViewerExecute(); });
-    a.setHandler("ActViewProductLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewProductLog"]); });
-    a.setHandler("ActViewConsoleLog", [this](QObject*) { ActViewLogExecute(w_.actions()["ActViewConsoleLog"]); });
-    a.setHandler("ActCloseTab", [this](QObject*) { CloseViewerPage(); });
-    a.setHandler("ActCloseAllPages", [this](QObject*) { CloseAllPages(); });
-    a.setHandler("ActSelectFont", [this](QObject*) { ActSelectFontExecute(); });
-    a.setHandler("ActViewNotepad", [this](QObject*) { ActViewNotepadExecute(); });
-    a.setHandler("ActAbout", [this](QObject*) { ActAboutExecute(); });
-    a.setHandler("HelpContents1", [this](QObject*) { help_->ShowContents(w_.statusBar()); });
+    ActionList& a = s_.actions;
+    a.setHandler(ActionId::InternalViewer, [this](QObject*) { ActInternalViewerExecute(); });
+    a.setHandler(ActionId::ViewProductLog, [this](QObject*) { ActViewLogExecute(s_.actions[ActionId::ViewProductLog]); });
+    a.setHandler(ActionId::ViewConsoleLog, [this](QObject*) { ActViewLogExecute(s_.actions[ActionId::ViewConsoleLog]); });
+    a.setHandler(ActionId::CloseTab, [this](QObject*) { CloseViewerPage(); });
+    a.setHandler(ActionId::CloseAllPages, [this](QObject*) { CloseAllPages(); });
+    a.setHandler(ActionId::SelectFont, [this](QObject*) { ActSelectFontExecute(); });
+    a.setHandler(ActionId::ViewNotepad, [this](QObject*) { ActViewNotepadExecute(); });
+    a.setHandler(ActionId::About, [this](QObject*) { ActAboutExecute(); });
+    a.setHandler(ActionId::HelpContents1, [this](QObject*) { help_->ShowContents(s_.statusBar); });
     // Copy and select all work on the focused text control; from the
     // viewer's menu, when no text control has the focus, on the current page.
     auto target = [this]() -> QWidget* {
         QWidget* focused = QApplication::focusWidget();
         if (qobject_cast<QPlainTextEdit*>(focused) || qobject_cast<QLineEdit*>(focused)) return focused;
-        if (w_.PageControlMain->currentWidget() == w_.TabSheetViewer) return currentMemo();
+        if (v_.PageControlMain->currentWidget() == v_.TabSheetViewer) return currentMemo();
         return nullptr;
     };
-    a.setHandler("EditCopy1", [target](QObject*) {
+    a.setHandler(ActionId::EditCopy1, [target](QObject*) {
         QWidget* t = target();
         if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->copy();
         else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->copy();
     });
-    a.setHandler("EditSelectAll1", [target](QObject*) {
+    a.setHandler(ActionId::EditSelectAll1, [target](QObject*) {
         QWidget* t = target();
         if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->selectAll();
         else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->selectAll();
@@ -116,9 +108,9 @@ void ViewerController::bindActions() {
 
 // --- pages -------------------------------------------------------------------
 
-int ViewerController::pageCount() const { return w_.PageControlEditor->count(); }
+int ViewerController::pageCount() const { return v_.PageControlEditor->count(); }
 
-QWidget* ViewerController::page(int index) const { return w_.PageControlEditor->widget(index); }
+QWidget* ViewerController::page(int index) const { return v_.PageControlEditor->widget(index); }
 
 std::string ViewerController::pageCaption(int index) const {
     QWidget* p = page(index);
@@ -131,18 +123,18 @@ QPlainTextEdit* ViewerController::pageMemo(int index) const {
     return p->findChild<QPlainTextEdit*>(p->objectName() + QStringLiteral("Memo"), Qt::FindDirectChildrenOnly);
 }
 
-QPlainTextEdit* ViewerController::currentMemo() const { return pageMemo(w_.PageControlEditor->currentIndex()); }
+QPlainTextEdit* ViewerController::currentMemo() const { return pageMemo(v_.PageControlEditor->currentIndex()); }
 
 void ViewerController::closePage(int index) {
     QWidget* p = page(index);
     if (!p) return;
-    w_.PageControlEditor->removeTab(index);
+    v_.PageControlEditor->removeTab(index);
     delete p;
 }
 
 void ViewerController::showViewerTab() {
-    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, true);
-    w_.PageControlMain->setCurrentWidget(w_.TabSheetViewer);
+    SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, true);
+    v_.PageControlMain->setCurrentWidget(v_.TabSheetViewer);
 }
 
 void ViewerController::loadFile(QPlainTextEdit* memo, QLabel* note, const std::string& path) {
@@ -161,9 +153,9 @@ void ViewerController::loadFile(QPlainTextEdit* memo, QLabel* note, const std::s
 }
 
 void ViewerController::OpenInViewer(const std::string& path) {
-    if (!FileExists(path)) w_.statusBar().ShowError("File " + path + " doesn't exist", false);
+    if (!FileExists(path)) s_.statusBar.ShowError("File " + path + " doesn't exist", false);
     showViewerTab();
-    const std::string caption = ViewerCaption(path, w_.project()->outputDirectory());
+    const std::string caption = ViewerCaption(path, hooks_.outputDirectory());
     for (int i = 0; i < pageCount(); ++i) {
         if (SamePath(pageCaption(i), caption) && pageMemo(i)) {
             closePage(i);
@@ -192,21 +184,21 @@ void ViewerController::OpenInViewer(const std::string& path) {
     memo->setContextMenuPolicy(Qt::NoContextMenu);
     memo->setFont(font_);
     layout->addWidget(memo);
-    const int index = w_.PageControlEditor->addTab(p, TabText(caption));
-    w_.PageControlEditor->setTabToolTip(index, Q(path));
-    w_.PageControlEditor->setCurrentIndex(index);
+    const int index = v_.PageControlEditor->addTab(p, TabText(caption));
+    v_.PageControlEditor->setTabToolTip(index, Q(path));
+    v_.PageControlEditor->setCurrentIndex(index);
     loadFile(memo, note, path);
 }
 
 bool ViewerController::CloseViewerPage() {
     bool closed = false;
-    if (w_.PageControlMain->currentWidget() == w_.TabSheetViewer && pageCount() > 0) {
-        closePage(w_.PageControlEditor->currentIndex());
+    if (v_.PageControlMain->currentWidget() == v_.TabSheetViewer && pageCount() > 0) {
+        closePage(v_.PageControlEditor->currentIndex());
         closed = true;
     }
     const bool visible = pageCount() > 0;
-    TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetViewer, visible);
-    if (!visible) w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
+    SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, visible);
+    if (!visible) v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
     return closed;
 }
 
@@ -218,30 +210,29 @@ void ViewerController::CloseAllPages() {
 
 void ViewerController::ActInternalViewerExecute() {
     showViewerTab();
-    const AppliedLanguage& language = w_.language()->applied();
-    const std::string outputDir = w_.project()->outputDirectory();
+    const std::string outputDir = hooks_.outputDirectory();
     const bool havePage = pageCount() > 0;
     const ViewerDialogStart start =
-        ViewerDialogStartFor(outputDir, havePage ? pageCaption(w_.PageControlEditor->currentIndex()) : "", havePage);
+        ViewerDialogStartFor(outputDir, havePage ? pageCaption(v_.PageControlEditor->currentIndex()) : "", havePage);
     FileDialogOptions opts;
     opts.title = kOpenTitle;
-    opts.filter = ViewerFileFilter(language.sourceFilter, language.prefix);
+    opts.filter = ViewerFileFilter(hooks_.sourceFilter(), hooks_.languagePrefix());
     opts.filterIndex = 1;
     opts.initialDir = start.initialDir;
     opts.fileName = start.fileName;
     opts.defaultExt = "";
     opts.multiSelect = false;
     opts.mustExist = true;
-    const auto files = w_.dialogs().OpenFiles(opts);
-    if (!files || files->empty()) w_.statusBar().ShowError(kSearchCancelled, false);
+    const auto files = s_.dialogs.OpenFiles(opts);
+    if (!files || files->empty()) s_.statusBar.ShowError(kSearchCancelled, false);
     OpenInViewer(files->front());
 }
 
 void ViewerController::ActViewLogExecute(QObject* sender) {
-    const bool console = sender == w_.actions()["ActViewConsoleLog"];
+    const bool console = sender == s_.actions[ActionId::ViewConsoleLog];
     const std::string path = ViewerLogPath(console ? ViewerLog::Console : ViewerLog::Product,
-                                           w_.project()->outputDirectory(), w_.project()->systemName());
-    if (!FileExists(path)) w_.statusBar().ShowError("Cannot find log - " + path, false);
+                                           hooks_.outputDirectory(), hooks_.systemName());
+    if (!FileExists(path)) s_.statusBar.ShowError("Cannot find log - " + path, false);
     if (!logsLoaded_) return;
     std::string failure;
     try {
@@ -251,7 +242,7 @@ void ViewerController::ActViewLogExecute(QObject* sender) {
     } catch (const SilentAbort&) {
         failure = "Cannot find log - " + path;  // gone before it was opened
     }
-    if (!failure.empty()) w_.statusBar().ShowError(failure, false);
+    if (!failure.empty()) s_.statusBar.ShowError(failure, false);
 }
 
 void ViewerController::applyFontToCurrentPage(const FontChoice& font) {
@@ -261,7 +252,7 @@ void ViewerController::applyFontToCurrentPage(const FontChoice& font) {
 void ViewerController::ActSelectFontExecute() {
     const FontChoice current = FontChoiceFromQFont(font_, fontCharSet_);
     const std::optional<FontChoice> chosen =
-        w_.dialogs().ChooseFont(current, [this](const FontChoice& font) { applyFontToCurrentPage(font); });
+        s_.dialogs.ChooseFont(current, [this](const FontChoice& font) { applyFontToCurrentPage(font); });
     if (!chosen) return;
     font_ = ViewerFontFromChoice(*chosen);
     fontCharSet_ = chosen->charSet;
@@ -280,15 +271,15 @@ void ViewerController::restoreFont() {
 }
 
 void ViewerController::ActViewNotepadExecute() {
-    const std::string outputDir = w_.project()->outputDirectory();
-    const EditorLaunch launch = ExternalEditorLaunch(w_.FrameFindexecEditorGeneral->ProgramPath(), outputDir);
+    const std::string outputDir = hooks_.outputDirectory();
+    const EditorLaunch launch = ExternalEditorLaunch(v_.FrameFindexecEditorGeneral->ProgramPath(), outputDir);
     // The window waits for the editor; a start that fails is not reported.
     RunAndWait(launch.program, launch.arguments, outputDir);
 }
 
 void ViewerController::ActAboutExecute() {
-    AboutBoxDlg1->MemoContent = "Tool root directory : \r\n" + w_.toolRoot();
-    AboutBoxDlg1->Execute(&w_);
+    AboutBoxDlg1->MemoContent = "Tool root directory : \r\n" + hooks_.toolRoot();
+    AboutBoxDlg1->Execute(v_.window);
 }
 
 }  // namespace korvane

@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "shell/ui/shell_services.h"
+#include "shell/viewer/viewer_view.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QWidget;
@@ -16,7 +19,6 @@ namespace korvane {
 
 class HelpContents;
 class TAboutBoxDlg;
-class TfrmKorvaneMain;
 struct FontChoice;
 
 class ViewerController : public QObject {
@@ -25,7 +27,7 @@ public:
     static constexpr const char* kOpenTitle = "Open a result file";
     static constexpr const char* kSearchCancelled = "File search cancelled";
 
-    explicit ViewerController(TfrmKorvaneMain& window);
+    ViewerController(const ViewerView& view, ShellServices services, ViewerHooks hooks);
     ~ViewerController() override;
 
     // Opens the file as a new page at the end, replacing an open page of the
@@ -59,6 +61,8 @@ public:
     void applyFontToCurrentPage(const FontChoice& font);
     // First show: the stored font, when one was chosen.
     void restoreFont();
+    // A new project closes every page and hides the tab.
+    void projectCleared();
 
     // Pages in order: the page widget, its caption, its text area.
     int pageCount() const;
@@ -76,7 +80,9 @@ private:
     void showViewerTab();
     void loadFile(QPlainTextEdit* memo, QLabel* note, const std::string& path);
 
-    TfrmKorvaneMain& w_;
+    ViewerView v_;
+    ShellServices s_;
+    ViewerHooks hooks_;
     TAboutBoxDlg* AboutBoxDlg1 = nullptr;
     HelpContents* help_ = nullptr;
     QFont font_;

@@ -28,11 +28,11 @@
 #include "shared/settings.h"
 #include "shared/test_support.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
 #include "shell/testing/shell_fixture.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
@@ -207,7 +207,7 @@ void ViewerControllerTest::openDialogStartsAtOutputDirectoryOrShownFile() {
     const std::string x = f.writeFile("out/work/x.java", "class X {}");
 
     f.dialogs.AnswerPath(x);
-    w.actions().execute("ActInternalViewer");
+    w.actions().execute(ActionId::InternalViewer);
     const FileDialogOptions first = f.dialogs.Calls().back().file;
     QCOMPARE(f.dialogs.Calls().back().what, std::string("OpenFiles"));
     QCOMPARE(first.title, std::string("Open a result file"));
@@ -223,7 +223,7 @@ void ViewerControllerTest::openDialogStartsAtOutputDirectoryOrShownFile() {
 
     // With a page shown, the dialog starts at its file; cancelling reports.
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActInternalViewer");
+    w.actions().execute(ActionId::InternalViewer);
     const FileDialogOptions second = f.dialogs.Calls().back().file;
     QCOMPARE(second.initialDir, out + "/work");
     QCOMPARE(second.fileName, std::string("x.java"));
@@ -236,24 +236,24 @@ void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
     TfrmKorvaneMain& w = StartViewerShell(f, {"Runcontrol.CaptureLog=Y"});
     const std::string out = f.root() + "/out";
     // Missing: one message, nothing opened.
-    w.actions().execute("ActViewProductLog");
+    w.actions().execute(ActionId::ViewProductLog);
     QCOMPARE(Shown(w), "Cannot find log - " + out + "/SYS.log");
     const StatusMessages& m = w.statusBar().messages();
     for (const std::string& t : {m.Text(), m.Hint(), m.MessageList()})
         QVERIFY2(t.find("doesn't exist") == std::string::npos, t.c_str());
-    w.actions().execute("ActViewConsoleLog");
+    w.actions().execute(ActionId::ViewConsoleLog);
     QCOMPARE(Shown(w), "Cannot find log - " + out + "/Console.log");
     QCOMPARE(V(w).pageCount(), 0);
 
     // The product log is <system>.log exactly (not SYS.LOG).
     f.writeFile("out/SYS.LOG", "upper");
-    w.actions().execute("ActViewProductLog");
+    w.actions().execute(ActionId::ViewProductLog);
     QCOMPARE(V(w).pageCount(), 0);
     f.writeFile("out/SYS.log", "Realign FIL0000 -> FIL0000.JRA\r\n");
     f.writeFile("out/Console.log", "console\r\n");
     w.statusBar().ClearMessages();
-    w.actions().execute("ActViewProductLog");
-    w.actions().execute("ActViewConsoleLog");
+    w.actions().execute(ActionId::ViewProductLog);
+    w.actions().execute(ActionId::ViewConsoleLog);
     QCOMPARE(Captions(w), (std::vector<std::string>{"SYS.log", "Console.log"}));
     QCOMPARE(V(w).pageMemo(0)->toPlainText(), QStringLiteral("Realign FIL0000 -> FIL0000.JRA"));
     QCOMPARE(Shown(w), std::string());
@@ -262,7 +262,7 @@ void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
     if (geteuid() != 0) {
         const std::string log = out + "/SYS.log";
         chmod(log.c_str(), 0);
-        w.actions().execute("ActViewProductLog");
+        w.actions().execute(ActionId::ViewProductLog);
         QCOMPARE(Shown(w), "Cannot read " + log + ": " + SystemErrorText(EACCES));
         chmod(log.c_str(), 0644);
     }
@@ -272,8 +272,8 @@ void ViewerControllerTest::consoleLogOfferedOnlyWithCaptureLog() {
     for (bool capture : {false, true}) {
         ShellFixture f;
         TfrmKorvaneMain& w = StartViewerShell(f, {capture ? "Runcontrol.CaptureLog=Y" : "Runcontrol.CaptureLog=N"});
-        QCOMPARE(w.actions()["ActViewConsoleLog"]->isVisible(), capture);
-        QVERIFY(w.actions()["ActViewProductLog"]->isVisible());
+        QCOMPARE(w.actions()[ActionId::ViewConsoleLog]->isVisible(), capture);
+        QVERIFY(w.actions()[ActionId::ViewProductLog]->isVisible());
     }
 }
 
@@ -322,13 +322,13 @@ void ViewerControllerTest::closeAllAndNewProject() {
     TfrmKorvaneMain& w = StartViewerShell(f);
     Open(w, f.writeFile("out/a.txt", "a"));
     Open(w, f.writeFile("out/b.txt", "b"));
-    w.actions().execute("ActCloseAllPages");
+    w.actions().execute(ActionId::CloseAllPages);
     QCOMPARE(V(w).pageCount(), 0);
     QVERIFY(ViewerTabShown(w));  // stays, empty, until a close request or a new project
 
     Open(w, f.writeFile("out/c.txt", "c"));
     w.project()->clearModifiedWithoutAsking();
-    w.actions().execute("ActNewProject");
+    w.actions().execute(ActionId::NewProject);
     QCOMPARE(V(w).pageCount(), 0);
     QVERIFY(!ViewerTabShown(w));
 }
@@ -351,10 +351,10 @@ void ViewerControllerTest::copyAndSelectAllOnCurrentPage() {
     TfrmKorvaneMain& w = StartViewerShell(f);
     Open(w, f.writeFile("out/a.txt", "line one\r\nline two\r\n"));
     w.PageControlMain->setFocus();  // no text control has the focus
-    w.actions().execute("EditSelectAll1");
+    w.actions().execute(ActionId::EditSelectAll1);
     QCOMPARE(V(w).currentMemo()->textCursor().selectedText(), QStringLiteral("line one\u2029line two"));
     QApplication::clipboard()->clear();
-    w.actions().execute("EditCopy1");
+    w.actions().execute(ActionId::EditCopy1);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("line one\nline two"));
 }
 
@@ -370,7 +370,7 @@ void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
     chosen.height = -17;
     chosen.italic = true;
     f.dialogs.AnswerFont(chosen);
-    w->actions().execute("ActSelectFont");
+    w->actions().execute(ActionId::SelectFont);
     QCOMPARE(f.dialogs.Calls().back().what, std::string("ChooseFont"));
     for (int i = 0; i < 2; ++i) {
         const QFont font = V(*w).pageMemo(i)->font();
@@ -396,7 +396,7 @@ void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
     QVERIFY(V(*w).currentMemo()->font().italic());
     // The character set chosen goes back to the dialog unchanged.
     f.dialogs.AnswerCancel();
-    w->actions().execute("ActSelectFont");
+    w->actions().execute(ActionId::SelectFont);
     QCOMPARE(ReadSettingInt("FontCharSet", 0), 238);
 }
 
@@ -417,7 +417,7 @@ void ViewerControllerTest::fontApplyAndCancel() {
     QCOMPARE(ReadSettingString("FontName", ""), std::string());
     // Cancel: nothing changes.
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSelectFont");
+    w.actions().execute(ActionId::SelectFont);
     QCOMPARE(V(w).pageMemo(0)->font(), before);
     QCOMPARE(ReadSettingString("FontName", ""), std::string());
 }
@@ -431,7 +431,7 @@ void ViewerControllerTest::externalEditorRunsInOutputDirectoryAndIsWaitedFor() {
     w.FrameFindexecEditorGeneral->SetFieldText(editor);
     QElapsedTimer timer;
     timer.start();
-    w.actions().execute("ActViewNotepad");
+    w.actions().execute(ActionId::ViewNotepad);
     // RunAndWait: back only when the editor has ended.
     QVERIFY(timer.elapsed() >= 900);
     QVERIFY(FileExists(marker));
@@ -446,7 +446,7 @@ void ViewerControllerTest::externalEditorStartFailureIsSilent() {
     const std::string marker = f.root() + "/editor-ran";
     w.FrameFindexecEditorGeneral->SetFieldText(f.addProgram("edit", "touch '" + marker + "'"));
     w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/no such folder");
-    w.actions().execute("ActViewNotepad");
+    w.actions().execute(ActionId::ViewNotepad);
     QVERIFY(!FileExists(marker));
     QCOMPARE(Shown(w), std::string());
     QCOMPARE(w.statusBar().Severity(), 0);
@@ -464,14 +464,14 @@ void ViewerControllerTest::externalEditorNamedButNotStartableDoesNothing() {
     const std::string plain = f.writeFile("plain.txt", "not a program");
     for (const std::string& picker : {f.root() + "/no such editor", plain, std::string("no-such-editor")}) {
         w.FrameFindexecEditorGeneral->SetFieldText(picker);
-        w.actions().execute("ActViewNotepad");
+        w.actions().execute(ActionId::ViewNotepad);
         QVERIFY2(!FileExists(opened), picker.c_str());
         QCOMPARE(Shown(w), std::string());
         QCOMPARE(w.statusBar().Severity(), 0);
     }
     // The default, with a folder before it, brings up the desktop.
     w.FrameFindexecEditorGeneral->SetFieldText("/windows/NOTEPAD.EXE");
-    w.actions().execute("ActViewNotepad");
+    w.actions().execute(ActionId::ViewNotepad);
     QVERIFY(FileExists(opened));
     QCOMPARE(Trim(ReadFileBytes(opened)), f.root() + "/out");
 }
@@ -545,7 +545,7 @@ void ViewerControllerTest::hugeFileShowsItsLastPart() {
             tail << line;
         }
     }
-    w.actions().execute("ActViewConsoleLog");
+    w.actions().execute(ActionId::ViewConsoleLog);
     QCOMPARE(Shown(w), std::string());
     QPlainTextEdit* memo = V(w).currentMemo();
     QVERIFY(memo);
@@ -677,7 +677,7 @@ void ViewerControllerTest::unreadableFileReported() {
     // As a log it is reported as it is, never as missing.
     const std::string log = f.root() + "/out/SYS.log";
     QCOMPARE(symlink("/proc/self/mem", log.c_str()), 0);
-    w.actions().execute("ActViewProductLog");
+    w.actions().execute(ActionId::ViewProductLog);
     QCOMPARE(Shown(w), "Cannot read " + log + ": " + SystemErrorText(EIO));
 }
 
@@ -703,7 +703,7 @@ void ViewerControllerTest::aboutShowsToolRoot() {
         about->btnOK->click();
     });
     poll.start(10);
-    w.actions().execute("ActAbout");
+    w.actions().execute(ActionId::About);
     poll.stop();
     QVERIFY(seen);
     QCOMPARE(box->MemoContent, "Tool root directory : \r\n" + w.toolRoot());

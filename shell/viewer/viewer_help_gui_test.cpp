@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "shared/platform/files.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/testing/shell_fixture.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/help_contents.h"
 #include "shell/viewer/viewer_controller.h"
@@ -54,31 +54,31 @@ void ViewerHelpTest::contentsPageChoice() {
     const std::string hlp = f.binDir() + "/KORVANE.HLP";
 
     // Nothing beside the program.
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(Str(w.statusBar().shownText()), "Cannot find help - " + guide);
     QVERIFY(desktop.opened.empty());
 
     // The guide of an installation (<prefix>/share/doc/korvane/html) ...
     const std::string installed = f.writeFile("share/doc/korvane/html/index.html", "<html></html>");
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(desktop.opened, (std::vector<std::string>{installed}));
     desktop.opened.clear();
 
     // ... and the one beside the program, which goes first.
     f.writeFile("bin/KORVANE-help/index.html", "<html><body><h1>Guide</h1></body></html>");
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(desktop.opened, (std::vector<std::string>{guide}));
 
     // A help file beside the program goes first when the desktop opens it ...
     f.writeFile("bin/KORVANE.HLP", "help");
     desktop.opened.clear();
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(desktop.opened, (std::vector<std::string>{hlp}));
 
     // ... and the guide comes when it cannot.
     desktop.opened.clear();
     desktop.canOpen = [](const std::string& path) { return path.find(".HLP") == std::string::npos; };
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(desktop.opened, (std::vector<std::string>{hlp, guide}));
     QVERIFY(!w.viewer()->help().helpWindow());
 }
@@ -105,7 +105,7 @@ void ViewerHelpTest::helpWindowWhenDesktopCannotOpen() {
     QVERIFY(browser->toPlainText().contains(QStringLiteral("Korvane guide")));
     // Asking again reuses the window.
     help->close();
-    w.actions().execute("HelpContents1");
+    w.actions().execute(ActionId::HelpContents1);
     QCOMPARE(w.viewer()->help().helpWindow(), help);
     QVERIFY(help->isVisible());
     // Ctrl+Q ends the program: the window closes.

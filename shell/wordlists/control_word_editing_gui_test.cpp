@@ -15,9 +15,9 @@
 #include <memory>
 
 #include "shared/platform/files.h"
-#include "shell/app/action_list.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/wordlists/control_word_picking.h"
@@ -102,18 +102,18 @@ void ControlWordEditingTest::loadTextFileFromTheSelectedSource() {
     w.RichEditCTLWords->setPlainText("kept");
 
     // Elsewhere than "Names and datasets": go there and focus the sources.
-    w.actions().execute("ActLoadTextFile");
+    w.actions().execute(ActionId::LoadTextFile);
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.CheckListBoxSelectedFiles));
 
     // Checked is not selected: without a highlighted entry nothing happens.
     w.CheckListBoxSelectedFiles->setItemIndex(-1);
-    w.actions().execute("ActLoadTextFile");
+    w.actions().execute(ActionId::LoadTextFile);
     QCOMPARE(w.RichEditCTLWords->toPlainText(), QString("kept"));
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
 
     w.CheckListBoxSelectedFiles->setItemIndex(1);
-    w.actions().execute("ActLoadTextFile");
+    w.actions().execute(ActionId::LoadTextFile);
     QCOMPARE(w.RichEditCTLWords->toPlainText(), QString("class B {}"));
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetWordScan);
     QCOMPARE(w.PageControlWordLists->currentWidget(), w.TabSheetControlWords);
@@ -121,13 +121,13 @@ void ControlWordEditingTest::loadTextFileFromTheSelectedSource() {
 
     w.PageControlMain->setCurrentWidget(w.TabSheetNames);
     w.CheckListBoxSelectedFiles->setItemIndex(0);
-    w.actions().execute("ActLoadTextFile");
+    w.actions().execute(ActionId::LoadTextFile);
     QCOMPARE(w.RichEditCTLWords->toPlainText(), QString("class A {\n  read();\n}"));
 
     // A source that cannot be read is reported.
     DeleteFile(a);
     w.PageControlMain->setCurrentWidget(w.TabSheetNames);
-    w.actions().execute("ActLoadTextFile");
+    w.actions().execute(ActionId::LoadTextFile);
     QVERIFY(w.statusBar().messages().Text().find(a) != std::string::npos);
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
 }
@@ -144,7 +144,7 @@ void ControlWordEditingTest::takingTheSelectionKeepsItsFirstLine() {
     for (const Case& c : cases) {
         Select(w.RichEditCTLWords, c.start, c.end);
         w.RichEditCTLWords->setFocus();
-        w.actions().execute("ActAddselectedToLIst");
+        w.actions().execute(ActionId::AddselectedToLIst);
         QCOMPARE(w.EditCreateWrdList->text(), QString(c.word));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.EditCreateWrdList));
     }
@@ -184,7 +184,7 @@ void ControlWordEditingTest::addToListFormatsTheTag() {
     QTest::mouseClick(w.ButtonCreateWrdList, Qt::LeftButton);
     QCOMPARE(Words(w).size(), size_t(4));
     QCOMPARE(Words(w).text(2), Words(w).text(3));
-    w.actions().execute("ActRemoveDuplicates", w.CheckListBoxControlTags);
+    w.actions().execute(ActionId::RemoveDuplicates, w.CheckListBoxControlTags);
     QCOMPARE(Texts(Words(w)), (Lines{"AB   READ FILE", "INPT READ", "LONG WRITE"}));
 }
 

@@ -15,11 +15,11 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/app/action_list.h"
-#include "shell/app/main_window.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
 #include "shell/wordlists/word_list_file.h"
 
 namespace korvane {
@@ -61,15 +61,15 @@ bool DragComesFrom(const QMimeData* data, const QWidget* source) {
            data->data(kDragSourceFormat) == source->objectName().toUtf8();
 }
 
-ControlWordPicking::ControlWordPicking(TfrmKorvaneMain& window)
-    : QObject(&window), w_(window), wordField_(window.EditCreateWrdList), tab_(window.TabSheetControlWords),
-      textArea_(window.RichEditCTLWords->viewport()), listArea_(window.CheckListBoxControlTags->viewport()) {
+ControlWordPicking::ControlWordPicking(QObject* parent, const WordListsView& view, ShellServices services)
+    : QObject(parent), v_(view), s_(services), wordField_(view.EditCreateWrdList), tab_(view.TabSheetControlWords),
+      textArea_(view.RichEditCTLWords->viewport()), listArea_(view.CheckListBoxControlTags->viewport()) {
     startDrag = [this](QMimeData* data) { runDrag(data); };
 
-    ActionList& a = w_.actions();
-    a.setHandler("ActLoadTextFile", [this](QObject*) { ActLoadTextFileExecute(); });
-    a.setHandler("ActAddselectedToLIst", [this](QObject*) { ActAddselectedToLIstExecute(); });
-    connect(w_.ButtonCreateWrdList, &QPushButton::clicked, this,
+    ActionList& a = s_.actions;
+    a.setHandler(ActionId::LoadTextFile, [this](QObject*) { ActLoadTextFileExecute(); });
+    a.setHandler(ActionId::AddselectedToLIst, [this](QObject*) { ActAddselectedToLIstExecute(); });
+    connect(v_.ButtonCreateWrdList, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { ButtonCreateWrdListClick(); }); });
 
     // Drag and drop between the text area and the word field.
@@ -78,16 +78,16 @@ ControlWordPicking::ControlWordPicking(TfrmKorvaneMain& window)
         target->installEventFilter(this);
     }
     // A typed tag stays a text; it does not become an item of the picker.
-    w_.ComboBoxCreateWrdList->setInsertPolicy(QComboBox::NoInsert);
+    v_.ComboBoxCreateWrdList->setInsertPolicy(QComboBox::NoInsert);
 }
 
 void ControlWordPicking::ActLoadTextFileExecute() {
-    if (w_.PageControlMain->currentWidget() != w_.TabSheetNames) {
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetNames);
-        w_.CheckListBoxSelectedFiles->setFocus(Qt::OtherFocusReason);
+    if (v_.PageControlMain->currentWidget() != v_.TabSheetNames) {
+        v_.PageControlMain->setCurrentWidget(v_.TabSheetNames);
+        v_.CheckListBoxSelectedFiles->setFocus(Qt::OtherFocusReason);
         return;
     }
-    CheckListBox* sources = w_.CheckListBoxSelectedFiles;
+    CheckListBox* sources = v_.CheckListBoxSelectedFiles;
     const int count = int(sources->checkList().size());
     int row = 0;
     while (row < count && !sources->selectionModel()->isRowSelected(row, QModelIndex())) ++row;
@@ -96,51 +96,51 @@ void ControlWordPicking::ActLoadTextFileExecute() {
     try {
         lines = ReadTextLines(sources->checkList().text(size_t(row)));
     } catch (const Error& e) {
-        w_.statusBar().ShowError(e.what(), false);
+        s_.statusBar.ShowError(e.what(), false);
     }
     std::string text;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += '\n';
         text += lines[i];
     }
-    w_.RichEditCTLWords->setPlainText(Q(text));
-    if (TfrmKorvaneMain::isTabVisible(w_.PageControlMain, w_.TabSheetWordScan))
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetWordScan);
-    w_.PageControlWordLists->setCurrentWidget(w_.TabSheetControlWords);
-    w_.RichEditCTLWords->setFocus(Qt::OtherFocusReason);
+    v_.RichEditCTLWords->setPlainText(Q(text));
+    if (IsTabVisible(v_.PageControlMain, v_.TabSheetWordScan))
+        v_.PageControlMain->setCurrentWidget(v_.TabSheetWordScan);
+    v_.PageControlWordLists->setCurrentWidget(v_.TabSheetControlWords);
+    v_.RichEditCTLWords->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlWordPicking::takeSelection() {
     // The text cursor writes line breaks of the selection as paragraph
     // separators.
-    QString selection = w_.RichEditCTLWords->textCursor().selectedText();
+    QString selection = v_.RichEditCTLWords->textCursor().selectedText();
     selection.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     selection.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    w_.EditCreateWrdList->setText(Q(SelectionFirstLine(S(selection))));
+    v_.EditCreateWrdList->setText(Q(SelectionFirstLine(S(selection))));
 }
 
 void ControlWordPicking::ActAddselectedToLIstExecute() {
     takeSelection();
-    if (w_.EditCreateWrdList->isVisible()) w_.EditCreateWrdList->setFocus(Qt::OtherFocusReason);
+    if (v_.EditCreateWrdList->isVisible()) v_.EditCreateWrdList->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlWordPicking::ButtonCreateWrdListClick() {
-    const std::string tag = S(w_.ComboBoxCreateWrdList->currentText());
-    const std::string entry = FormatControlWordEntry(tag, Trim(S(w_.EditCreateWrdList->text())));
-    CheckList& words = w_.CheckListBoxControlTags->checkList();
+    const std::string tag = S(v_.ComboBoxCreateWrdList->currentText());
+    const std::string entry = FormatControlWordEntry(tag, Trim(S(v_.EditCreateWrdList->text())));
+    CheckList& words = v_.CheckListBoxControlTags->checkList();
     words.insert(words.size(), entry, true);
 }
 
 bool ControlWordPicking::pressOnSelection(QEvent* event) const {
     auto* m = static_cast<QMouseEvent*>(event);
-    const QTextCursor selection = w_.RichEditCTLWords->textCursor();
+    const QTextCursor selection = v_.RichEditCTLWords->textCursor();
     if (m->button() != Qt::LeftButton || !selection.hasSelection()) return false;
-    const int at = w_.RichEditCTLWords->cursorForPosition(m->position().toPoint()).position();
+    const int at = v_.RichEditCTLWords->cursorForPosition(m->position().toPoint()).position();
     return at >= selection.selectionStart() && at <= selection.selectionEnd();
 }
 
 void ControlWordPicking::runDrag(QMimeData* data) {
-    auto* drag = new QDrag(w_.RichEditCTLWords);
+    auto* drag = new QDrag(v_.RichEditCTLWords);
     drag->setMimeData(data);
     NestedEventLoopScope nested;
     drag->exec(Qt::CopyAction);
@@ -150,13 +150,13 @@ bool ControlWordPicking::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == textArea_ && type == QEvent::MouseButtonPress && pressOnSelection(event)) {
         // The press is taken here, so the text area keeps its selection.
-        startDrag(MakeDragData(w_.RichEditCTLWords, w_.RichEditCTLWords->textCursor().selectedText()));
+        startDrag(MakeDragData(v_.RichEditCTLWords, v_.RichEditCTLWords->textCursor().selectedText()));
         return true;
     }
     if (!IsDragEvent(type)) return QObject::eventFilter(watched, event);
     const QMimeData* data = static_cast<QDropEvent*>(event)->mimeData();
     if (watched == wordField_) {
-        if (type == QEvent::Drop && DragComesFrom(data, w_.RichEditCTLWords))
+        if (type == QEvent::Drop && DragComesFrom(data, v_.RichEditCTLWords))
             RunGuarded([this] { takeSelection(); });
         return AnswerDrag(event, true);
     }
@@ -165,14 +165,14 @@ bool ControlWordPicking::eventFilter(QObject* watched, QEvent* event) {
         // control under the pointer has decided, so the tab refuses it too.
         const QPoint at = static_cast<QDropEvent*>(event)->position().toPoint();
         const QWidget* under = tab_->childAt(at);
-        const bool overOwnTarget = under && (under == w_.RichEditCTLWords ||
-                                             w_.RichEditCTLWords->isAncestorOf(under) ||
-                                             under == w_.CheckListBoxControlTags ||
-                                             w_.CheckListBoxControlTags->isAncestorOf(under));
+        const bool overOwnTarget = under && (under == v_.RichEditCTLWords ||
+                                             v_.RichEditCTLWords->isAncestorOf(under) ||
+                                             under == v_.CheckListBoxControlTags ||
+                                             v_.CheckListBoxControlTags->isAncestorOf(under));
         return AnswerDrag(event, !overOwnTarget);
     }
-    if (watched == textArea_) return AnswerDrag(event, DragComesFrom(data, w_.RichEditCTLWords));
-    if (watched == listArea_) return AnswerDrag(event, DragComesFrom(data, w_.CheckListBoxControlTags));
+    if (watched == textArea_) return AnswerDrag(event, DragComesFrom(data, v_.RichEditCTLWords));
+    if (watched == listArea_) return AnswerDrag(event, DragComesFrom(data, v_.CheckListBoxControlTags));
     return QObject::eventFilter(watched, event);
 }
 

@@ -14,12 +14,13 @@
 
 #include <functional>
 
+#include "shell/ui/shell_services.h"
+#include "shell/wordlists/word_lists_view.h"
+
 class QMimeData;
 class QWidget;
 
 namespace korvane {
-
-class TfrmKorvaneMain;
 
 // The drag data of a control: the text, marked with the object name of the
 // control the drag comes from.
@@ -29,7 +30,7 @@ bool DragComesFrom(const QMimeData* data, const QWidget* source);
 class ControlWordPicking : public QObject {
     Q_OBJECT
 public:
-    explicit ControlWordPicking(TfrmKorvaneMain& window);
+    ControlWordPicking(QObject* parent, const WordListsView& view, ShellServices services);
 
     // ActLoadTextFile: on "Names and datasets" loads the selected source into
     // the text area; elsewhere goes to that page and focuses the source list.
@@ -52,7 +53,8 @@ private:
     bool pressOnSelection(QEvent* event) const;
     void runDrag(QMimeData* data);
 
-    TfrmKorvaneMain& w_;
+    WordListsView v_;
+    ShellServices s_;
     // The watched controls, compared by address only: while the window goes
     // away they may be half destroyed.
     QWidget* wordField_;

@@ -7,15 +7,12 @@
 #include "shared/errors.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
-#include "shell/app/action_list.h"
-#include "shell/app/language_controller.h"
-#include "shell/app/main_window.h"
-#include "shell/collections/collections_controller.h"
-#include "shell/project/project_controller.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/dialogs.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/ui/window_routines.h"
 #include "shell/wordlists/control_word_picking.h"
 #include "shell/wordlists/in_place_editor.h"
 #include "shell/wordlists/word_list_file.h"
@@ -47,48 +44,45 @@ bool FrameShown(const QWidget* w) {
 
 }  // namespace
 
-WordListController::WordListController(TfrmKorvaneMain& window) : QObject(&window), w_(window) {
-    ActionList& a = w_.actions();
-    a.setHandler("ActSaveWordList", [this](QObject*) { ActSaveWordListExecute(); });
-    a.setHandler("ActLoadWordList", [this](QObject*) { ActLoadWordListExecute(); });
-    a.setHandler("ActRemoveDuplicates", [this](QObject* sender) { ActRemoveDuplicatesExecute(sender); });
+WordListController::WordListController(QObject* parent, const WordListsView& view, ShellServices services,
+                                       WordListsHooks hooks)
+    : QObject(parent), v_(view), s_(services), hooks_(std::move(hooks)) {
+    ActionList& a = s_.actions;
+    a.setHandler(ActionId::SaveWordList, [this](QObject*) { ActSaveWordListExecute(); });
+    a.setHandler(ActionId::LoadWordList, [this](QObject*) { ActLoadWordListExecute(); });
+    a.setHandler(ActionId::RemoveDuplicates, [this](QObject* sender) { ActRemoveDuplicatesExecute(sender); });
 
-    picking_ = new ControlWordPicking(w_);
-    picking_->setParent(this);
+    picking_ = new ControlWordPicking(this, v_, s_);
 
-    w_.ComboBoxEditCWrd->setInsertPolicy(QComboBox::NoInsert);
+    v_.ComboBoxEditCWrd->setInsertPolicy(QComboBox::NoInsert);
     controlWordEditor_ = new InPlaceEditor(
-        {w_.CheckListBoxControlTags, w_.PanelCWrd, w_.EditCWrd, {w_.ComboBoxEditCWrd, w_.EditCWrd}},
+        {v_.CheckListBoxControlTags, v_.PanelCWrd, v_.EditCWrd, {v_.ComboBoxEditCWrd, v_.EditCWrd}},
         [this](int row) {
             const std::string& entry = controlTags().text(size_t(row));
-            w_.EditCWrd->setText(Q(ControlWordWord(entry)));
-            w_.ComboBoxEditCWrd->setEditText(Q(ControlWordTag(entry)));
+            v_.EditCWrd->setText(Q(ControlWordWord(entry)));
+            v_.ComboBoxEditCWrd->setEditText(Q(ControlWordTag(entry)));
         },
         [this](int row) { storeControlWord(row); }, this);
     // The object list's field; its tab stays hidden, so nobody reaches it
     // while the window keeps it so.
     objectEditor_ = new InPlaceEditor(
-        {w_.CheckListBoxObjects, w_.EditObjects, w_.EditObjects, {w_.EditObjects}},
-        [this](int row) { w_.EditObjects->setText(Q(objects().text(size_t(row)))); },
+        {v_.CheckListBoxObjects, v_.EditObjects, v_.EditObjects, {v_.EditObjects}},
+        [this](int row) { v_.EditObjects->setText(Q(objects().text(size_t(row)))); },
         [this](int row) { storeObject(row); }, this);
+}
 
-    if (LanguageController* language = w_.language())
-        connect(language, &LanguageController::languageApplied, this,
-                &WordListController::loadDefaultFunctionTable);
-    if (ProjectController* project = w_.project())
-        connect(project, &ProjectController::projectCleared, this, [this] {
-            controlWordEditor_->abandon();
-            objectEditor_->abandon();
-        });
+void WordListController::projectCleared() {
+    controlWordEditor_->abandon();
+    objectEditor_->abandon();
 }
 
 WordListController::~WordListController() = default;
 
-CheckList& WordListController::objects() { return w_.CheckListBoxObjects->checkList(); }
-CheckList& WordListController::controlTags() { return w_.CheckListBoxControlTags->checkList(); }
+CheckList& WordListController::objects() { return v_.CheckListBoxObjects->checkList(); }
+CheckList& WordListController::controlTags() { return v_.CheckListBoxControlTags->checkList(); }
 
 void WordListController::markModified() {
-    if (ProjectController* project = w_.project()) project->setModified(true);
+    hooks_.markModified();
 }
 
 void WordListController::ActSaveWordListExecute() {
@@ -97,12 +91,12 @@ void WordListController::ActSaveWordListExecute() {
     o.defaultExt = "wrl";
     o.mustExist = false;
     o.overwritePrompt = true;
-    const std::optional<std::string> path = w_.dialogs().SaveFile(o);
+    const std::optional<std::string> path = s_.dialogs.SaveFile(o);
     if (!path) return;
     try {
         SaveWordList(*path, objects(), controlTags());
     } catch (const Error& e) {
-        w_.statusBar().ShowError(e.what(), false);
+        s_.statusBar.ShowError(e.what(), false);
     }
     WriteSettingString(kLastUsedWordTable, *path);
 }
@@ -110,14 +104,14 @@ void WordListController::ActSaveWordListExecute() {
 void WordListController::ActLoadWordListExecute() {
     FileDialogOptions o =
         WordListDialog("Load a word list", "Word lists (*.wrl)|*.wrl|All files (*.*)|*.*");
-    const std::optional<std::vector<std::string>> files = w_.dialogs().OpenFiles(o);
+    const std::optional<std::vector<std::string>> files = s_.dialogs.OpenFiles(o);
     if (!files || files->empty()) return;
     const std::string path = files->front();
-    if (TfrmKorvaneMain::isTabVisible(w_.PageControlMain, w_.TabSheetWordScan))
-        w_.PageControlMain->setCurrentWidget(w_.TabSheetWordScan);
+    if (IsTabVisible(v_.PageControlMain, v_.TabSheetWordScan))
+        v_.PageControlMain->setCurrentWidget(v_.TabSheetWordScan);
     if (!objects().empty() || !controlTags().empty()) {
         const unsigned answer =
-            w_.dialogs().Message(MsgKind::Warning, kClearBeforeLoadingQuestion, kYes | kNo | kCancel);
+            s_.dialogs.Message(MsgKind::Warning, kClearBeforeLoadingQuestion, kYes | kNo | kCancel);
         if (answer == kCancel) return;
         if (answer == kYes) {
             controlWordEditor_->abandon();
@@ -129,34 +123,34 @@ void WordListController::ActLoadWordListExecute() {
     try {
         LoadWordList(path, objects(), controlTags());
     } catch (const Error& e) {
-        w_.statusBar().ShowError(e.what(), false);
+        s_.statusBar.ShowError(e.what(), false);
     }
     markModified();
     WriteSettingString(kLastUsedWordTable, path);
 }
 
 void WordListController::ActRemoveDuplicatesExecute(QObject* sender) {
-    CheckListBox* list = w_.collections()->targetList(sender);
+    CheckListBox* list = hooks_.targetList(sender);
     // An open editor would point at an entry that moves.
-    if (list == w_.CheckListBoxControlTags) controlWordEditor_->abandon();
-    if (list == w_.CheckListBoxObjects) objectEditor_->abandon();
+    if (list == v_.CheckListBoxControlTags) controlWordEditor_->abandon();
+    if (list == v_.CheckListBoxObjects) objectEditor_->abandon();
     RemoveDuplicates(list->checkList());
     markModified();
 }
 
 void WordListController::loadDefaultFunctionTable() {
-    TFrameFindexec* picker = w_.FrameFindexecFunctab;
+    TFrameFindexec* picker = v_.FrameFindexecFunctab;
     if (!FrameShown(picker) || !picker->ValidatePath(true)) return;
     if (!objects().empty() || !controlTags().empty()) return;
     try {
         LoadWordList(picker->ProgramPath(), objects(), controlTags());
     } catch (const Error& e) {
-        w_.statusBar().ShowError(e.what(), true);
+        s_.statusBar.ShowError(e.what(), true);
     }
 }
 
 bool WordListController::WriteRunWordList(const std::string& outputDir) {
-    if (!TfrmKorvaneMain::isTabVisible(w_.PageControlMain, w_.TabSheetWordScan)) return false;
+    if (!IsTabVisible(v_.PageControlMain, v_.TabSheetWordScan)) return false;
     SaveWordList(JoinPath(outputDir, kRunWordListName), objects(), controlTags(), AtLink::Replace);
     return true;
 }
@@ -170,13 +164,13 @@ void WordListController::ReloadAfterScan(const std::string& outputDir) {
 }
 
 void WordListController::storeControlWord(int row) {
-    const std::string tag = S(w_.ComboBoxEditCWrd->currentText());
-    controlTags().setText(size_t(row), FormatControlWordEntry(tag, S(w_.EditCWrd->text())));
+    const std::string tag = S(v_.ComboBoxEditCWrd->currentText());
+    controlTags().setText(size_t(row), FormatControlWordEntry(tag, S(v_.EditCWrd->text())));
     markModified();
 }
 
 void WordListController::storeObject(int row) {
-    const std::string text = S(w_.EditObjects->text());
+    const std::string text = S(v_.EditObjects->text());
     if (text == objects().text(size_t(row))) return;
     objects().setText(size_t(row), text);
     markModified();

@@ -9,13 +9,15 @@
 #include <memory>
 #include <string>
 
+#include "shell/ui/shell_services.h"
+#include "shell/wordlists/word_lists_view.h"
+
 namespace korvane {
 
 class CheckList;
 class CheckListBox;
 class ControlWordPicking;
 class InPlaceEditor;
-class TfrmKorvaneMain;
 
 inline constexpr const char* kLastUsedWordTable = "LastUsedWordTable";
 inline constexpr const char* kClearBeforeLoadingQuestion =
@@ -24,7 +26,7 @@ inline constexpr const char* kClearBeforeLoadingQuestion =
 class WordListController : public QObject {
     Q_OBJECT
 public:
-    explicit WordListController(TfrmKorvaneMain& window);
+    WordListController(QObject* parent, const WordListsView& view, ShellServices services, WordListsHooks hooks);
     ~WordListController() override;
 
     CheckList& objects();
@@ -43,6 +45,8 @@ public:
     // picker is shown and valid and both lists are empty. A file that cannot
     // be read is reported and the language application goes on.
     void loadDefaultFunctionTable();
+    // A new project: the open editors are abandoned.
+    void projectCleared();
 
     // Before a run: with the page "Edit macro table" shown, the checked
     // entries go to functab.wrl in the output directory. Gives whether the
@@ -63,7 +67,9 @@ private:
     void storeObject(int row);
     void markModified();
 
-    TfrmKorvaneMain& w_;
+    WordListsView v_;
+    ShellServices s_;
+    WordListsHooks hooks_;
     ControlWordPicking* picking_ = nullptr;
     InPlaceEditor* controlWordEditor_ = nullptr;
     InPlaceEditor* objectEditor_ = nullptr;

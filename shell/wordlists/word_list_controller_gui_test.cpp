@@ -14,10 +14,10 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/settings.h"
-#include "shell/app/action_list.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
+#include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
@@ -73,7 +73,7 @@ void WordListControllerTest::importAsksBeforeClearing() {
 
     // Empty lists: no question; the dialog starts at the last used list.
     f.dialogs.AnswerFiles({file});
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     QCOMPARE(CountCalls(f.dialogs, "Message"), 0);
     const FileDialogOptions& o = f.dialogs.Calls().at(0).file;
     QCOMPARE(o.title, std::string("Load a word list"));
@@ -91,7 +91,7 @@ void WordListControllerTest::importAsksBeforeClearing() {
     w.PageControlMain->setCurrentWidget(w.TabSheetNames);
     f.dialogs.ClearCalls();
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     QCOMPARE(CountCalls(f.dialogs, "Message"), 0);
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
 
@@ -99,7 +99,7 @@ void WordListControllerTest::importAsksBeforeClearing() {
     const std::string other = f.writeFile("lists/b.wrl", "0001 05 OTPT WRITE\r\n");
     f.dialogs.AnswerFiles({other});
     f.dialogs.AnswerButton(kCancel);
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     const ScriptedDialogs::Call& q = f.dialogs.Calls().back();
     const std::string question =
         "You already have some items in the active word list !\r\nShould I clear it before loading ?";
@@ -114,7 +114,7 @@ void WordListControllerTest::importAsksBeforeClearing() {
     Words(w).setChecked(0, false);
     f.dialogs.AnswerFiles({other});
     f.dialogs.AnswerButton(kYes);
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     QCOMPARE(Texts(Words(w)), Lines{"OTPT WRITE"});
     QCOMPARE(Marks(Words(w)), Marks_{true});
     QVERIFY(Objects(w).empty());
@@ -127,28 +127,28 @@ void WordListControllerTest::importThenRemoveDuplicates() {
     const std::string file =
         f.writeFile("a.wrl", "0001 05 OTPT WRITE\r\n0002 04 INPT READ\r\n0003 08 OBJT CUSTFILE\r\n");
     f.dialogs.AnswerFiles({file});
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     // No appends: every entry twice.
     f.dialogs.AnswerFiles({file});
     f.dialogs.AnswerButton(kNo);
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     QCOMPARE(Texts(Words(w)), (Lines{"OTPT WRITE", "INPT READ", "OTPT WRITE", "INPT READ"}));
     Words(w).setChecked(1, false);  // the first INPT READ survives with its own mark
 
     w.project()->clearModifiedWithoutAsking();
-    w.actions().execute("ActRemoveDuplicates", w.CheckListBoxControlTags);
+    w.actions().execute(ActionId::RemoveDuplicates, w.CheckListBoxControlTags);
     QCOMPARE(Texts(Words(w)), (Lines{"INPT READ", "OTPT WRITE"}));
     QCOMPARE(Marks(Words(w)), (Marks_{false, true}));
     QVERIFY(!Words(w).sorted());
     QVERIFY(w.project()->modified());
     QCOMPARE(Texts(Objects(w)), (Lines{"CUSTFILE", "CUSTFILE"}));  // only the target list
-    w.actions().execute("ActRemoveDuplicates", w.CheckListBoxObjects);
+    w.actions().execute(ActionId::RemoveDuplicates, w.CheckListBoxObjects);
     QCOMPARE(Texts(Objects(w)), Lines{"CUSTFILE"});
 
     // Entries differing only in letter case both survive.
     Words(w).clear();
     for (const char* t : {"otpt write", "OTPT WRITE", "INPT READ"}) Words(w).add(t, true);
-    w.actions().execute("ActRemoveDuplicates", w.CheckListBoxControlTags);
+    w.actions().execute(ActionId::RemoveDuplicates, w.CheckListBoxControlTags);
     QCOMPARE(Texts(Words(w)), (Lines{"INPT READ", "otpt write", "OTPT WRITE"}));
 }
 
@@ -160,7 +160,7 @@ void WordListControllerTest::unreadableImportAfterYesLeavesListsCleared() {
     const std::string missing = f.root() + "/gone.wrl";
     f.dialogs.AnswerFiles({missing});
     f.dialogs.AnswerButton(kYes);
-    w.actions().execute("ActLoadWordList");
+    w.actions().execute(ActionId::LoadWordList);
     QCOMPARE(Message(w), "Cannot open file \"" + missing + "\". " + SystemErrorText(ENOENT));
     QVERIFY(Words(w).empty());
     QVERIFY(Objects(w).empty());
@@ -172,7 +172,7 @@ void WordListControllerTest::exportAsksBeforeOverwriting() {
     TfrmKorvaneMain& w = StartWordListShell(f);
     // Both lists empty: nothing happens, nothing is said.
     f.dialogs.ClearCalls();
-    w.actions().execute("ActSaveWordList");
+    w.actions().execute(ActionId::SaveWordList);
     QVERIFY(f.dialogs.Calls().empty());
     QCOMPARE(Message(w), std::string());
 
@@ -183,7 +183,7 @@ void WordListControllerTest::exportAsksBeforeOverwriting() {
     WriteSettingString(kLastUsedWordTable, f.root() + "/prev/table.wrl");
     const std::string target = f.writeFile("out/exported.wrl", "old contents\r\n");
     f.dialogs.AnswerPath(target);
-    w.actions().execute("ActSaveWordList");
+    w.actions().execute(ActionId::SaveWordList);
     const FileDialogOptions& o = f.dialogs.Calls().back().file;
     QCOMPARE(f.dialogs.Calls().back().what, std::string("SaveFile"));
     QCOMPARE(o.title, std::string("Export your word list"));
@@ -199,13 +199,13 @@ void WordListControllerTest::exportAsksBeforeOverwriting() {
 
     // Cancelled: no file, the remembered path stays.
     f.dialogs.AnswerCancel();
-    w.actions().execute("ActSaveWordList");
+    w.actions().execute(ActionId::SaveWordList);
     QCOMPARE(ReadSettingString(kLastUsedWordTable, ""), target);
 
     // A file that cannot be written ends the action with the system's text.
     const std::string bad = f.root() + "/no/such/folder/x.wrl";
     f.dialogs.AnswerPath(bad);
-    w.actions().execute("ActSaveWordList");
+    w.actions().execute(ActionId::SaveWordList);
     QVERIFY(Message(w).rfind("Cannot create file \"" + bad + "\". ", 0) == 0);
     QCOMPARE(ReadSettingString(kLastUsedWordTable, ""), target);
 }
@@ -216,13 +216,13 @@ void WordListControllerTest::removeDuplicatesNeedsACheckList() {
     ShowWordPage(w);
     for (const char* t : {"B", "A", "B"}) Words(w).add(t, true);
     w.EditCreateWrdList->setFocus();
-    w.actions().execute("ActRemoveDuplicates");
+    w.actions().execute(ActionId::RemoveDuplicates);
     QCOMPARE(Message(w), std::string("Click on a checklistbox first to use this function!"));
     QCOMPARE(Texts(Words(w)), (Lines{"B", "A", "B"}));
     QVERIFY(!w.project()->modified());
     // From the context menu: the list has the focus.
     w.CheckListBoxControlTags->setFocus();
-    w.actions().execute("ActRemoveDuplicates");
+    w.actions().execute(ActionId::RemoveDuplicates);
     QCOMPARE(Texts(Words(w)), (Lines{"A", "B"}));
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+// The controls the internal viewer works with, and what it needs of the rest
+// of the shell. The window builds the controls and fills the view; it also
+// serves the hooks.
+
+#include <functional>
+#include <string>
+
+class QTabWidget;
+class QWidget;
+
+namespace korvane {
+
+class TFrameFindexec;
+
+struct ViewerView {
+    // The window: parent of the about box and the help, and of the viewer.
+    QWidget* window = nullptr;
+    std::string programPath;  // the running program (help, icon)
+    QTabWidget* PageControlMain = nullptr;
+    QWidget* TabSheetNames = nullptr;
+    QWidget* TabSheetViewer = nullptr;
+    QTabWidget* PageControlEditor = nullptr;
+    TFrameFindexec* FrameFindexecEditorGeneral = nullptr;
+};
+
+struct ViewerHooks {
+    // The project's output directory and system name (the logs' places).
+    std::function<std::string()> outputDirectory;
+    std::function<std::string()> systemName;
+    // The applied language's source filter and prefix (the open dialog).
+    std::function<std::string()> sourceFilter;
+    std::function<std::string()> languagePrefix;
+    // Shown by the about box.
+    std::function<std::string()> toolRoot;
+};
+
+}  // namespace korvane
