@@ -17,7 +17,7 @@
 #include "shared/collect_files.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/collections/collection_merge.h"
 #include "shell/collections/source_filter.h"
 

@@ -4,7 +4,9 @@
 // reaches another except through what is wired here.
 
 #include "shell/app/language_controller.h"
+#include "shell/app/install_places.h"
 #include "shell/app/main_window.h"
+#include "shell/app/program_icon.h"
 #include "shell/app/run_binding.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
@@ -153,6 +155,7 @@ void TfrmKorvaneMain::createViewer() {
     ViewerView v;
     v.window = this;
     v.programPath = startup_.programPath;
+    v.installedDocDir = InstalledPlacesOf(startup_.programPath).docDir;
     v.PageControlMain = PageControlMain;
     v.TabSheetNames = TabSheetNames;
     v.TabSheetViewer = TabSheetViewer;
@@ -171,6 +174,9 @@ void TfrmKorvaneMain::createViewer() {
         if (closed) *closed = done;
     });
     connect(project_, &ProjectController::projectCleared, viewer_, [c = viewer_] { c->projectCleared(); });
+    // The desktop registration shows the program's icon also for a program
+    // file that has no icon file beside it.
+    ProvideProgramIcon(startup_.programPath);
 }
 
 void TfrmKorvaneMain::createControllers() {

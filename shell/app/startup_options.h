@@ -16,7 +16,6 @@ inline constexpr const char* kOptShowAdvanced = "-ShowAdvanced:-ShA";
 inline constexpr const char* kOptRegisterShell = "-RegisterShell:-Shell";
 
 inline constexpr const char* kApplicationTitle = "Wrapper application for Korvane programs";
-inline constexpr const char* kHelpFile = "KORVANE.HLP";
 inline constexpr const char* kDesignedCaption = "Korvane main shell";
 inline constexpr const char* kSettingsApplication = "Korvane Shell";
 inline constexpr const char* kSettingsSection = "Parameters";

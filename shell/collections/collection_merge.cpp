@@ -6,7 +6,7 @@
 
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 

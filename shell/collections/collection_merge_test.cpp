@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 namespace {

@@ -15,7 +15,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/collections/collection_merge.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/collections/source_filter.h"

@@ -13,7 +13,7 @@
 
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
 #include "shell/run/work_area.h"

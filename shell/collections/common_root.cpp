@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "shared/platform/path.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 namespace {

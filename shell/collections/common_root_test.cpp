@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 namespace {

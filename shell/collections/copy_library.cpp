@@ -6,7 +6,7 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/run/output_ownership.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/reporter.h"

@@ -8,7 +8,7 @@
 #include "shared/errors.h"
 #include "shared/text.h"
 #include "shared/test_support.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/reporter.h"
 

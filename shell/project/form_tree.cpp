@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/form_tree.h"
 
 namespace korvane {

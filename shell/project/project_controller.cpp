@@ -18,7 +18,7 @@
 #include "shared/platform/path.h"
 #include "shared/settings.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/output_directory_field.h"
 #include "shell/project/project_file.h"
 #include "shell/project/project_rules.h"

@@ -15,7 +15,7 @@
 #include "shared/platform/files.h"
 #include "shell/app/language_controller.h"
 #include "shell/app/main_window.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_gui_test_support.h"
 #include "shell/ui/action_list.h"

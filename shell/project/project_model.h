@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "shared/errors.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/project_file.h"
 
 namespace korvane {

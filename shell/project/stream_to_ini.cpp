@@ -7,7 +7,7 @@
 #include "shared/flags.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/form_tree.h"
 
 namespace korvane {

@@ -12,7 +12,7 @@
 
 #include "shared/text.h"
 #include "shell/ui/byte_text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "shell/app/main_window.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_gui_test_support.h"
 #include "shell/project/stream_to_ini.h"

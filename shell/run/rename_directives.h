@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/run/output_ownership.h"
 
 namespace korvane {

@@ -15,7 +15,7 @@
 #include "shared/platform/files.h"
 #include "shell/ui/action_list.h"
 #include "shell/app/startup_options.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/run_engine.h"
 #include "shell/run/run_gui_test_support.h"

@@ -17,7 +17,7 @@
 #include "shared/platform/path.h"
 #include "shell/ui/action_list.h"
 #include "shell/app/batch_mode.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/project/project_controller.h"
 #include "shell/project/project_file.h"
 #include "shell/project/window_form_adapter.h"

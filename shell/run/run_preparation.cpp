@@ -3,7 +3,7 @@
 // working copies (copyRunFiles), and names.csv (mergeRenameDirectives).
 
 #include "shared/text.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/project/project_rules.h"
 #include "shell/run/parameter_file.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 

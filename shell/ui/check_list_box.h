@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 

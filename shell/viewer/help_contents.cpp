@@ -9,15 +9,14 @@
 #include "shared/platform/desktop_open.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
-#include "shell/app/install_places.h"
-#include "shell/app/startup_options.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {
 
-HelpContents::HelpContents(std::string programPath, QWidget* window)
+HelpContents::HelpContents(std::string programPath, std::string installedDocDir, QWidget* window)
     : QObject(window),
       programPath_(std::move(programPath)),
+      installedDocDir_(std::move(installedDocDir)),
       window_(window),
       opener_([](const QUrl& url) {
           // A local file goes to the desktop's opener, whose answer says
@@ -34,7 +33,7 @@ std::string HelpContents::guidePath() const {
     const std::string beside = JoinPath(JoinPath(ExtractFileDir(programPath_), kHelpGuideFolder), kHelpGuidePage);
     if (FileExists(beside)) return beside;
     // An installed program: <prefix>/share/doc/korvane/html/index.html.
-    const std::string installed = JoinPath(JoinPath(InstalledPlacesOf(programPath_).docDir, "html"), kHelpGuidePage);
+    const std::string installed = JoinPath(JoinPath(installedDocDir_, "html"), kHelpGuidePage);
     return FileExists(installed) ? installed : beside;
 }
 

@@ -21,14 +21,16 @@ namespace korvane {
 
 class Reporter;
 
+inline constexpr const char* kHelpFile = "KORVANE.HLP";
 inline constexpr const char* kHelpGuideFolder = "KORVANE-help";
 inline constexpr const char* kHelpGuidePage = "index.html";
 
 class HelpContents : public QObject {
     Q_OBJECT
 public:
-    // programPath: the running program; the help lies beside it.
-    HelpContents(std::string programPath, QWidget* window);
+    // programPath: the running program; the help lies beside it, or in
+    // installedDocDir (the installation's documentation folder).
+    HelpContents(std::string programPath, std::string installedDocDir, QWidget* window);
 
     // Opens the contents page; reports "Cannot find help - <guide>" when
     // there is no help at all.
@@ -47,6 +49,7 @@ private:
     void showHelpWindow(const QUrl& page);
 
     std::string programPath_;
+    std::string installedDocDir_;
     QWidget* window_;
     std::function<bool(const QUrl&)> opener_;
     QPointer<QDialog> helpWindow_;

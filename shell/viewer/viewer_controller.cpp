@@ -22,7 +22,6 @@
 #include "shell/ui/window_routines.h"
 #include "shell/viewer/external_editor.h"
 #include "shell/viewer/help_contents.h"
-#include "shell/viewer/program_icon.h"
 #include "shell/viewer/viewer_font.h"
 #include "shell/viewer/viewer_font_settings.h"
 #include "shell/viewer/viewer_paths.h"
@@ -54,15 +53,11 @@ ViewerController::ViewerController(const ViewerView& view, ShellServices service
     setObjectName("ViewerController");
     AboutBoxDlg1 = new TAboutBoxDlg(v_.window);
     AboutBoxDlg1->setObjectName("AboutBoxDlg1");
-    help_ = new HelpContents(v_.programPath, v_.window);
+    help_ = new HelpContents(v_.programPath, v_.installedDocDir, v_.window);
     bindActions();
 
     // The tab is shown only while it holds pages.
     SetTabVisible(v_.PageControlMain, v_.TabSheetViewer, false);
-
-    // The desktop registration shows the program's icon also for a program
-    // file that has no icon file beside it.
-    ProvideProgramIcon(v_.programPath);
 }
 
 void ViewerController::projectCleared() {

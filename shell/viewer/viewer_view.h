@@ -16,7 +16,8 @@ class TFrameFindexec;
 struct ViewerView {
     // The window: parent of the about box and the help, and of the viewer.
     QWidget* window = nullptr;
-    std::string programPath;  // the running program (help, icon)
+    std::string programPath;      // the running program (help)
+    std::string installedDocDir;  // the installation's documentation folder (help)
     QTabWidget* PageControlMain = nullptr;
     QWidget* TabSheetNames = nullptr;
     QWidget* TabSheetViewer = nullptr;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "shared/platform/files.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "shared/platform/files.h"
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 #include "shell/ui/find_exec_frame.h"
 
 namespace korvane::testing {

@@ -1,4 +1,4 @@
-#include "shell/collections/check_list.h"
+#include "shell/ui/check_list.h"
 
 #include <algorithm>
 

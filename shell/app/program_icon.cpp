@@ -1,4 +1,4 @@
-#include "shell/viewer/program_icon.h"
+#include "shell/app/program_icon.h"
 
 #include <QImage>
 
