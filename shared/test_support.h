@@ -2,11 +2,13 @@
 // Helpers for tests that work with files and the environment. Test code only.
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -130,10 +132,31 @@ inline constexpr const char* kTestRunMark = "KORVANE_TEST_RUN";
 
 inline void MarkTestProcesses() { setenv(kTestRunMark, std::to_string(getpid()).c_str(), 1); }
 
+// A file under /proc as it reads now; empty when the process went away,
+// which can happen between opening and reading (a read then fails with
+// ESRCH, which a stream would throw for).
+inline std::string ReadProcFile(const std::string& path) {
+    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, size_t(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) text.clear();
+        break;
+    }
+    ::close(fd);
+    return text;
+}
+
 // Whether the process is alive: there, and neither a zombie nor dead.
 inline bool ProcessAlive(long pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const std::string stat = ReadProcFile("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     if (close == std::string::npos || close + 2 >= stat.size()) return false;
     const char state = stat[close + 2];
@@ -153,13 +176,11 @@ inline std::vector<std::string> MarkedProcessesAlive(int graceMs = 3000) {
                 if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
                 const long pid = std::atol(e->d_name);
                 if (pid == long(getpid()) || !ProcessAlive(pid)) continue;
-                std::ifstream env(std::string("/proc/") + e->d_name + "/environ", std::ios::binary);
-                std::string vars((std::istreambuf_iterator<char>(env)), {});
+                const std::string vars = ReadProcFile(std::string("/proc/") + e->d_name + "/environ");
                 if (("\0" + vars).find(std::string("\0") + mark + std::string(1, '\0')) == std::string::npos &&
                     !(vars.size() >= mark.size() && vars.compare(vars.size() - mark.size(), mark.size(), mark) == 0))
                     continue;
-                std::ifstream cmd(std::string("/proc/") + e->d_name + "/cmdline", std::ios::binary);
-                std::string line((std::istreambuf_iterator<char>(cmd)), {});
+                std::string line = ReadProcFile(std::string("/proc/") + e->d_name + "/cmdline");
                 for (char& c : line)
                     if (c == '\0') c = ' ';
                 alive.push_back(std::to_string(pid) + " " + line);
