@@ -10,6 +10,8 @@
 #include "shell/app/run_binding.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
+#include "shell/run/output_ownership.h"
+#include "shell/ui/my_status_bar.h"
 #include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
 
@@ -55,7 +57,9 @@ void TfrmKorvaneMain::createCollections() {
     h.sourceFilter = [this] { return language_->applied().sourceFilter; };
     h.copyFilter = [this] { return language_->applied().copyFilter; };
     h.bigDirectoryLimit = [this] { return language_->runControl().bigDirectoryLimit; };
-    h.runHoldsOutputDir = [this] { return run_ && run_->engine().HoldsOutputDir(); };
+    h.lockOutputDir = [this](const std::string& dir, FolderLock& lock) {
+        if (!run_ || !run_->engine().HoldsOutputDir()) LockOutputDir(dir, lock, statusBar());
+    };
     h.arrangeTaggedButtons = [this] { arrangeTaggedButtons(); };
     h.itemHeight = [this] { return itemHeight_; };
     h.firstShowDone = [this] { return firstShowDone_; };

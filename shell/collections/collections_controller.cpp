@@ -16,7 +16,7 @@
 #include "shell/ui/check_list.h"
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
-#include "shell/run/work_area.h"
+#include "shell/collections/copy_library_folder.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
@@ -266,8 +266,7 @@ void CollectionsController::RefreshCopyLibrary() {
     // run uses that folder (a run of this window holds its lock already).
     FolderLock lock;
     const std::string output = ExcludeTrailingSep(hooks_.outputDirectory());
-    if (!copyLibraryFolder_.empty() && DirectoryExists(output) && !hooks_.runHoldsOutputDir())
-        LockOutputDir(output, lock, s_.statusBar);
+    if (!copyLibraryFolder_.empty() && DirectoryExists(output)) hooks_.lockOutputDir(output, lock);
     ProtectedFiles keep;
     for (const CheckListBox* list : {v_.CheckListBoxSelectedFiles, v_.CheckListBoxCSVForRename})
         for (const CheckEntry& e : list->checkList().entries()) keep.Add(e.text);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "shared/platform/files.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -61,8 +63,10 @@ struct CollectionsHooks {
     std::function<std::string()> sourceFilter;
     std::function<std::string()> copyFilter;
     std::function<int()> bigDirectoryLimit;
-    // True while a run of this window holds the output directory's lock.
-    std::function<bool()> runHoldsOutputDir;
+    // Takes the lock of the output directory (an existing folder) into lock
+    // unless a run of this window holds it already; when another run holds
+    // it, reports that and ends silently.
+    std::function<void(const std::string& dir, FolderLock& lock)> lockOutputDir;
     std::function<void()> arrangeTaggedButtons;
     // The list item height (known from the first show on) and whether the
     // first show has run (drop targets are registered then).

@@ -6,12 +6,24 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/collections/copy_library_folder.h"
 #include "shell/ui/check_list.h"
-#include "shell/run/output_ownership.h"
-#include "shell/run/work_area.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {
+
+std::string CopyLibraryPath(std::string_view outputDir) {
+    return IncludeTrailingSep(JoinPath(ExcludeTrailingSep(outputDir), kCopyLibraryName));
+}
+
+void CopyWorkFile(const std::string& source, const std::string& target, Reporter& reporter) {
+    // The copies are scratch that every run makes afresh, so they are
+    // written in place, without the temporary file and the flush to disk that
+    // the files a user would miss get (a run over many sources would
+    // otherwise spend its time waiting for the disk).
+    if (int err = CopyFileContents(source, target))
+        reporter.ShowError("Error during preparation - " + source + " - " + SystemErrorText(err), false);
+}
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/run/output_ownership.h"
+#include "shell/collections/project_files.h"
 
 namespace korvane {
 

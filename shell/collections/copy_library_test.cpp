@@ -9,7 +9,7 @@
 #include "shared/text.h"
 #include "shared/test_support.h"
 #include "shell/ui/check_list.h"
-#include "shell/run/work_area.h"
+#include "shell/collections/copy_library_folder.h"
 #include "shell/ui/reporter.h"
 
 namespace korvane {

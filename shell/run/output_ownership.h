@@ -16,6 +16,7 @@
 #include <string>
 
 #include "shared/platform/files.h"
+#include "shell/collections/project_files.h"
 
 namespace korvane {
 
@@ -31,25 +32,6 @@ inline constexpr const char* kForeignOutputDirQuestion =
     "Use this folder as the output directory?";
 inline constexpr const char* kForeignOutputDirRefused =
     "The output directory %s holds files but was never used for a run; it is taken only with -takeover";
-
-// The files of a project that no step of a run may delete or replace,
-// known by their identity on the disk, so that any name they are reached by
-// (another spelling of the folder, a link to a folder above them) counts.
-class ProtectedFiles {
-public:
-    // A file of the project: the file the path names and, when the path is
-    // a symbolic link, the link itself. A missing file adds nothing.
-    void Add(const std::string& path);
-    // Whether removing the name path (deleting it, or moving or writing a
-    // file onto it) would remove a file of the project.
-    bool Contains(const std::string& path) const;
-    // The files of other as well.
-    void Add(const ProtectedFiles& other) { ids_.insert(other.ids_.begin(), other.ids_.end()); }
-    bool Empty() const { return ids_.empty(); }
-
-private:
-    std::set<FileId> ids_;
-};
 
 // How far a folder has been used as an output directory.
 enum class OutputDirUse {

@@ -33,10 +33,6 @@ WorkArea MakeWorkArea(std::string_view outputDir) {
     return area;
 }
 
-std::string CopyLibraryPath(std::string_view outputDir) {
-    return IncludeTrailingSep(JoinPath(ExcludeTrailingSep(outputDir), kCopyLibraryName));
-}
-
 void RequireOutputDir(std::string_view outputDir, Reporter& reporter) {
     // Without an output directory every work-area path would hang off the
     // file-system root, and the cleaning would start there.
@@ -104,15 +100,6 @@ std::string ToolsLogPath(std::string_view resultFolder, std::string_view systemN
     if (FileExists(upper)) return upper;
     std::string lower = JoinPath(resultFolder, std::string(systemName) + ".log");
     return FileExists(lower) ? lower : upper;
-}
-
-void CopyWorkFile(const std::string& source, const std::string& target, Reporter& reporter) {
-    // The working copies are scratch that every run makes afresh, so they are
-    // written in place, without the temporary file and the flush to disk that
-    // the files a user would miss get (a run over many sources would
-    // otherwise spend its time waiting for the disk).
-    if (int err = CopyFileContents(source, target))
-        reporter.ShowError("Error during preparation - " + source + " - " + SystemErrorText(err), false);
 }
 
 }  // namespace korvane

@@ -11,6 +11,8 @@
 #include <vector>
 #include <string_view>
 
+#include "shell/collections/copy_library_folder.h"
+
 namespace korvane {
 
 class Reporter;
@@ -18,12 +20,6 @@ class Reporter;
 inline constexpr const char* kInputFolderName = "workinp";
 inline constexpr const char* kResultFolderName = "workout";
 inline constexpr const char* kWorkFolderName = "work";
-inline constexpr const char* kCopyLibraryName = "CopyLib";
-inline constexpr const char* kNoOutputDirMessage = "You should specify the output directory first";
-// A work folder (or the copy library) that is a symbolic link would let the
-// run write outside its output directory. One %s: the folder.
-inline constexpr const char* kWorkFolderIsLink =
-    "The work folder %s is a symbolic link; a run writes only inside its output directory";
 
 // The paths of the last prepared run. All empty until a run has been prepared
 // since the shell started: nothing may then be formed from them.
@@ -45,8 +41,6 @@ bool IsFileSystemRoot(std::string_view folder);
 // dropped). An empty output directory, or the file-system root, gives an
 // unset work area.
 WorkArea MakeWorkArea(std::string_view outputDir);
-// outputDir/CopyLib/ with its trailing separator.
-std::string CopyLibraryPath(std::string_view outputDir);
 
 // Refuses a run without an output directory, or with the file-system root
 // as its output directory: ShowError with continuation off.
@@ -77,9 +71,5 @@ std::string ToolsLogPath(std::string_view resultFolder, std::string_view systemN
 // Every existing spelling of the tools' log (<system>.LOG, <system>.log,
 // <SYSTEM>.LOG), in that order.
 std::vector<std::string> ToolsLogPaths(std::string_view resultFolder, std::string_view systemName);
-
-// Copies one file into the work area, replacing the target. A failure shows
-// "Error during preparation - <source> - <system text>" with continuation off.
-void CopyWorkFile(const std::string& source, const std::string& target, Reporter& reporter);
 
 }  // namespace korvane
