@@ -96,29 +96,15 @@ void WindowFormAdapterTest::dumpHoldsTheProjectControlsInOrder() {
         if (!line.empty() && line[0] != '[') names.push_back(line.substr(0, line.find('=')));
     const std::string m = "frmKorvaneMain.";
     Lines expected = {m + "Caption", m + "FrameFindDirectoryOutputDir.Edit"};
-    for (const char* n : {"EditSystemName",
-                          "EditProductName",
-                          "EditObjects",
-                          "EditCreateWrdList",
-                          "EditCWrd",
-                          "ComboBoxRefactorLevel",
-                          "ComboBoxCreateWrdList",
-                          "ComboBoxEditCWrd",
-                          "CheckBoxCopyAdd",
-                          "CheckBoxRealign",
-                          "CheckBoxRefine",
-                          "CheckBoxRenameVariables",
-                          "CheckBoxRemoveComp",
-                          "CheckBoxReplaceNumericConstants",
-                          "CheckBoxReplaceLiterals",
-                          "CheckBoxRelocateFiles",
-                          "CheckBoxRelocateDB",
-                          "CheckBoxRelocateTP",
-                          "CheckBoxRestructure",
+    for (const char* n : {"EditSystemName", "EditProductName", "EditObjects", "EditCreateWrdList", "EditCWrd",
+                          "ComboBoxRefactorLevel", "ComboBoxCreateWrdList", "ComboBoxEditCWrd", "CheckBoxCopyAdd",
+                          "CheckBoxRealign", "CheckBoxRefine", "CheckBoxRenameVariables", "CheckBoxRemoveComp",
+                          "CheckBoxReplaceNumericConstants", "CheckBoxReplaceLiterals", "CheckBoxRelocateFiles",
+                          "CheckBoxRelocateDB", "CheckBoxRelocateTP", "CheckBoxRestructure",
                           "CheckBoxRefactorNestedBlocks"})
         expected.push_back(m + n);
-    for (const char* n : {"CheckListBoxSelectedFiles", "CheckListBoxCSVForRename",
-                          "CheckListBoxCopyCollection", "CheckListBoxObjects", "CheckListBoxControlTags"}) {
+    for (const char* n : {"CheckListBoxSelectedFiles", "CheckListBoxCSVForRename", "CheckListBoxCopyCollection",
+                          "CheckListBoxObjects", "CheckListBoxControlTags"}) {
         expected.push_back(m + n);
         expected.push_back(m + n + ".Tag");
     }
@@ -137,32 +123,13 @@ void WindowFormAdapterTest::restoreRunsTheWindowsHandlers() {
     QVERIFY(!w.project()->modified());
     const std::string m = "frmKorvaneMain.";
     TStreamToIni ini;
-    for (const std::string& l : Lines{"[Form - frmKorvaneMain]",
-                                      "[Captions]",
-                                      m + "Caption=Restored [X]",
-                                      "[TFrames]",
-                                      m + "FrameFindDirectoryOutputDir.Edit=/restored/out",
-                                      "[Editboxes]",
-                                      m + "EditCreateWrdList=word",
-                                      "[ComboBoxes]",
-                                      "[TComboBox - ComboBoxRefactorLevel]",
-                                      m + "ComboBoxRefactorLevel=2",
-                                      "[TComboBox - ComboBoxCreateWrdList]",
-                                      m + "ComboBoxCreateWrdList=TAG",
-                                      "[Checkboxes]",
-                                      m + "CheckBoxRefine=N",
-                                      "[CheckListBoxes]",
-                                      "[TCheckListBox - " + m + "CheckListBoxCopyCollection]",
-                                      m + "CheckListBoxCopyCollection=CheckListBoxCopyCollection",
-                                      m + "CheckListBoxCopyCollection.Tag=3",
-                                      "YN/c/a.cpy",
-                                      "NY/c/b.cpy",
-                                      "[Memos]",
-                                      "[TMemo - " + m + "MemoNewFileNames]",
-                                      m + "MemoNewFileNames=MemoNewFileNames",
-                                      "FIL0000=/src/a.java",
-                                      "",
-                                      "[Konyec szkazki]"})
+    for (const std::string& l :
+         Lines{"[Form - frmKorvaneMain]", m + "Caption=Restored [X]", m + "FrameFindDirectoryOutputDir.Edit=/restored/out",
+               m + "EditCreateWrdList=word", m + "ComboBoxRefactorLevel=2", m + "ComboBoxCreateWrdList=TAG",
+               m + "CheckBoxRefine=N", "[TCheckListBox - " + m + "CheckListBoxCopyCollection]",
+               m + "CheckListBoxCopyCollection=CheckListBoxCopyCollection", m + "CheckListBoxCopyCollection.Tag=3",
+               "YN/c/a.cpy", "NY/c/b.cpy", "[TMemo - " + m + "MemoNewFileNames]",
+               m + "MemoNewFileNames=MemoNewFileNames", "FIL0000=/src/a.java", "", "[Konyec szkazki]"})
         ini.Add(l);
     // The tag box offers tags, the first one selected, as with a scanner.
     w.ComboBoxCreateWrdList->addItems({QStringLiteral("INPT"), QStringLiteral("OTPT")});
