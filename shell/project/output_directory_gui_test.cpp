@@ -57,11 +57,9 @@ class OutputDirectoryTest : public QObject {
     Q_OBJECT
 private slots:
     void leavingNormalisesAndMarksModified();
-    void missingDirectoryIsOfferedForCreation();
-    void directoryChosenByBrowsingIsTakenAsLeft();
+    void missingDirectoryIsOfferedForCreationOrBrowsedFor();
     void namesDragStartsAfterThreePixelsWithBothNames();
     void droppingTheNamesPointsAtTheProjectFolder();
-    void keyOtherThanEnterForgetsTheDrop();
     void otherDragsAreRefused();
 };
 
@@ -95,7 +93,7 @@ void OutputDirectoryTest::leavingNormalisesAndMarksModified() {
     QVERIFY(w.project()->outputDirectoryField().JustLeft());
 }
 
-void OutputDirectoryTest::missingDirectoryIsOfferedForCreation() {
+void OutputDirectoryTest::missingDirectoryIsOfferedForCreationOrBrowsedFor() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartStandard(f);
     TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
@@ -143,17 +141,10 @@ void OutputDirectoryTest::missingDirectoryIsOfferedForCreation() {
     const size_t calls = f.dialogs.Calls().size();
     frame->RunLeaveHandling();
     QCOMPARE(f.dialogs.Calls().size(), calls);
-}
-
-void OutputDirectoryTest::directoryChosenByBrowsingIsTakenAsLeft() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartStandard(f);
-    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
-    const std::string root = f.root();
-    ForceDirectories(root + "/chosen");
-    ForceDirectories(root + "/picked");
 
     // The exit check browses for a missing folder; the choice is left again.
+    ForceDirectories(root + "/chosen");
+    ForceDirectories(root + "/picked");
     frame->SetFieldText(root + "/missing");
     frame->SetModified(true);
     f.dialogs.AnswerButton(kCancel);
@@ -257,34 +248,23 @@ void OutputDirectoryTest::droppingTheNamesPointsAtTheProjectFolder() {
 
     // The targets take no other drag of this kind.
     QVERIFY(!DropOn(w.GroupBoxDataSets, "text/plain"));
-}
 
-void OutputDirectoryTest::keyOtherThanEnterForgetsTheDrop() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartStandard(f);
-    TFrameFindDirectory* frame = w.FrameFindDirectoryOutputDir;
-    OutputDirectoryField& field = w.project()->outputDirectoryField();
-    const std::string root = f.root();
-    w.project()->SetProductName("Prod");
-    w.project()->SetSystemName("Sys");
-    ForceDirectories(root + "/k");
-
+    // A key other than Enter forgets the drop: the leave creates nothing.
     frame->SetFieldText(root + "/k/JAV");
     field.DropNames();
     QVERIFY(field.DropRemembered());
     QTest::keyClick(frame->Edit, Qt::Key_Right);
     QVERIFY(!field.DropRemembered());
-    f.dialogs.AnswerButton(kCancel);  // not created by the leave: the question comes
+    f.dialogs.AnswerButton(kCancel);  // the question comes
     f.dialogs.AnswerCancel();
     frame->RunLeaveHandling();
     QVERIFY(!DirectoryExists(root + "/k/ProdSys"));
-
     frame->SetFieldText(root + "/k/JAV");
     field.DropNames();
-    const size_t calls = f.dialogs.Calls().size();
+    const size_t before = f.dialogs.Calls().size();
     QTest::keyClick(frame->Edit, Qt::Key_Return);
     QVERIFY(DirectoryExists(root + "/k/ProdSys"));
-    QCOMPARE(f.dialogs.Calls().size(), calls);
+    QCOMPARE(f.dialogs.Calls().size(), before);
 }
 
 void OutputDirectoryTest::otherDragsAreRefused() {

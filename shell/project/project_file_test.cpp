@@ -223,49 +223,43 @@ TEST(ProjectModel, PropertiesAndControlsOfAFile) {
 // start at the file's folder; a value that cannot be converted, or a name
 // that is neither acceptable nor refused outright, ends the reading.
 TEST(ProjectModel, RefusedNamesNumbersOutOfRangeRelativePathsAndBadValues) {
+    using Model = const ProjectModel&;
+    const std::string ok = "<no error>", systemRefused = "System name name missing or incorrect",
+                      productRefused = "Product name missing or incorrect";
     struct Case {
         const char* what;
         std::vector<std::pair<std::string, std::string>> changes;
         std::string error;
         Lines notes;  // errors, then warnings
-        std::function<void(const ProjectModel&)> check;
+        std::function<void(Model)> check;
     } cases[] = {
         {"a system name that cannot be a file name", {{"ProjectSystemName=SYS", "ProjectSystemName=../../victim"}},
-         "<no error>", {"System name name missing or incorrect"},
-         [](const ProjectModel& m) {
-             EXPECT_EQ(m.properties.systemName, "");
-             EXPECT_EQ(m.properties.productName, "PROD");
+         ok, {systemRefused}, [](Model m) {
+             EXPECT_EQ(m.properties.systemName + "|" + m.properties.productName, "|PROD");
              EXPECT_EQ(m.sources.size(), 2u);
          }},
         {"a product name longer than a file name",
-         {{"ProjectProductName=PROD", "ProjectProductName=" + std::string(200, 'P')}}, "<no error>",
-         {"Product name missing or incorrect"}, [](const ProjectModel& m) { EXPECT_EQ(m.properties.productName, ""); }},
-        {"no system name", {{"ProjectSystemName=SYS", "ProjectSystemName="}},
-         "System name name missing or incorrect", {},
-         [](const ProjectModel& m) { EXPECT_EQ(m.properties.productName, ""); }},
-        {"a digit-led product name", {{"ProjectProductName=PROD", "ProjectProductName=1AB"}},
-         "Product name missing or incorrect", {},
-         [](const ProjectModel& m) { EXPECT_EQ(m.properties.systemName, "SYS"); }},
-        {"names given as *", {{"ProjectSystemName=SYS", "ProjectSystemName=*"}}, "<no error>", {},
-         [](const ProjectModel& m) { EXPECT_EQ(m.properties.systemName, ""); }},
-        {"a depth that overflows", {{"MaxDirDepth=42", "MaxDirDepth=2147483647"}}, "<no error>",
+         {{"ProjectProductName=PROD", "ProjectProductName=" + std::string(200, 'P')}}, ok, {productRefused},
+         [](Model m) { EXPECT_EQ(m.properties.productName, ""); }},
+        {"no system name", {{"ProjectSystemName=SYS", "ProjectSystemName="}}, systemRefused, {},
+         [](Model m) { EXPECT_EQ(m.properties.productName, ""); }},
+        {"a digit-led product name", {{"ProjectProductName=PROD", "ProjectProductName=1AB"}}, productRefused, {},
+         [](Model m) { EXPECT_EQ(m.properties.systemName, "SYS"); }},
+        {"names given as *", {{"ProjectSystemName=SYS", "ProjectSystemName=*"}}, ok, {},
+         [](Model m) { EXPECT_EQ(m.properties.systemName, ""); }},
+        {"a depth that overflows", {{"MaxDirDepth=42", "MaxDirDepth=2147483647"}}, ok,
          {"MaxDirDepth=2147483647 is out of range (0 to 4096), 100 is used"},
-         [](const ProjectModel& m) { EXPECT_EQ(m.properties.maxDirDepth, 100); }},
+         [](Model m) { EXPECT_EQ(m.properties.maxDirDepth, 100); }},
         {"a run in progress", {{"BatchRunning=N", "BatchRunning=Y"}, {"MaxDirDepth=42", "NumberOfSourceFiles=99999999999"}},
-         "<no error>", {"NumberOfSourceFiles=99999999999 is out of range (0 to 2147483647), 0 is used"},
-         [](const ProjectModel& m) {
-             EXPECT_TRUE(m.properties.batchRunning);
-             EXPECT_EQ(m.properties.maxDirDepth, 0);
-         }},
+         ok, {"NumberOfSourceFiles=99999999999 is out of range (0 to 2147483647), 0 is used"},
+         [](Model m) { EXPECT_TRUE(m.properties.batchRunning && m.properties.maxDirDepth == 0); }},
         {"a depth that is no number", {{"MaxDirDepth=42", "MaxDirDepth=abc"}}, "'0abc' is not a valid integer value", {},
-         [](const ProjectModel& m) { EXPECT_EQ(m.properties.productName, "PROD"); }},
+         [](Model m) { EXPECT_EQ(m.properties.productName, "PROD"); }},
         {"relative paths",
          {{kM + "FrameFindDirectoryOutputDir.Edit=/work/out", kM + "FrameFindDirectoryOutputDir.Edit=out/./x"},
           {"ProjectDirectory=/work/jobs/ProdSys.srd", "ProjectDirectory=rel/ProdSys.srd"},
-          {"YY/src/b.cbl", "YYsrc/b.cbl"},
-          {"NY/src/a.cbl", "NY../elsewhere/../src/a.cbl"}},
-         "<no error>", {},
-         [](const ProjectModel& m) {
+          {"YY/src/b.cbl", "YYsrc/b.cbl"}, {"NY/src/a.cbl", "NY../elsewhere/../src/a.cbl"}},
+         ok, {}, [](Model m) {
              EXPECT_EQ(m.outputDirectory, "/work/jobs/out/x");
              EXPECT_EQ(m.properties.projectDirectory, "/work/jobs/rel/");
              EXPECT_EQ(Texts(m.sources), (Lines{"/work/jobs/src/b.cbl", "-/work/src/a.cbl"}));
@@ -274,8 +268,7 @@ TEST(ProjectModel, RefusedNamesNumbersOutOfRangeRelativePathsAndBadValues) {
          "'x' is not a valid integer value", {}, nullptr},
         {"a check box flag", {{kM + "CheckBoxRefine=N", kM + "CheckBoxRefine=Q"}},
          "Q is not valid boolean value (Y,J,I,N,True,False)", {}, nullptr},
-        {"no dialect", {{"LanguageVersion=COB85", "X=1"}}, "<no error>", {},
-         [](const ProjectModel& m) { EXPECT_EQ(m.languageSuffix, "COB"); }},
+        {"no dialect", {{"LanguageVersion=COB85", "X=1"}}, ok, {}, [](Model m) { EXPECT_EQ(m.languageSuffix, "COB"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
