@@ -116,47 +116,40 @@ private slots:
         }
     }
 
-    void commonRootFollowsTabsClicksAndTheCommand() {
+    void commonRootsDrawingAndExtents() {
         Shell s;
         ShowActive(s);
-        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetSelectedFiles);
-        Fill(s.w().CheckListBoxCSVForRename, {"/r/csv/x/a.csv", "/r/csv/y/z/b.csv"});
-        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCSVForRename);
-        QCOMPARE(s.w().PanelCSVForRename->text(), QStringLiteral("/r/csv"));
-        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCSVForRename, 0)), QStringLiteral("..../x/a.csv"));
-
-        // A click in the list recomputes the current list's root.
-        Fill(s.w().CheckListBoxCSVForRename, {"/r/csv/x/a.csv", "/q/b.csv"});
-        QTest::mouseClick(s.w().CheckListBoxCSVForRename->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(s.w().PanelCSVForRename->text(), QString());
-        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCSVForRename, 1)), QStringLiteral("/r/csv/x/a.csv"));
-
-        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCopyCollection);
-        Fill(s.w().CheckListBoxCopyCollection, {"/c/app/a.cpy", "/c/app/b.cpy"});
-        s.w().actions().execute(ActionId::CalculateCommonRoot);
-        QCOMPARE(s.w().PanelCopyCollection->text(), QStringLiteral("/c"));
-        QCOMPARE(Q(s.c().rememberedSourceRoot()), QString());  // only the source list is remembered
-    }
-
-    void drawingAndExtents() {
-        Shell s;
         CheckListBox* src = s.w().CheckListBoxSelectedFiles;
-        // Different tops: an empty root, the prefix is drawn all the same.
+        // The source list draws the prefix also with an empty root.
         Fill(src, {"/a/x/f.cbl", "/b/y/g.cbl"});
         QCOMPARE(Q(s.c().ComputeAndShowCommonRoot(src)), QString());
         QCOMPARE(Q(s.drawn(src, 0)), QStringLiteral("..../a/x/f.cbl"));
         Fill(src, {"/src/app/a.cbl", "/src/app/b.cbl"});
         s.c().ComputeAndShowCommonRoot(src);
         QCOMPARE(Q(s.drawn(src, 1)), QStringLiteral("..../app/b.cbl"));
-        QCOMPARE(src->itemHeight(), s.w().itemHeight());
-        QVERIFY(s.w().itemHeight() > 0);
         const int widest = QFontMetrics(src->font()).horizontalAdvance(QStringLiteral("/src/app/a.cbl"));
         QVERIFY2(std::abs(src->horizontalExtent() - (widest + 20)) <= 2, qPrintable(QString::number(src->horizontalExtent())));
+        QVERIFY(s.w().itemHeight() > 0);
+        for (CheckListBox* list : {src, s.w().CheckListBoxCopyCollection})
+            QCOMPARE(list->itemHeight(), s.w().itemHeight());
 
-        Fill(s.w().CheckListBoxCopyCollection, {"/a/x/f.cpy", "/b/y/g.cpy"});
-        s.c().ComputeAndShowCommonRoot(s.w().CheckListBoxCopyCollection);
-        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCopyCollection, 0)), QStringLiteral("/a/x/f.cpy"));
-        QCOMPARE(s.w().CheckListBoxCopyCollection->itemHeight(), s.w().itemHeight());
+        // The other lists: a tab switch, a click in the list and the command
+        // compute the root; the plain path is drawn while there is none.
+        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetSelectedFiles);
+        Fill(s.w().CheckListBoxCSVForRename, {"/r/csv/x/a.csv", "/r/csv/y/z/b.csv"});
+        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCSVForRename);
+        QCOMPARE(s.w().PanelCSVForRename->text(), QStringLiteral("/r/csv"));
+        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCSVForRename, 0)), QStringLiteral("..../x/a.csv"));
+        Fill(s.w().CheckListBoxCSVForRename, {"/r/csv/x/a.csv", "/q/b.csv"});
+        QTest::mouseClick(s.w().CheckListBoxCSVForRename->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(s.w().PanelCSVForRename->text(), QString());
+        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCSVForRename, 1)), QStringLiteral("/r/csv/x/a.csv"));
+        s.w().PageControlFileCollect->setCurrentWidget(s.w().TabSheetCopyCollection);
+        Fill(s.w().CheckListBoxCopyCollection, {"/c/app/a.cpy", "/c/app/b.cpy"});
+        s.w().actions().execute(ActionId::CalculateCommonRoot);
+        QCOMPARE(s.w().PanelCopyCollection->text(), QStringLiteral("/c"));
+        QCOMPARE(Q(s.drawn(s.w().CheckListBoxCopyCollection, 0)), QStringLiteral("..../app/a.cpy"));
+        QCOMPARE(Q(s.c().rememberedSourceRoot()), QStringLiteral("/src"));  // only the source list's root
     }
 
     void removingUncheckedEntries() {
