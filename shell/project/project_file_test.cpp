@@ -122,28 +122,6 @@ TEST(ProjectFile, WholeFileLeavesOutMemosAndProgramPickers) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(ProjectFile, SavedFileLoadsBackIntoAnotherWindow) {
-    MemoryFormWindow a("frmKorvaneMain", "caption");
-    Populate(a);
-    TStreamToIni saved;
-    BuildProjectFile(saved, a, Sample());
-
-    MemoryFormWindow b("frmKorvaneMain");
-    Populate(b);
-    b.get("EditSystemName").textValue.clear();
-    b.get("CheckBoxRefine").isChecked = false;
-    b.get("CheckListBoxSelectedFiles").list.clear();
-    b.get("MemoNewFileNames").memo = {"kept"};
-    saved.LoadFormState(b);
-    EXPECT_EQ(b.captionValue, "caption");
-    EXPECT_EQ(b.get("EditSystemName").textValue, "SYS");
-    EXPECT_TRUE(b.get("CheckBoxRefine").isChecked);
-    ASSERT_EQ(b.get("CheckListBoxSelectedFiles").list.size(), 2u);
-    EXPECT_TRUE(b.get("CheckListBoxSelectedFiles").list.checked(0));
-    EXPECT_EQ(b.get("MemoNewFileNames").memo, Lines{"kept"});
-    EXPECT_EQ(saved.ReadValue("ProjectVersion"), "COB");
-}
-
 // ---- Reading a project file without a window ---------------------------------
 
 namespace {
