@@ -7,9 +7,10 @@
 #include "shared/errors.h"
 #include "shared/text.h"
 #include "shared/test_support.h"
+#include "shell/ui/status_messages.h"
 #include "shell/ui/check_list.h"
 #include "shell/run/work_area.h"
-#include "shell/ui/status_messages.h"
+#include "shell/ui/reporter.h"
 
 namespace korvane {
 namespace {
