@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "shell/ui/check_list.h"
 
 namespace korvane {
@@ -36,39 +34,38 @@ TEST(AppendNewPaths, SkipsListedPathsAndKeepsTheirMarks) {
     EXPECT_EQ(AppendNewPaths(list, {}), 0u);
 }
 
-TEST(MergeFoundFiles, EmptyListTakesTheSearchOrder) {
-    CheckList unsorted;
-    EXPECT_EQ(MergeFoundFiles(unsorted, {"/t/b.cbl", "/t/a.cbl"}), MergeOutcome::Completed);
-    EXPECT_EQ(Contents(unsorted), (std::vector<std::pair<std::string, bool>>{{"/t/b.cbl", true}, {"/t/a.cbl", true}}));
-    EXPECT_FALSE(unsorted.sorted());
-
-    CheckList sorted = ListOf({}, true);
-    int steps = 0;
-    MergeObserver counting;
-    counting.step = [&](size_t, size_t) { ++steps; };
-    MergeFoundFiles(sorted, {"/t/b.cbl", "/t/a.cbl"}, counting);
-    EXPECT_EQ(Contents(sorted), (std::vector<std::pair<std::string, bool>>{{"/t/a.cbl", true}, {"/t/b.cbl", true}}));
-    EXPECT_TRUE(sorted.sorted());
-    EXPECT_EQ(steps, 0);  // nothing to merge, no progress
-}
-
-TEST(MergeFoundFiles, AgainDroppedFilesMergeIntoCheckedEntries) {
-    CheckList list = ListOf({{"/t/a.cbl", false}, {"/t/b.cbl", true}, {"/t/c.cbl", false}});
-    MergeFoundFiles(list, {"/t/c.cbl", "/t/a.cbl", "/t/d.cbl"});
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<std::string, bool>>{
-                                  {"/t/a.cbl", true}, {"/t/b.cbl", true}, {"/t/c.cbl", true}, {"/t/d.cbl", true}}));
-    EXPECT_TRUE(list.sorted());
-}
-
-TEST(MergeFoundFiles, LetterCaseVariantsBothStay) {
-    // "a" and "A" fold alike; the exact duplicate is still found although a
-    // case variant stood between them.
-    CheckList list = ListOf({{"/t/a.cbl", false}, {"/t/A.cbl", false}}, false);
-    MergeFoundFiles(list, {"/t/a.cbl"});
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list.checked(size_t(list.indexOf("/t/a.cbl", false))), true);
-    EXPECT_EQ(list.checked(size_t(list.indexOf("/t/A.cbl", false))), false);
-    EXPECT_FALSE(list.sorted());
+TEST(MergeFoundFiles, FoundFilesMergeIntoCheckedEntriesInTheListsSortedMode) {
+    using Entries = std::vector<std::pair<std::string, bool>>;
+    struct Case {
+        const char* what;
+        Entries before;
+        bool sorted;
+        Paths found;
+        Entries after;
+    } cases[] = {
+        {"empty unsorted list: search order", {}, false, {"/t/b.cbl", "/t/a.cbl"},
+         {{"/t/b.cbl", true}, {"/t/a.cbl", true}}},
+        {"empty sorted list", {}, true, {"/t/b.cbl", "/t/a.cbl"}, {{"/t/a.cbl", true}, {"/t/b.cbl", true}}},
+        {"dropped again", {{"/t/a.cbl", false}, {"/t/b.cbl", true}, {"/t/c.cbl", false}}, true,
+         {"/t/c.cbl", "/t/a.cbl", "/t/d.cbl"},
+         {{"/t/a.cbl", true}, {"/t/b.cbl", true}, {"/t/c.cbl", true}, {"/t/d.cbl", true}}},
+        // "a" and "A" fold alike; the exact duplicate is still found although
+        // a case variant stood between them.
+        {"letter case variants", {{"/t/a.cbl", false}, {"/t/A.cbl", false}}, false, {"/t/a.cbl"},
+         {{"/t/A.cbl", false}, {"/t/a.cbl", true}}},
+    };
+    for (const Case& c : cases) {
+        CheckList list = ListOf(c.before, c.sorted);
+        int steps = 0;
+        MergeObserver counting;
+        counting.step = [&](size_t, size_t) { ++steps; };
+        EXPECT_EQ(MergeFoundFiles(list, c.found, counting), MergeOutcome::Completed) << c.what;
+        EXPECT_EQ(Contents(list), c.after) << c.what;
+        EXPECT_EQ(list.sorted(), c.sorted) << c.what;
+        if (c.before.empty()) {
+            EXPECT_EQ(steps, 0) << c.what << ": nothing to merge, no progress";
+        }
+    }
 }
 
 TEST(MergeFoundFiles, ProgressRunsFromOneToTheCount) {
@@ -100,7 +97,8 @@ TEST(MergeFoundFiles, CancelKeepsWhatWasMergedSoFar) {
     EXPECT_TRUE(list.sorted());
 }
 
-TEST(MergeFoundFiles, ListOfHundredThousandStaysQuick) {
+// The speed of such a merge is measured by bench/collections.bench.sh.
+TEST(MergeFoundFiles, ListOfHundredThousandIsPutBackOnce) {
     std::vector<CheckEntry> existing;
     Paths found;
     for (int i = 0; i < 100000; ++i) {
@@ -114,16 +112,11 @@ TEST(MergeFoundFiles, ListOfHundredThousandStaysQuick) {
     list.assign(std::move(existing));
     int resets = 0;
     list.setListener([&](CheckList::Change c, int, int) { resets += c == CheckList::Change::Reset; });
-
-    const auto start = std::chrono::steady_clock::now();
     MergeFoundFiles(list, std::move(found));
-    const auto elapsed = std::chrono::steady_clock::now() - start;
 
     EXPECT_EQ(list.size(), 100000u);
     EXPECT_EQ(list.checkedCount(), 100000);
     EXPECT_EQ(resets, 1);
-    // Generous for sanitizer builds; the quadratic walk takes minutes.
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 5000);
 }
 
 }  // namespace

@@ -71,25 +71,24 @@ TEST(ComputeCommonRoot, LongListIsQuick) {
 }
 
 TEST(EntryTexts, DrawnTextsAfterTheRoot) {
-    EXPECT_EQ(ElidedEntryText("C:/src/app/a.cbl", std::string("C:/src").size()), "..../app/a.cbl");
-    EXPECT_EQ(ElidedEntryText("C:/src/app/b.cbl", std::string("C:/src").size()), "..../app/b.cbl");
-    // The source list draws the prefix also with an empty root.
-    EXPECT_EQ(ElidedEntryText("C:/a.cbl", 0), "....C:/a.cbl");
-    // A root longer than the entry (remembered from other entries) leaves the prefix.
-    EXPECT_EQ(ElidedEntryText("/a", 10), "....");
-    // The CSV and copy lists draw plain paths while their caption is empty.
-    EXPECT_EQ(PanelEntryText("D:/csv/x.csv", ""), "D:/csv/x.csv");
-    EXPECT_EQ(PanelEntryText("C:/src/app/a.cbl", "C:/src"), "..../app/a.cbl");
-}
-
-TEST(EntryTexts, AtMost260CharactersAfterTheRoot) {
-    const std::string tail(300, 'x');
-    EXPECT_EQ(ElidedEntryText("/r" + tail, 2), "...." + std::string(260, 'x'));
-    // Characters, not bytes: a two-byte letter counts once and is never cut.
-    const std::string accented = std::string(259, 'a') + "\xC3\xA9\xC3\xA9";
-    EXPECT_EQ(ElidedEntryText("/r" + accented, 2), "...." + std::string(259, 'a') + "\xC3\xA9");
-    // A root that ends inside a character starts the text at the next one.
-    EXPECT_EQ(ElidedEntryText("/\xC3\xA9z", 2), "....z");
+    const std::string tail(300, 'x'), accented = std::string(259, 'a') + "\xC3\xA9\xC3\xA9";
+    struct Case {
+        const char* what;
+        std::string drawn, expected;
+    } cases[] = {
+        {"after the root", ElidedEntryText("C:/src/app/a.cbl", std::string("C:/src").size()), "..../app/a.cbl"},
+        {"an empty root", ElidedEntryText("C:/a.cbl", 0), "....C:/a.cbl"},
+        // A root remembered from other entries may be longer than the entry.
+        {"a longer root", ElidedEntryText("/a", 10), "...."},
+        {"at most 260 characters", ElidedEntryText("/r" + tail, 2), "...." + std::string(260, 'x')},
+        // Characters, not bytes: a two-byte letter counts once and is never cut.
+        {"two-byte letters", ElidedEntryText("/r" + accented, 2), "...." + std::string(259, 'a') + "\xC3\xA9"},
+        {"a root ending inside a letter", ElidedEntryText("/\xC3\xA9z", 2), "....z"},
+        // The CSV and copy lists draw plain paths while their caption is empty.
+        {"no caption", PanelEntryText("D:/csv/x.csv", ""), "D:/csv/x.csv"},
+        {"a caption", PanelEntryText("C:/src/app/a.cbl", "C:/src"), "..../app/a.cbl"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.drawn, c.expected) << c.what;
 }
 
 }  // namespace

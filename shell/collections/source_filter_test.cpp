@@ -12,22 +12,23 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-TEST(SourceFilter, FolderSearchExtensionList) {
-    EXPECT_EQ(FolderSearchExtensions("Cobol sources (*.cbl;*.cob)|*.cbl;*.cob"),
-              "Cobol sources (*.cbl;*.cob);*.cbl;*.cob;");
-    EXPECT_EQ(FolderSearchExtensions("All files (*.*)|*.*"), "All files (*.*);*.*;");
-    EXPECT_EQ(FolderSearchExtensions(kCsvDropFilter), "*.csv;");
-    EXPECT_EQ(FolderSearchExtensions(""), ";");
-}
-
-TEST(SourceFilter, DropTokens) {
-    EXPECT_EQ(DropExtensionTokens("Cobol sources (*.cbl;*.cob)|*.cbl;*.cob"),
-              (Tokens{"Cobol sources (.cbl", ".cob)", ".cbl", ".cob"}));
-    EXPECT_EQ(DropExtensionTokens("All|*.*"), (Tokens{"All", ".*"}));
-    EXPECT_EQ(DropExtensionTokens("None|*."), (Tokens{"None", "."}));
-    EXPECT_EQ(DropExtensionTokens(kCsvDropFilter), (Tokens{".csv"}));
-    EXPECT_EQ(DropExtensionTokens(""), (Tokens{""}));
-    EXPECT_EQ(DropExtensionTokens("a||b"), (Tokens{"a", "", "b"}));
+TEST(SourceFilter, FolderSearchListAndDropTokens) {
+    struct Case {
+        std::string filter, extensions;
+        Tokens tokens;
+    } cases[] = {
+        {"Cobol sources (*.cbl;*.cob)|*.cbl;*.cob", "Cobol sources (*.cbl;*.cob);*.cbl;*.cob;",
+         {"Cobol sources (.cbl", ".cob)", ".cbl", ".cob"}},
+        {"All files (*.*)|*.*", "All files (*.*);*.*;", {"All files (.*)", ".*"}},
+        {"None|*.", "None;*.;", {"None", "."}},
+        {kCsvDropFilter, "*.csv;", {".csv"}},
+        {"", ";", {""}},
+        {"a||b", "a;;b;", {"a", "", "b"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FolderSearchExtensions(c.filter), c.extensions) << c.filter;
+        EXPECT_EQ(DropExtensionTokens(c.filter), c.tokens) << c.filter;
+    }
 }
 
 TEST(SourceFilter, DroppedSingleFiles) {

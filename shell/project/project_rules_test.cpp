@@ -85,12 +85,15 @@ TEST(ProjectRules, OutputDirectoryNormalForm) {
         {"out", "out"},
     };
     for (const Case& c : cases) EXPECT_EQ(NormaliseOutputDirectory(c.in), c.out) << c.in;
-    // Leaving the field also takes a relative text from the project's folder.
-    EXPECT_EQ(LeftOutputDirectory("out//x/", "/jobs/"), "/jobs/out/x");
-    EXPECT_EQ(LeftOutputDirectory("../out", "/jobs/a/"), "/jobs/out");
-    EXPECT_EQ(LeftOutputDirectory("//srv/./a/../out/", "/jobs/"), "/srv/out");
-    EXPECT_EQ(LeftOutputDirectory("out", ""), "out");
-    EXPECT_EQ(LeftOutputDirectory("", "/jobs/"), "");
+    // Leaving the field also drops "." and ".." and takes a relative text
+    // from the project's folder, never from the current directory.
+    const char* left[][3] = {
+        {"out//x/", "/jobs/", "/jobs/out/x"},      {"../out", "/jobs/a/", "/jobs/out"},
+        {"work/./x/../out/", "/jobs/", "/jobs/work/out"}, {"/w/x/../out", "/jobs/", "/w/out"},
+        {"//srv/./a/../out/", "/jobs/", "/srv/out"}, {"////srv///out", "/jobs/", "/srv/out"},
+        {"out", "", "out"},                        {"", "/jobs/", ""},
+    };
+    for (const auto& c : left) EXPECT_EQ(LeftOutputDirectory(c[0], c[1]), c[2]) << c[0] << " in " << c[1];
 }
 
 TEST(ProjectRules, NamesDropTarget) {
