@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "shared/errors.h"
@@ -166,6 +165,7 @@ TEST(WordListFile, FileErrorsCarryTheSystemText) {
     }
 }
 
+// A million lines: quadratic work would not end within the test's time limit.
 TEST(WordListFile, MillionLinesQuickly) {
     TempDir dir;
     std::string path = dir / "big.wrl";
@@ -174,18 +174,14 @@ TEST(WordListFile, MillionLinesQuickly) {
     for (int i = 1; i <= 1000000; ++i)
         bytes += (i % 2 ? "0001 04 INPT READ\r\n" : "0002 08 OBJT CUSTFILE\r\n");
     WriteFileAtomic(path, bytes);
-
-    auto start = std::chrono::steady_clock::now();
     CheckList objects, words;
     objects.setSorted(true);  // a sorted list is sorted once, not per entry
     LoadWordList(path, objects, words);
     SaveWordList(path, objects, words);
     RemoveDuplicates(words);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(objects.size(), 500000u);
     EXPECT_EQ(words.size(), 1u);
     EXPECT_EQ(ReadTextLines(path).size(), 1000000u);
-    EXPECT_LT(seconds, 300.0);  // generous for loaded sanitizer builds; quadratic work takes hours
 }
 
 TEST(RemoveDuplicates, SortsAndMergesExactDuplicates) {
