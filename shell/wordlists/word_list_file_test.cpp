@@ -39,22 +39,6 @@ using Lines = std::vector<std::string>;
 
 }  // namespace
 
-TEST(WordListFile, WritesAndReadsTheThreeRecordExample) {
-    TempDir dir;
-    std::string path = dir / "functab.wrl";
-    CheckList words = ListOf({{"INPT READ", true}, {"OTPT WRITE", true}});
-    CheckList objects = ListOf({{"CUSTFILE", true}});
-    SaveWordList(path, objects, words);
-    EXPECT_EQ(ReadFileBytes(path), "0001 04 INPT READ\r\n0002 05 OTPT WRITE\r\n0003 08 OBJT CUSTFILE\r\n");
-
-    CheckList o2, w2;
-    LoadWordList(path, o2, w2);
-    EXPECT_EQ(Texts(w2), (Lines{"INPT READ", "OTPT WRITE"}));
-    EXPECT_EQ(Texts(o2), (Lines{"CUSTFILE"}));
-    EXPECT_EQ(w2.checkedCount(), 2);
-    EXPECT_EQ(o2.checkedCount(), 1);
-}
-
 TEST(WordListFile, OnlyCheckedTrimmedEntriesAreWrittenEveryReadEntryChecked) {
     TempDir dir;
     std::string path = dir / "w.wrl";
