@@ -125,60 +125,54 @@ protected:
     std::string out;
 };
 
-TEST_F(BrelvinProcessTest, ThreeSourcesWithTheMiddleOneUnchecked) {
+// Each case: the parameter file, the work copies it names and the sources
+// they stand for, in order; every work copy there is repaired, any other left.
+TEST_F(BrelvinProcessTest, RepairsTheWorkCopiesNamed) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::pair<std::string, std::string>> named;  // source, work copy
+    };
     // Sources at list positions 0, 1 and 2; the second is not checked, so its
     // number is missing from the parameter file.
-    const std::string src0 = dir / "src & lib/My App/Main.java";
-    const std::string src2 = dir / "src & lib/util/Str Util.java";
-    ShellParameterFile file;
-    file.productName = "R&D";
-    file.outputDir = out;
-    file.parameterLines = {"RelocateFile = \"N\"", "RestructCode = \"Y\"", "Brelvin = \"Y\""};
-    file.funcTab = true;
-    file.sources = {{0, src0}, {2, src2}};
-    WriteWorkCopy("workinp/FIL0000");
-    WriteWorkCopy("workinp/FIL0001");
-    WriteWorkCopy("workinp/FIL0002");
-
-    ProcessResult r = RunWith(file.Text());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 " + src0 + " \r\n"
-                        "Internal name workinp/FIL0000 \r\n"
-                        "Processing original file 2 " + src2 + " \r\n"
-                        "Internal name workinp/FIL0002 \r\n"
-                        "2 files processed\r\n");
-    EXPECT_TRUE(Repaired("workinp/FIL0000", "workinp/FIL0000"));
-    EXPECT_TRUE(Repaired("workinp/FIL0002", "workinp/FIL0002"));
-    EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
-    EXPECT_FALSE(test::Exists(Out("workinp/FIL0001.eredeti.txt")));
-}
-
-TEST_F(BrelvinProcessTest, WindowsStylePathsAreUsedAsTheyAre) {
-    // Here "workinp\FIL0000" is one file name in the output directory.
-    test::WriteFile(Out("workinp\\FIL0000"), kBrokenJava);
-    ProcessResult r = RunWith("<VORL><Files>\r\n"
-                              "  <Orig_File_0000>C:\\src\\A.java</Orig_File_0000>\r\n"
-                              "  <File_0000>workinp\\FIL0000</File_0000>\r\n"
-                              "</Files></VORL>\r\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 C:\\src\\A.java \r\n"
-                        "Internal name workinp\\FIL0000 \r\n"
-                        "1 files processed\r\n");
-    EXPECT_TRUE(Repaired("workinp\\FIL0000", "workinp\\FIL0000"));
-}
-
-TEST_F(BrelvinProcessTest, LaterStepReadsFromWorkoutWithTheInputExtension) {
-    ShellParameterFile file;
-    file.outputDir = out;
-    file.inputExtension = "JAV";
-    file.sources = {{0, dir / "a&b/A.java"}};
-    WriteWorkCopy("workout/FIL0000.JAV");
-    ProcessResult r = RunWith(file.Text());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 " + (dir / "a&b/A.java") + " \r\n"
-                        "Internal name workout/FIL0000.JAV \r\n"
-                        "1 files processed\r\n");
-    EXPECT_TRUE(Repaired("workout/FIL0000.JAV", "workout/FIL0000"));
+    ShellParameterFile three;
+    three.productName = "R&D";
+    three.outputDir = out;
+    three.parameterLines = {"RelocateFile = \"N\"", "RestructCode = \"Y\"", "Brelvin = \"Y\""};
+    three.funcTab = true;
+    three.sources = {{0, dir / "src & lib/My App/Main.java"}, {2, dir / "src & lib/util/Str Util.java"}};
+    ShellParameterFile later;
+    later.outputDir = out;
+    later.inputExtension = "JAV";
+    later.sources = {{0, dir / "a&b/A.java"}};
+    for (const Case& c : std::vector<Case>{
+             {"three sources, the middle one unchecked", three.Text(),
+              {{three.sources[0].path, "workinp/FIL0000"}, {three.sources[1].path, "workinp/FIL0002"}}},
+             // Here "workinp\FIL0000" is one file name in the output directory.
+             {"Windows-style paths used as they are",
+              "<VORL><Files>\r\n  <Orig_File_0000>C:\\src\\A.java</Orig_File_0000>\r\n"
+              "  <File_0000>workinp\\FIL0000</File_0000>\r\n</Files></VORL>\r\n",
+              {{"C:\\src\\A.java", "workinp\\FIL0000"}}},
+             {"a later step reads from workout with the input extension", later.Text(),
+              {{later.sources[0].path, "workout/FIL0000.JAV"}}},
+         }) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(out);
+        for (const char* copy : {"workinp/FIL0000", "workinp/FIL0001", "workinp/FIL0002", "workinp\\FIL0000",
+                                 "workout/FIL0000.JAV"})
+            WriteWorkCopy(copy);
+        std::string expected;
+        for (size_t n = 0; n < c.named.size(); ++n)
+            expected += "Processing original file " + std::to_string(n + 1) + " " + c.named[n].first +
+                        " \r\nInternal name " + c.named[n].second + " \r\n";
+        ProcessResult r = RunWith(c.text);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.output, expected + std::to_string(c.named.size()) + " files processed\r\n");
+        for (const auto& [source, copy] : c.named)
+            EXPECT_TRUE(Repaired(copy, copy.substr(0, copy.find('.')))) << copy;
+        EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
+        EXPECT_FALSE(test::Exists(Out("workinp/FIL0001.eredeti.txt")));
+    }
 }
 
 // Broken pairs and a missing Files element: FilesElementTest in
