@@ -96,6 +96,11 @@ const std::string kRepairedJava = CrLf({
     "}",
 });
 
+std::string WithCrLf(std::string text) {
+    for (size_t p = 0; (p = text.find('\n', p)) != std::string::npos; p += 2) text.insert(p, 1, '\r');
+    return text;
+}
+
 // An output directory whose path holds "&" and blanks, with the work copies
 // of the checked sources in it.
 class BrelvinProcessTest : public ::testing::Test {
@@ -108,11 +113,7 @@ protected:
     void WriteWorkCopy(const std::string& internalPath) { test::WriteFile(Out(internalPath), kBrokenJava); }
     bool Repaired(const std::string& internalPath, const std::string& stem) {
         return test::ReadFile(Out(internalPath)) == kRepairedJava &&
-               test::ReadFile(Out(stem + ".eredeti.txt")) == CrLf({"package app;", "", "class Main {",
-                                                                    "    void run(int a, int b) {",
-                                                                    "        if (a == b {", "            a = 0;",
-                                                                    "        } else if (check(a) {", "            b = 0;",
-                                                                    "        }", "    }", "}"}) &&
+               test::ReadFile(Out(stem + ".eredeti.txt")) == WithCrLf(kBrokenJava) &&
                test::ReadFile(Out(stem + ".javitott.txt")) == kRepairedJava;
     }
     ProcessResult RunWith(const std::string& parameterText, rlim_t fileSizeLimit = RLIM_INFINITY) {
@@ -124,100 +125,58 @@ protected:
     std::string out;
 };
 
-TEST_F(BrelvinProcessTest, ThreeSourcesWithTheMiddleOneUnchecked) {
+// Each case: the parameter file, the work copies it names and the sources
+// they stand for, in order; every work copy there is repaired, any other left.
+TEST_F(BrelvinProcessTest, RepairsTheWorkCopiesNamed) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::pair<std::string, std::string>> named;  // source, work copy
+    };
     // Sources at list positions 0, 1 and 2; the second is not checked, so its
     // number is missing from the parameter file.
-    const std::string src0 = dir / "src & lib/My App/Main.java";
-    const std::string src2 = dir / "src & lib/util/Str Util.java";
-    ShellParameterFile file;
-    file.productName = "R&D";
-    file.outputDir = out;
-    file.parameterLines = {"RelocateFile = \"N\"", "RestructCode = \"Y\"", "Brelvin = \"Y\""};
-    file.funcTab = true;
-    file.sources = {{0, src0}, {2, src2}};
-    WriteWorkCopy("workinp/FIL0000");
-    WriteWorkCopy("workinp/FIL0001");
-    WriteWorkCopy("workinp/FIL0002");
-
-    ProcessResult r = RunWith(file.Text());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 " + src0 + " \r\n"
-                        "Internal name workinp/FIL0000 \r\n"
-                        "Processing original file 2 " + src2 + " \r\n"
-                        "Internal name workinp/FIL0002 \r\n"
-                        "2 files processed\r\n");
-    EXPECT_TRUE(Repaired("workinp/FIL0000", "workinp/FIL0000"));
-    EXPECT_TRUE(Repaired("workinp/FIL0002", "workinp/FIL0002"));
-    EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
-    EXPECT_FALSE(test::Exists(Out("workinp/FIL0001.eredeti.txt")));
+    ShellParameterFile three;
+    three.productName = "R&D";
+    three.outputDir = out;
+    three.parameterLines = {"RelocateFile = \"N\"", "RestructCode = \"Y\"", "Brelvin = \"Y\""};
+    three.funcTab = true;
+    three.sources = {{0, dir / "src & lib/My App/Main.java"}, {2, dir / "src & lib/util/Str Util.java"}};
+    ShellParameterFile later;
+    later.outputDir = out;
+    later.inputExtension = "JAV";
+    later.sources = {{0, dir / "a&b/A.java"}};
+    for (const Case& c : std::vector<Case>{
+             {"three sources, the middle one unchecked", three.Text(),
+              {{three.sources[0].path, "workinp/FIL0000"}, {three.sources[1].path, "workinp/FIL0002"}}},
+             // Here "workinp\FIL0000" is one file name in the output directory.
+             {"Windows-style paths used as they are",
+              "<VORL><Files>\r\n  <Orig_File_0000>C:\\src\\A.java</Orig_File_0000>\r\n"
+              "  <File_0000>workinp\\FIL0000</File_0000>\r\n</Files></VORL>\r\n",
+              {{"C:\\src\\A.java", "workinp\\FIL0000"}}},
+             {"a later step reads from workout with the input extension", later.Text(),
+              {{later.sources[0].path, "workout/FIL0000.JAV"}}},
+         }) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(out);
+        for (const char* copy : {"workinp/FIL0000", "workinp/FIL0001", "workinp/FIL0002", "workinp\\FIL0000",
+                                 "workout/FIL0000.JAV"})
+            WriteWorkCopy(copy);
+        std::string expected;
+        for (size_t n = 0; n < c.named.size(); ++n)
+            expected += "Processing original file " + std::to_string(n + 1) + " " + c.named[n].first +
+                        " \r\nInternal name " + c.named[n].second + " \r\n";
+        ProcessResult r = RunWith(c.text);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.output, expected + std::to_string(c.named.size()) + " files processed\r\n");
+        for (const auto& [source, copy] : c.named)
+            EXPECT_TRUE(Repaired(copy, copy.substr(0, copy.find('.')))) << copy;
+        EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
+        EXPECT_FALSE(test::Exists(Out("workinp/FIL0001.eredeti.txt")));
+    }
 }
 
-TEST_F(BrelvinProcessTest, WindowsStylePathsAreUsedAsTheyAre) {
-    // Here "workinp\FIL0000" is one file name in the output directory.
-    test::WriteFile(Out("workinp\\FIL0000"), kBrokenJava);
-    ProcessResult r = RunWith("<VORL><Files>\r\n"
-                              "  <Orig_File_0000>C:\\src\\A.java</Orig_File_0000>\r\n"
-                              "  <File_0000>workinp\\FIL0000</File_0000>\r\n"
-                              "</Files></VORL>\r\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 C:\\src\\A.java \r\n"
-                        "Internal name workinp\\FIL0000 \r\n"
-                        "1 files processed\r\n");
-    EXPECT_TRUE(Repaired("workinp\\FIL0000", "workinp\\FIL0000"));
-}
-
-TEST_F(BrelvinProcessTest, LaterStepReadsFromWorkoutWithTheInputExtension) {
-    ShellParameterFile file;
-    file.outputDir = out;
-    file.inputExtension = "JAV";
-    file.sources = {{0, dir / "a&b/A.java"}};
-    WriteWorkCopy("workout/FIL0000.JAV");
-    ProcessResult r = RunWith(file.Text());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 " + (dir / "a&b/A.java") + " \r\n"
-                        "Internal name workout/FIL0000.JAV \r\n"
-                        "1 files processed\r\n");
-    EXPECT_TRUE(Repaired("workout/FIL0000.JAV", "workout/FIL0000"));
-}
-
-TEST_F(BrelvinProcessTest, BrokenPairsAndExtraElements) {
-    ShellParameterFile file;
-    file.outputDir = out;
-    file.sources = {{0, "/s/A & B.java"}, {1, "/s/C.java"}};
-    WriteWorkCopy("workinp/FIL0000");
-    WriteWorkCopy("workinp/FIL0001");
-    const std::string text = file.Text();
-
-    // The last File_ line is missing: the pairs break off.
-    std::string brokenOff = text;
-    brokenOff.erase(brokenOff.find("  <File_0001>"), std::string("  <File_0001>workinp/FIL0001</File_0001>\r\n").size());
-    ProcessResult r = RunWith(brokenOff);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 /s/A & B.java \r\n"
-                        "Internal name workinp/FIL0000 \r\n"
-                        "Processing original file 2 /s/C.java \r\n"
-                        "Invalid parameter file!\r\n"
-                        "1 files processed\r\n");
-    EXPECT_TRUE(Repaired("workinp/FIL0000", "workinp/FIL0000"));
-    EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
-
-    // A third element after the first pair that is no Orig_File_.
-    std::string extra = text;
-    extra.insert(extra.find("  <Orig_File_0001>"), "  <Note>x</Note>\r\n");
-    r = RunWith(extra);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Processing original file 1 /s/A & B.java \r\n"
-                        "Internal name workinp/FIL0000 \r\n"
-                        "Invalid parameter file!\r\n"
-                        "1 files processed\r\n");
-    EXPECT_EQ(test::ReadFile(Out("workinp/FIL0001")), kBrokenJava);
-
-    // No Files element at all (an empty source list).
-    file.filesSection = false;
-    r = RunWith(file.Text());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, "Invalid parameter file!\r\n0 files processed\r\n");
-}
+// Broken pairs and a missing Files element: FilesElementTest in
+// repair_run_test.cpp, in process; the program only prints its lines.
 
 TEST_F(BrelvinProcessTest, AFileToRepairThatCannotBeRead) {
     ShellParameterFile file;
@@ -322,11 +281,6 @@ std::string BigJava() {
     if (got == bytes) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << path << " holds other bytes (" << got.size() << " instead of "
                                          << bytes.size() << ")";
-}
-
-std::string WithCrLf(std::string text) {
-    for (size_t p = 0; (p = text.find('\n', p)) != std::string::npos; p += 2) text.insert(p, 1, '\r');
-    return text;
 }
 
 // The mount namespace of this test program made private once, so that a

@@ -134,29 +134,29 @@ TEST(RepairFile, KeepsThePermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(names, (std::vector<std::string>{"FIL0001", "FIL0001.eredeti.txt", "FIL0001.javitott.txt"}));
 }
 
-TEST(RepairFile, AFileThatCannotBeReadIsAnErrorAndNothingIsWritten) {
-    TempDir dir;
-    try {
-        RepairFile(dir / "FIL0000");
-        FAIL() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + (dir / "FIL0000") + "\". No such file or directory");
+// A file that cannot be read, or whose backup cannot be written, is an
+// error; nothing is written and the file stays as it was.
+TEST(RepairFile, FailuresLeaveTheFileAsItWas) {
+    for (bool fileThere : {false, true}) {
+        TempDir dir;
+        std::string message = "Cannot open file \"" + (dir / "FIL0000") + "\". No such file or directory";
+        if (fileThere) {
+            test::WriteFile(dir / "FIL0000", " if (a {\n");
+            std::filesystem::create_directory(dir / "FIL0000.eredeti.txt");  // in the way of the backup
+            message = "Cannot create file \"" + (dir / "FIL0000.eredeti.txt") + "\". Is a directory";
+        }
+        try {
+            RepairFile(dir / "FIL0000");
+            ADD_FAILURE() << "no error";
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        if (fileThere) {
+            EXPECT_EQ(test::ReadFile(dir / "FIL0000"), " if (a {\n");
+        }
+        EXPECT_FALSE(test::Exists(dir / "FIL0000.javitott.txt"));
+        EXPECT_EQ(test::Exists(dir / "FIL0000.eredeti.txt"), fileThere);
     }
-    EXPECT_FALSE(test::Exists(dir / "FIL0000.eredeti.txt"));
-    EXPECT_FALSE(test::Exists(dir / "FIL0000.javitott.txt"));
-}
-
-TEST(RepairFile, ABackupThatCannotBeWrittenIsAnErrorAndTheFileStaysAsItWas) {
-    TempDir dir;
-    test::WriteFile(dir / "FIL0000", " if (a {\n");
-    std::filesystem::create_directory(dir / "FIL0000.eredeti.txt");  // in the way of the backup
-    try {
-        RepairFile(dir / "FIL0000");
-        FAIL() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "FIL0000.eredeti.txt") + "\". Is a directory");
-    }
-    EXPECT_EQ(test::ReadFile(dir / "FIL0000"), " if (a {\n");
 }
 
 TEST(RepairFile, HugeLinesAndAHundredMegabyteFile) {

@@ -66,38 +66,19 @@ protected:
     TempDir dir;
 };
 
-TEST_F(RepairRunTest, OnePairPrintsThreeLines) {
-    Outcome out = RunWithFiles("<Files><Orig_File_0000>C:\\src\\A.java</Orig_File_0000><File_0000>$D/A</File_0000></Files>");
-    EXPECT_EQ(out.status, 0);
-    EXPECT_EQ(out.lines, (Lines{"Processing original file 1 C:\\src\\A.java ", "Internal name " + D("A") + " ",
-                                "1 files processed"}));
-    EXPECT_TRUE(Repaired("A"));
-}
-
-TEST_F(RepairRunTest, PairsAreCountedInOrderWhateverTheirNumbers) {
-    Outcome out = RunWithFiles(
-        "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
-        "<orig_file_0002>/s/c</orig_file_0002><Anything>$D/C</Anything></Files>");
-    EXPECT_EQ(out.status, 0);
-    EXPECT_EQ(out.lines, (Lines{"Processing original file 1 /s/a ", "Internal name " + D("A") + " ",
-                                "Processing original file 2 /s/c ", "Internal name " + D("C") + " ",
-                                "2 files processed"}));
-    EXPECT_TRUE(Repaired("A"));
-    EXPECT_TRUE(Untouched("B"));
-    EXPECT_TRUE(Repaired("C"));
-}
-
-struct InvalidCase {
+struct FilesCase {
     const char* label;
     const char* files;  // the Files part of the parameter file
     Lines lines;
     std::vector<const char*> repaired;
 };
 
-class InvalidParameterFileTest : public RepairRunTest, public ::testing::WithParamInterface<InvalidCase> {};
+// The Files element given, the lines printed and the files repaired: pairs
+// in order whatever their numbers, or a stop with the message and the count.
+class FilesElementTest : public RepairRunTest, public ::testing::WithParamInterface<FilesCase> {};
 
-TEST_P(InvalidParameterFileTest, StopsWithTheMessageAndTheCount) {
-    const InvalidCase& c = GetParam();
+TEST_P(FilesElementTest, LinesAndRepairedFiles) {
+    const FilesCase& c = GetParam();
     Outcome out = RunWithFiles(c.files);
     Lines expected;
     for (const std::string& line : c.lines) {
@@ -116,25 +97,35 @@ TEST_P(InvalidParameterFileTest, StopsWithTheMessageAndTheCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, InvalidParameterFileTest,
+    Cases, FilesElementTest,
     ::testing::Values(
-        InvalidCase{"NoFilesElement", "<Other><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></Other>",
+        FilesCase{"OnePair",
+                  "<Files><Orig_File_0000>C:\\src\\A.java</Orig_File_0000><File_0000>$D/A</File_0000></Files>",
+                  {"Processing original file 1 C:\\src\\A.java ", "Internal name $D/A ", "1 files processed"},
+                  {"A"}},
+        FilesCase{"PairsCountedInOrderWhateverTheirNumbers",
+                  "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
+                  "<orig_file_0002>/s/c</orig_file_0002><Anything>$D/C</Anything></Files>",
+                  {"Processing original file 1 /s/a ", "Internal name $D/A ", "Processing original file 2 /s/c ",
+                   "Internal name $D/C ", "2 files processed"},
+                  {"A", "C"}},
+        FilesCase{"NoFilesElement", "<Other><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></Other>",
                     {"Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"FilesCaseDiffers", "<files><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></files>",
+        FilesCase{"FilesCaseDiffers", "<files><Orig_File_0000>x</Orig_File_0000><File_0000>$D/A</File_0000></files>",
                     {"Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"EmptyFiles", "<Files></Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"FilesHoldingText", "<Files>text</Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"FirstElementNotOrigFile", "<Files><File_0000>$D/A</File_0000><File_0001>$D/B</File_0001></Files>",
+        FilesCase{"EmptyFiles", "<Files></Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
+        FilesCase{"FilesHoldingText", "<Files>text</Files><After/>", {"Invalid parameter file!", "0 files processed"}, {}},
+        FilesCase{"FirstElementNotOrigFile", "<Files><File_0000>$D/A</File_0000><File_0001>$D/B</File_0001></Files>",
                     {"Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"OrigFileWithoutPartner", "<Files><Orig_File_0000>/s/a</Orig_File_0000></Files><After/>",
+        FilesCase{"OrigFileWithoutPartner", "<Files><Orig_File_0000>/s/a</Orig_File_0000></Files><After/>",
                     {"Processing original file 1 /s/a ", "Invalid parameter file!", "0 files processed"}, {}},
-        InvalidCase{"PairsBreakOff",
+        FilesCase{"PairsBreakOff",
                     "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
                     "<Orig_File_0001>/s/b</Orig_File_0001></Files>",
                     {"Processing original file 1 /s/a ", "Internal name $D/A ", "Processing original file 2 /s/b ",
                      "Invalid parameter file!", "1 files processed"},
                     {"A"}},
-        InvalidCase{"ThirdElementAfterAPair",
+        FilesCase{"ThirdElementAfterAPair",
                     "<Files><Orig_File_0000>/s/a</Orig_File_0000><File_0000>$D/A</File_0000>"
                     "<Extra>$D/B</Extra><File_0002>$D/C</File_0002></Files>",
                     {"Processing original file 1 /s/a ", "Internal name $D/A ", "Invalid parameter file!",

@@ -125,14 +125,6 @@ TEST(ShellParameterFile, BeforeCondensingTheDeclarationAndCommentAreNodesWithout
     EXPECT_EQ(list.NodeAt(list.Count() - 1).Level(), 0);
 }
 
-TEST(ShellParameterFile, ReadFromDiskGivesTheSameNodes) {
-    TempDir dir;
-    std::string text = TwoSources().Text();
-    test::WriteFile(dir / "last.xml", text);
-    TMyXMLNodeList fromFile(dir / "last.xml", true);
-    EXPECT_EQ(Describe(fromFile), Condensed(text));
-}
-
 // --- Navigation --------------------------------------------------------------
 
 TEST(Navigation, FirstChildOfFilesThenSiblingsUntilTheRangeEnds) {
@@ -279,11 +271,6 @@ TEST(Elements, NameIsTakenFromTheTagText) {
         SCOPED_TRACE(c.tagText);
         EXPECT_EQ(TMyXMLNode(0, c.tagText).Name(), c.name);
     }
-    TMyXMLNode text(1, "plain text");
-    EXPECT_EQ(text.Value(), "plain text");
-    TMyXMLNode element(1, "<a>");
-    element.SetValue("v");
-    EXPECT_EQ(element.Value(), "v");
 }
 
 TEST(Elements, EmptyElementTagIsStoredWithoutItsSlash) {

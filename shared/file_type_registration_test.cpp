@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <map>
 
 #include "shared/ini_file.h"
@@ -38,82 +37,17 @@ bool RegisterProjectType(const std::string& program, const std::string& toolRoot
     return ok;
 }
 
-// A reader of desktop entry files written from the Desktop Entry rules,
-// independent of the writer.
-std::string UnescapeDesktopString(const std::string& v) {
-    std::string out;
-    for (size_t i = 0; i < v.size(); ++i) {
-        if (v[i] == '\\' && i + 1 < v.size()) {
-            const char c = v[++i];
-            out.push_back(c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c);
-        } else {
-            out.push_back(v[i]);
-        }
-    }
-    return out;
-}
-
 DesktopFile ParseDesktopFile(const std::string& path) {
-    DesktopFile file;
-    std::string group;
-    for (const std::string& line : SplitLines(ReadFileBytes(path))) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[') {
-            group = line.substr(1, line.size() - 2);
-            EXPECT_EQ(file.count(group), 0u) << "group twice: " << group;
-            continue;
-        }
-        const size_t eq = line.find('=');
-        EXPECT_NE(eq, std::string::npos) << line;
-        if (eq == std::string::npos) continue;
-        file[group][line.substr(0, eq)] = UnescapeDesktopString(line.substr(eq + 1));
-    }
+    std::vector<std::string> problems;
+    DesktopFile file = korvane::testing::ReadDesktopEntry(ReadFileBytes(path), problems);
+    EXPECT_EQ(problems, std::vector<std::string>{});
     return file;
 }
 
-// Splits an Exec value and expands its field codes for one file, as a
-// launcher does: quoting undone first, then %f and %% expanded.
 Args LaunchArgs(const std::string& exec, const std::string& file) {
-    Args args;
-    size_t i = 0;
-    while (i < exec.size()) {
-        if (exec[i] == ' ') {
-            ++i;
-            continue;
-        }
-        std::string raw;
-        if (exec[i] == '"') {
-            ++i;
-            while (i < exec.size() && exec[i] != '"') {
-                if (exec[i] == '\\' && i + 1 < exec.size() && std::strchr("\"`$\\", exec[i + 1])) ++i;
-                raw.push_back(exec[i++]);
-            }
-            EXPECT_LT(i, exec.size()) << "unterminated quote in " << exec;
-            ++i;
-            EXPECT_TRUE(i == exec.size() || exec[i] == ' ') << "text glued to a quoted argument in " << exec;
-        } else {
-            while (i < exec.size() && exec[i] != ' ') {
-                EXPECT_EQ(std::strchr("\t\n\"'\\><~|&;$*?#()`", exec[i]), nullptr)
-                    << "unquoted reserved character in " << exec;
-                raw.push_back(exec[i++]);
-            }
-        }
-        std::string arg;
-        for (size_t k = 0; k < raw.size(); ++k) {
-            if (raw[k] != '%') {
-                arg.push_back(raw[k]);
-                continue;
-            }
-            const char code = k + 1 < raw.size() ? raw[++k] : '\0';
-            if (code == '%')
-                arg.push_back('%');
-            else if (code == 'f')
-                arg += file;
-            else
-                ADD_FAILURE() << "unexpected field code %" << code << " in " << exec;
-        }
-        args.push_back(arg);
-    }
+    std::vector<std::string> problems;
+    Args args = korvane::testing::DesktopExecArguments(exec, file, problems);
+    EXPECT_EQ(problems, std::vector<std::string>{});
     return args;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
+#include "shared/text.h"
 
 namespace korvane::testing {
 
@@ -190,6 +192,80 @@ inline std::vector<std::string> MarkedProcessesAlive(int graceMs = 3000) {
         if (alive.empty() || std::chrono::steady_clock::now() >= deadline) return alive;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+// A desktop entry file's text read as a launcher reads it (the Desktop Entry
+// rules, independent of our writer): group -> key -> value unescaped. What
+// breaks the rules is added to problems.
+using DesktopGroups = std::map<std::string, std::map<std::string, std::string>>;
+inline DesktopGroups ReadDesktopEntry(const std::string& text, std::vector<std::string>& problems) {
+    DesktopGroups groups;
+    std::string group;
+    for (const std::string& line : SplitLines(text)) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            group = line.substr(1, line.size() - 2);
+            if (groups.count(group)) problems.push_back("group twice: " + group);
+            groups[group];
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            problems.push_back("no key: " + line);
+            continue;
+        }
+        std::string value;
+        for (size_t i = eq + 1; i < line.size(); ++i) {
+            char c = line[i];
+            if (c == '\\' && i + 1 < line.size()) {
+                c = line[++i];
+                c = c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+            }
+            value.push_back(c);
+        }
+        groups[group][line.substr(0, eq)] = value;
+    }
+    return groups;
+}
+
+// An Exec value split into arguments and its field codes expanded for one
+// file, as a launcher does: quoting undone first (inside double quotes
+// \" \` \$ \\ are escapes), then %f and %% expanded. What breaks the rules
+// (an unquoted reserved character, text glued to a quote, another field
+// code) is added to problems.
+inline std::vector<std::string> DesktopExecArguments(const std::string& exec, const std::string& file,
+                                                     std::vector<std::string>& problems) {
+    std::vector<std::string> args;
+    for (size_t i = 0; i < exec.size();) {
+        if (exec[i] == ' ') {
+            ++i;
+            continue;
+        }
+        std::string raw;
+        if (exec[i] == '"') {
+            constexpr std::string_view kEscaped = "\"`$\\";
+            for (++i; i < exec.size() && exec[i] != '"'; raw.push_back(exec[i++]))
+                if (exec[i] == '\\' && i + 1 < exec.size() && kEscaped.find(exec[i + 1]) != kEscaped.npos) ++i;
+            if (i++ >= exec.size()) problems.push_back("unterminated quote in " + exec);
+            if (i < exec.size() && exec[i] != ' ') problems.push_back("text glued to a quote in " + exec);
+        } else {
+            for (; i < exec.size() && exec[i] != ' '; raw.push_back(exec[i++]))
+                if (std::string_view("\t\n\"'\\><~|&;$*?#()`").find(exec[i]) != std::string_view::npos)
+                    problems.push_back("unquoted reserved character in " + exec);
+        }
+        std::string arg;
+        for (size_t k = 0; k < raw.size(); ++k) {
+            if (raw[k] != '%') {
+                arg.push_back(raw[k]);
+            } else if (k + 1 < raw.size() && (raw[k + 1] == '%' || raw[k + 1] == 'f')) {
+                arg += raw[++k] == '%' ? std::string("%") : file;
+            } else {
+                problems.push_back("unexpected field code in " + exec);
+            }
+        }
+        args.push_back(arg);
+    }
+    return args;
 }
 
 // The check at the end of a test program: the processes of the suite still

@@ -14,6 +14,7 @@
 #include "shared/platform/process.h"
 #include "shared/test_support.h"
 #include "shared/text.h"
+#include "repair/test_support.h"
 
 using namespace korvane;
 using korvane::testing::PutFile;
@@ -23,45 +24,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Source {
-    int number;
-    std::string origPath;
-    std::string internalPath;
-};
-
-// last.xml as the shell writes it, line for line.
-std::string LastXml(const std::string& systemName, const std::string& version,
-                    const std::string& outputDir, const std::vector<Source>& files) {
-    std::vector<std::string> l = {
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>" + std::string(17, ' '),
-        "<!--DOCTYPE KORVANE SYSTEM \"Vorl.dtd\"-->" + std::string(11, ' '),
-        "<VORL>" + std::string(46, ' '),
-        " <Names" + std::string(49, ' '),
-        "  ProductName = \"PRODUCT\"",
-        "  SystemName  = \"" + systemName + "\"",
-        "  Version     = \"" + version + "\"",
-        " />",
-        " <Parameters",
-        "  ReplaceLit  = \"Y\"",
-        "  Realign = \"Y\"",
-        " /> ",
-        " <Directories>",
-        "  <Orig_Output_Dir>" + outputDir + "</Orig_Output_Dir>",
-        "  <Input_Dir>workinp</Input_Dir>",
-        "  <Output_Dir>workout</Output_Dir>",
-        "  <Work_Dir>work</Work_Dir>",
-        "  <Func_Tab>functab.wrl</Func_Tab>",
-        " </Directories>",
-        " <Files>",
-    };
-    for (const Source& f : files) {
-        std::string n = Format("%4.4d", f.number);
-        l.push_back("  <Orig_File_" + n + ">" + f.origPath + "</Orig_File_" + n + ">");
-        l.push_back("  <File_" + n + ">" + f.internalPath + "</File_" + n + ">");
-    }
-    l.push_back(" </Files>");
-    l.push_back("</VORL>");
-    return JoinLinesCrLf(l);
+// last.xml as the shell writes it, line for line, with the steps' parameters.
+std::string LastXml(const std::string& version, const std::string& outputDir,
+                    const std::vector<test::ShellParameterFile::Source>& sources,
+                    const std::string& inputExtension = "") {
+    test::ShellParameterFile file;
+    file.systemName = "SYS1";
+    file.version = version;
+    file.parameterLines = {"ReplaceLit  = \"Y\"", "Realign = \"Y\""};
+    file.outputDir = outputDir;
+    file.funcTab = true;
+    file.sources = sources;
+    file.inputExtension = inputExtension;
+    return file.Text();
 }
 
 std::string Read(const std::string& path) {
@@ -95,14 +70,7 @@ protected:
     }
 
     void WriteLastXml(const std::string& inputExtension, const std::string& version = "COB85") {
-        std::vector<Source> files;
-        for (int n : {0, 2}) {
-            std::string internal = Format("FIL%4.4d", n);
-            files.push_back({n, "/src/" + std::to_string(n) + ".cbl",
-                             inputExtension.empty() ? "workinp/" + internal
-                                                    : "workout/" + internal + "." + inputExtension});
-        }
-        PutFile(out_ + "/last.xml", LastXml("SYS1", version, out_, files));
+        PutFile(out_ + "/last.xml", LastXml(version, out_, {{0, "/src/0.cbl"}, {2, "/src/2.cbl"}}, inputExtension));
     }
 
     // Starts the program as the shell does; the exit status, or nullopt when
@@ -156,11 +124,12 @@ TEST_F(ToolRun, StepWritesOneResultPerSourceAndLogsIt) {
 }
 
 TEST_F(ToolRun, StepReadsBackslashPathsAndWorksInPlace) {
-    PutFile(Out("last.xml"), LastXml("SYS1", "COB85", out_, {{0, "C:\\src\\a.cbl", "workinp\\FIL0000"}}));
+    std::string text = LastXml("COB85", out_, {{0, "C:\\src\\a.cbl"}});
+    PutFile(Out("last.xml"), ReplaceAll(text, "workinp/FIL0000", "workinp\\FIL0000"));
     EXPECT_EQ(Run(Step("REALIGN.EXE")), 0);
     EXPECT_EQ(Read(Out("workout/FIL0000.JV1")), "first source\r\n");
     // Input and result the same file: left as it is.
-    PutFile(Out("last.xml"), LastXml("SYS1", "COB85", out_, {{0, "a", "workout/FIL0000.JV1"}}));
+    PutFile(Out("last.xml"), LastXml("COB85", out_, {{0, "a"}}, "JV1"));
     EXPECT_EQ(Run(Step("REALIGN.EXE")), 0);
     EXPECT_EQ(Read(Out("workout/FIL0000.JV1")), "first source\r\n");
 }

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -287,9 +286,7 @@ TEST(ToolProcess, WaitsKillsAndReapsWithAndWithoutPidFd) {
         std::string err;
         ASSERT_TRUE(p.Start("/bin/sleep 30", "/", {}, err)) << err;
         EXPECT_EQ(p.HasPidFd(), usePidFd);
-        auto t0 = std::chrono::steady_clock::now();
         EXPECT_FALSE(p.WaitFor(150));
-        EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(140));
         EXPECT_TRUE(p.IsRunning());
 
         EXPECT_TRUE(p.Kill(err)) << err;
@@ -305,21 +302,6 @@ TEST(ToolProcess, WaitsKillsAndReapsWithAndWithoutPidFd) {
         EXPECT_FALSE(fs::exists("/proc/" + std::to_string(p.Pid())));
         EXPECT_TRUE(p.Kill(err));
         EXPECT_TRUE(p.WaitFor(0));
-    }
-    SetPidFdUseForTests(true);
-}
-
-TEST(ToolProcess, ShortProcessEndsWithinTheWait) {
-    for (bool usePidFd : {true, false}) {
-        SetPidFdUseForTests(usePidFd);
-        ToolProcess p;
-        std::string err;
-        ASSERT_TRUE(p.Start("/bin/sh -c \"exit 3\"", "/", {}, err)) << err;
-        auto t0 = std::chrono::steady_clock::now();
-        EXPECT_TRUE(p.WaitFor(10000));
-        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
-        p.Reap();
-        EXPECT_EQ(WEXITSTATUS(p.WaitStatus()), 3);
     }
     SetPidFdUseForTests(true);
 }
@@ -449,17 +431,23 @@ TEST(ProcessEnd, DecodesTheStatusOfRealProcesses) {
         {"kill -KILL $$", ProcessEnd::Kind::Signalled, SIGKILL, "SIGKILL"},
         {"kill -HUP $$", ProcessEnd::Kind::Signalled, SIGHUP, "SIGHUP"},
     };
-    for (const Case& c : cases) {
-        ToolProcess p;
-        std::string err;
-        ASSERT_TRUE(p.Start(std::string("/bin/sh -c \"") + c.command + "\"", "/", {}, err)) << err;
-        p.Reap();
-        const ProcessEnd end = p.End();
-        EXPECT_EQ(end.kind, c.kind) << c.command;
-        EXPECT_EQ(c.kind == ProcessEnd::Kind::Exited ? end.code : end.signal, c.value) << c.command;
-        if (*c.name) {
-            EXPECT_EQ(SignalName(end.signal), c.name);
+    // A short process ends within the wait, seen by the pidfd and by polling.
+    for (bool usePidFd : {true, false}) {
+        SetPidFdUseForTests(usePidFd);
+        for (const Case& c : cases) {
+            ToolProcess p;
+            std::string err;
+            ASSERT_TRUE(p.Start(std::string("/bin/sh -c \"") + c.command + "\"", "/", {}, err)) << err;
+            EXPECT_TRUE(p.WaitFor(10000)) << c.command;
+            p.Reap();
+            const ProcessEnd end = p.End();
+            EXPECT_EQ(end.kind, c.kind) << c.command;
+            EXPECT_EQ(c.kind == ProcessEnd::Kind::Exited ? end.code : end.signal, c.value) << c.command;
+            if (*c.name) {
+                EXPECT_EQ(SignalName(end.signal), c.name);
+            }
         }
     }
+    SetPidFdUseForTests(true);
     EXPECT_EQ(DecodeWaitStatus(-1).kind, ProcessEnd::Kind::Unknown);
 }

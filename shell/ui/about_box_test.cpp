@@ -48,25 +48,21 @@ std::vector<Qt::Alignment> BlockAlignments(QTextEdit* memo) {
 class AboutBoxTest : public QObject {
     Q_OBJECT
 private slots:
-    void buildTimeFormat_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QDateTime>("time");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("english") << kEnglish << QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9))
-                                 << "2010 March 05,Friday 14:07:09";
-        QTest::newRow("24-hour clock, padded") << kEnglish << QDateTime(QDate(2009, 12, 31), QTime(23, 5, 0))
-                                               << "2009 December 31,Thursday 23:05:00";
-        QTest::newRow("early morning") << kEnglish << QDateTime(QDate(2024, 1, 1), QTime(0, 0, 7))
-                                       << "2024 January 01,Monday 00:00:07";
-        QTest::newRow("names from the locale")
-            << QLocale(QLocale::German, QLocale::Germany) << QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9))
-            << QString::fromUtf8("2010 M\xC3\xA4rz 05,Freitag 14:07:09");
-    }
     void buildTimeFormat() {
-        QFETCH(QLocale, locale);
-        QFETCH(QDateTime, time);
-        QFETCH(QString, text);
-        QCOMPARE(FormatBuildTime(locale, time), text);
+        struct Case {
+            QLocale locale;
+            QDateTime time;
+            QString text;
+        } cases[] = {
+            {kEnglish, QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9)), "2010 March 05,Friday 14:07:09"},
+            // 24-hour clock, padded
+            {kEnglish, QDateTime(QDate(2009, 12, 31), QTime(23, 5, 0)), "2009 December 31,Thursday 23:05:00"},
+            {kEnglish, QDateTime(QDate(2024, 1, 1), QTime(0, 0, 7)), "2024 January 01,Monday 00:00:07"},
+            // names from the locale
+            {QLocale(QLocale::German, QLocale::Germany), QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9)),
+             QString::fromUtf8("2010 M\xC3\xA4rz 05,Freitag 14:07:09")},
+        };
+        for (const Case& c : cases) QCOMPARE(FormatBuildTime(c.locale, c.time), c.text);
     }
 
     void versionValuesFillTheLabels() {
@@ -114,39 +110,37 @@ private slots:
         QCOMPARE(form->lblBuildDateTime->text(), QStringLiteral("Built on: "));  // time unknown
     }
 
-    void memo_data() {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("alignment");
-        QTest::addColumn<int>("clientHeight");
-        QTest::newRow("'@' selects left alignment") << "@a\nb" << true << "a\nb" << int(Qt::AlignLeft) << 38;
-        QTest::newRow("centred by default") << "x" << true << "x" << int(Qt::AlignHCenter) << 19;
-        QTest::newRow("tool root text") << "Tool root directory : \r\n/opt/korvane" << true
-                                        << "Tool root directory : \n/opt/korvane" << int(Qt::AlignHCenter) << 38;
-        QTest::newRow("empty hides") << "" << false << "" << 0 << 0;
-    }
     void memo() {
-        QFETCH(QString, content);
-        QFETCH(bool, visible);
-        QFETCH(QString, shown);
-        QFETCH(int, alignment);
-        QFETCH(int, clientHeight);
-        TAboutBoxDlg dlg;
-        dlg.MemoContent = content.toStdString();
-        auto form = dlg.CreateForm();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QCOMPARE(form->Memo1->isVisible(), visible);
-        if (visible) {
-            QCOMPARE(form->Memo1->toPlainText(), shown);
-            for (Qt::Alignment a : BlockAlignments(form->Memo1)) QCOMPARE(int(a), alignment);
-            QCOMPARE(form->Memo1->viewport()->height(), clientHeight);
-            QVERIFY(form->Memo1->isReadOnly());
-            QCOMPARE(form->Memo1->frameShape(), QFrame::NoFrame);
-            QVERIFY(form->height() >= form->Memo1->geometry().bottom());
-        } else {
-            QVERIFY(form->height() < form->btnOK->geometry().bottom() + 20);
+        struct Case {
+            const char* content;
+            bool visible;
+            QString shown;
+            Qt::Alignment alignment;
+            int clientHeight;
+        } cases[] = {
+            {"@a\nb", true, "a\nb", Qt::AlignLeft, 38},  // "@" selects left alignment
+            {"x", true, "x", Qt::AlignHCenter, 19},       // centred by default
+            {"Tool root directory : \r\n/opt/korvane", true, "Tool root directory : \n/opt/korvane",
+             Qt::AlignHCenter, 38},
+            {"", false, "", {}, 0},  // empty hides
+        };
+        for (const Case& c : cases) {
+            TAboutBoxDlg dlg;
+            dlg.MemoContent = c.content;
+            auto form = dlg.CreateForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            QCOMPARE(form->Memo1->isVisible(), c.visible);
+            if (c.visible) {
+                QCOMPARE(form->Memo1->toPlainText(), c.shown);
+                for (Qt::Alignment a : BlockAlignments(form->Memo1)) QCOMPARE(int(a), int(c.alignment));
+                QCOMPARE(form->Memo1->viewport()->height(), c.clientHeight);
+                QVERIFY(form->Memo1->isReadOnly());
+                QCOMPARE(form->Memo1->frameShape(), QFrame::NoFrame);
+                QVERIFY(form->height() >= form->Memo1->geometry().bottom());
+            } else {
+                QVERIFY(form->height() < form->btnOK->geometry().bottom() + 20);
+            }
         }
     }
 

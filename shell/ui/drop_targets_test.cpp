@@ -72,87 +72,55 @@ Target MakeTarget(int kind) {
 class DropTargetTest : public QObject {
     Q_OBJECT
 private slots:
-    void namesFromMime_data() {
-        QTest::addColumn<QList<QUrl>>("urls");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("files in drop order")
-            << QList<QUrl>{QUrl::fromLocalFile("/b/two.cbl"), QUrl::fromLocalFile("/a/one.cbl")}
-            << QStringList{"/b/two.cbl", "/a/one.cbl"};
-        QTest::newRow("remote urls left out")
-            << QList<QUrl>{QUrl("https://example.org/x.cbl"), QUrl::fromLocalFile("/a/one.cbl")}
-            << QStringList{"/a/one.cbl"};
-        QTest::newRow("folder loses trailing separator")
-            << QList<QUrl>{QUrl("file:///src/lib/")} << QStringList{"/src/lib"};
-        QTest::newRow("root stays") << QList<QUrl>{QUrl("file:///")} << QStringList{"/"};
-        QTest::newRow("utf-8 name") << QList<QUrl>{QUrl::fromLocalFile(QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli"))}
-                                    << QStringList{QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli")};
-        QTest::newRow("nothing local") << QList<QUrl>{QUrl("ftp://host/f")} << QStringList{};
-        QTest::newRow("name that is no utf-8") << QList<QUrl>{QUrl("file:///t/a%FF%20b.cbl")}
-                                               << QStringList{QStringFromBytes("/t/a\xFF b.cbl")};
-    }
     void namesFromMime() {
-        QFETCH(QList<QUrl>, urls);
-        QFETCH(QStringList, expected);
-        std::unique_ptr<QMimeData> mime(MimeWithUrls(urls));
-        QStringList got;
-        for (const std::string& n : DropNamesFromMime(mime.get())) got << QStringFromBytes(n);
-        QCOMPARE(got, expected);
-    }
-
-    void targets_data() {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("button") << 0;
-        QTest::newRow("panel") << 1;
-        QTest::newRow("group box through the filter") << 2;
-    }
-
-    // Registered targets pass the local names in order, with themselves as sender.
-    void targets() {
-        QFETCH(int, kind);
-        Target t = MakeTarget(kind);
-        Received r;
-        t.setHandler(Recorder(r));
-        QSignalSpy spy(t.signalSource, SIGNAL(filesDropped(QStringList)));
-        t.registerTarget(true);
-        QVERIFY(t.widget->acceptDrops());
-
-        DropOutcome out = SimulateDrop(
-            t.widget, {QUrl::fromLocalFile("/src/b.cbl"), QUrl("https://x.org/y"), QUrl::fromLocalFile("/src/a.cbl")});
-        QVERIFY(out.enterAccepted);
-        QVERIFY(out.dropAccepted);
-        QCOMPARE(r.calls, 1);
-        QCOMPARE(r.sender, static_cast<QObject*>(t.widget));
-        QCOMPARE(r.names, (Names{"/src/b.cbl", "/src/a.cbl"}));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toStringList(), (QStringList{"/src/b.cbl", "/src/a.cbl"}));
-    }
-
-    // Before registration (and after it is withdrawn) nothing is taken.
-    void unregisteredTargetsIgnoreDrops() {
-        for (int kind = 0; kind < 3; ++kind) {
-            Target t = MakeTarget(kind);
-            Received r;
-            t.setHandler(Recorder(r));
-            DropOutcome out = SimulateDrop(t.widget, {QUrl::fromLocalFile("/src/a.cbl")});
-            QVERIFY(!out.enterAccepted);
-            QCOMPARE(r.calls, 0);
-            t.registerTarget(true);
-            t.registerTarget(false);
-            QVERIFY(!t.widget->acceptDrops());
-            SimulateDrop(t.widget, {QUrl::fromLocalFile("/src/a.cbl")});
-            QCOMPARE(r.calls, 0);
+        const std::pair<QList<QUrl>, QStringList> cases[] = {
+            // files in drop order
+            {{QUrl::fromLocalFile("/b/two.cbl"), QUrl::fromLocalFile("/a/one.cbl")}, {"/b/two.cbl", "/a/one.cbl"}},
+            // remote urls left out
+            {{QUrl("https://example.org/x.cbl"), QUrl::fromLocalFile("/a/one.cbl")}, {"/a/one.cbl"}},
+            {{QUrl("file:///src/lib/")}, {"/src/lib"}},  // a folder loses its trailing separator
+            {{QUrl("file:///")}, {"/"}},
+            {{QUrl::fromLocalFile(QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli"))},
+             {QString::fromUtf8("/t/\xC3\xA1rv\xC3\xADz.pli")}},
+            {{QUrl("ftp://host/f")}, {}},
+            {{QUrl("file:///t/a%FF%20b.cbl")}, {QStringFromBytes("/t/a\xFF b.cbl")}},  // a name that is no UTF-8
+        };
+        for (const auto& [urls, expected] : cases) {
+            std::unique_ptr<QMimeData> mime(MimeWithUrls(urls));
+            QStringList got;
+            for (const std::string& n : DropNamesFromMime(mime.get())) got << QStringFromBytes(n);
+            QCOMPARE(got, expected);
         }
     }
 
-    void remoteOnlyDropsAreRefused() {
+    // Button, panel and group box (through the filter): registered, they pass
+    // the local names in order with themselves as sender; before registration,
+    // after it is withdrawn and for remote names only, nothing is taken.
+    void targets() {
         for (int kind = 0; kind < 3; ++kind) {
             Target t = MakeTarget(kind);
             Received r;
             t.setHandler(Recorder(r));
+            QSignalSpy spy(t.signalSource, SIGNAL(filesDropped(QStringList)));
+            QVERIFY(!SimulateDrop(t.widget, {QUrl::fromLocalFile("/src/a.cbl")}).enterAccepted);
             t.registerTarget(true);
-            DropOutcome out = SimulateDrop(t.widget, {QUrl("https://example.org/a.cbl")});
-            QVERIFY(!out.enterAccepted);
+            QVERIFY(t.widget->acceptDrops());
+            QVERIFY(!SimulateDrop(t.widget, {QUrl("https://example.org/a.cbl")}).enterAccepted);
             QCOMPARE(r.calls, 0);
+
+            DropOutcome out = SimulateDrop(t.widget, {QUrl::fromLocalFile("/src/b.cbl"), QUrl("https://x.org/y"),
+                                                      QUrl::fromLocalFile("/src/a.cbl")});
+            QVERIFY(out.enterAccepted && out.dropAccepted);
+            QCOMPARE(r.calls, 1);
+            QCOMPARE(r.sender, static_cast<QObject*>(t.widget));
+            QCOMPARE(r.names, (Names{"/src/b.cbl", "/src/a.cbl"}));
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(spy.at(0).at(0).toStringList(), (QStringList{"/src/b.cbl", "/src/a.cbl"}));
+
+            t.registerTarget(false);
+            QVERIFY(!t.widget->acceptDrops());
+            SimulateDrop(t.widget, {QUrl::fromLocalFile("/src/a.cbl")});
+            QCOMPARE(r.calls, 1);
         }
     }
 

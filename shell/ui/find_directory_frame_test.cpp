@@ -103,26 +103,25 @@ private slots:
         QCOMPARE(f.events, (std::vector<std::string>{"dropped", "chosen"}));
     }
 
-    void dropOfTheSameFolderChangesNothing_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("dropped");
-        QTest::addColumn<bool>("changes");
-        const QString out = QString::fromUtf8(root_ + "/out");
-        QTest::newRow("same") << out << out << false;
-        QTest::newRow("field with trailing separator") << out + "/" << out << false;
-        QTest::newRow("case differs") << out.toUpper() << out << true;
-        QTest::newRow("missing file in missing folder") << QString() << out + "/gone/x.cbl" << false;
-    }
     void dropOfTheSameFolderChangesNothing() {
-        QFETCH(QString, field);
-        QFETCH(QString, dropped);
-        QFETCH(bool, changes);
-        Fixture f;
-        f.frame.RegisterDropTarget(true);
-        f.frame.Edit->setText(field);
-        SimulateDrop(&f.frame, LocalUrls({Utf8(dropped)}));
-        QCOMPARE(!f.events.empty(), changes);
-        QCOMPARE(f.frame.Edit->text() != field, changes);
+        const std::string out = root_ + "/out";
+        struct Case {
+            std::string field, dropped;
+            bool changes;
+        } cases[] = {
+            {out, out, false},
+            {out + "/", out, false},  // field with trailing separator
+            {Utf8(QString::fromStdString(out).toUpper()), out, true},  // case differs
+            {"", out + "/gone/x.cbl", false},  // missing file in missing folder
+        };
+        for (const Case& c : cases) {
+            Fixture f;
+            f.frame.RegisterDropTarget(true);
+            f.frame.Edit->setText(QString::fromStdString(c.field));
+            SimulateDrop(&f.frame, LocalUrls({c.dropped}));
+            QVERIFY2(f.events.empty() != c.changes, c.field.c_str());
+            QVERIFY2((Utf8(f.frame.Edit->text()) != c.field) == c.changes, c.field.c_str());
+        }
     }
 
     void dropsWaitForRegistration() {
@@ -135,22 +134,17 @@ private slots:
 
     // ---- browsing
 
-    void browseStartFolder_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("start");
-        const QString src = QString::fromUtf8(root_ + "/src");
-        const QString personal = QString::fromUtf8(PersonalFolder());
-        QTest::newRow("existing folder") << src << src;
-        QTest::newRow("two missing levels") << src + "/gone/deeper" << src;
-        QTest::newRow("existing file's folder") << src + "/a.cbl" << src;
-        QTest::newRow("empty field") << QString() << personal;
-        QTest::newRow("nothing of it exists") << "/zz" << personal;
-        QTest::newRow("relative and missing") << "nowhere" << personal;
-    }
     void browseStartFolder() {
-        QFETCH(QString, field);
-        QFETCH(QString, start);
-        QCOMPARE(QString::fromUtf8(TFrameFindDirectory::BrowseStartFolder(Utf8(field))), start);
+        const std::string src = root_ + "/src", personal = PersonalFolder();
+        const std::pair<std::string, std::string> cases[] = {
+            {src, src},                      // existing folder
+            {src + "/gone/deeper", src},     // two missing levels
+            {src + "/a.cbl", src},           // existing file's folder
+            {"", personal},                  // empty field
+            {"/zz", personal},               // nothing of it exists
+            {"nowhere", personal},           // relative and missing
+        };
+        for (const auto& [field, start] : cases) QCOMPARE(TFrameFindDirectory::BrowseStartFolder(field), start);
     }
 
     void browseStartsAtNearestExistingAncestor() {

@@ -47,40 +47,29 @@ private slots:
         WriteFileAtomic(dir_ + "/other.exe", "MZ");
     }
 
-    // The owner marks a picker optional through the "Tag" property.
-    void tagProperty() {
-        ScriptedDialogs dialogs;
-        TFrameFindexec frame(dialogs);
-        QCOMPARE(frame.Tag(), 0);
-        frame.setProperty("Tag", 1);
-        QCOMPARE(frame.Tag(), 1);
-    }
-
-    // ---- drops
-
-    void drop_data() {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("no filter yet: anything") << "" << "/t/tool.bat" << true;
-        QTest::newRow("*.exe takes TOOL.EXE") << kExeFilter << "/t/TOOL.EXE" << true;
-        QTest::newRow("*.exe refuses tool.bat") << kExeFilter << "/t/tool.bat" << false;
-        QTest::newRow("*.exe refuses .exe as a stem") << kExeFilter << "/t/tool.exe.bak" << false;
-        QTest::newRow("all files") << "All files(*.*)|*.*" << "/t/tool.bat" << true;
-        QTest::newRow("several patterns") << "Sources|*.cbl;*.CPY|All|*.*" << "/t/m.cpy" << true;
-        QTest::newRow("several patterns, other") << "Sources|*.cbl;*.CPY|All|*.*" << "/t/m.pli" << false;
-    }
     void drop() {
-        QFETCH(QString, filter);
-        QFETCH(QString, file);
-        QFETCH(bool, accepted);
-        Fixture f;
-        f.frame.OpenDialogFindExec.filter = filter.toStdString();
-        SetFieldColour(f.frame.Edit, FieldColour::Failed);
-        SimulateDrop(&f.frame, LocalUrls({file.toStdString()}));
-        QCOMPARE(f.frame.Edit->text() == file, accepted);
-        QCOMPARE(f.pathChanges, accepted ? 1 : 0);
-        QCOMPARE(f.frame.FieldState(), accepted ? FieldColour::Window : FieldColour::Failed);
+        struct Case {
+            const char* what;
+            std::string filter, file;
+            bool accepted;
+        } cases[] = {
+            {"no filter yet: anything", "", "/t/tool.bat", true},
+            {"*.exe takes TOOL.EXE", kExeFilter, "/t/TOOL.EXE", true},
+            {"*.exe refuses tool.bat", kExeFilter, "/t/tool.bat", false},
+            {"*.exe refuses .exe as a stem", kExeFilter, "/t/tool.exe.bak", false},
+            {"all files", "All files(*.*)|*.*", "/t/tool.bat", true},
+            {"several patterns", "Sources|*.cbl;*.CPY|All|*.*", "/t/m.cpy", true},
+            {"several patterns, other", "Sources|*.cbl;*.CPY|All|*.*", "/t/m.pli", false},
+        };
+        for (const Case& c : cases) {
+            Fixture f;
+            f.frame.OpenDialogFindExec.filter = c.filter;
+            SetFieldColour(f.frame.Edit, FieldColour::Failed);
+            SimulateDrop(&f.frame, LocalUrls({c.file}));
+            QVERIFY2((f.frame.ProgramPath() == c.file) == c.accepted, c.what);
+            QVERIFY2(f.pathChanges == (c.accepted ? 1 : 0), c.what);
+            QVERIFY2(f.frame.FieldState() == (c.accepted ? FieldColour::Window : FieldColour::Failed), c.what);
+        }
     }
 
     void dropOfTwoFilesChangesNothing() {
@@ -113,62 +102,44 @@ private slots:
 
     // ---- validation
 
-    void validateWithoutBrowsing_data() {
-        QTest::addColumn<QString>("defaultName");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("tag");
-        QTest::addColumn<bool>("hidden");
-        QTest::addColumn<bool>("browse");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("colour");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("after");
-        const QString missing = QString::fromStdString(dir_ + "/missing.exe");
-        const QString present = QString::fromStdString(dir_ + "/scan.exe");
-        const int window = int(FieldColour::Window), red = int(FieldColour::Failed);
-        QTest::newRow("'@' with empty field") << "@" << "" << 0 << false << true << true << window << "" << "";
-        QTest::newRow("hidden picker") << "" << missing << 0 << true << true << true << window << "" << missing;
-        QTest::newRow("existing file") << "" << present << 0 << false << true << true << window << "" << present;
-        QTest::newRow("'?' takes the default")
-            << present << "?" << 0 << false << true << true << window << "" << present;
-        QTest::newRow("empty takes the default")
-            << present << "" << 0 << false << true << true << window << "" << present;
-        QTest::newRow("missing, optional: red but valid")
-            << "" << missing << 1 << false << true << true << red << "" << missing;
-        QTest::newRow("missing, no browsing") << "" << missing << 0 << false << false << false << red << ""
-                                              << missing;
-        QTest::newRow("marked unavailable") << "x*" << present << 0 << false << true << false << red
-                                            << "File Scanner program is marked unavailable!" << present;
-        QTest::newRow("unavailable wins over optional") << "*" << present << 1 << false << true << false << red
-                                                        << "File Scanner program is marked unavailable!"
-                                                        << present;
-    }
     void validateWithoutBrowsing() {
-        QFETCH(QString, defaultName);
-        QFETCH(QString, field);
-        QFETCH(int, tag);
-        QFETCH(bool, hidden);
-        QFETCH(bool, browse);
-        QFETCH(bool, valid);
-        QFETCH(int, colour);
-        QFETCH(QString, error);
-        QFETCH(QString, after);
-        Fixture f;
-        f.frame.DefaultName = defaultName.toStdString();
-        f.frame.Edit->setText(field);
-        f.frame.setProperty("Tag", tag);
-        if (hidden) f.frame.hide();
-        SetFieldColour(f.frame.Edit, FieldColour::Failed);
-        // No dialog is scripted: none may open.
-        QCOMPARE(f.frame.ValidatePath(browse), valid);
-        QCOMPARE(int(f.frame.FieldState()), colour);
-        if (error.isEmpty())
-            QVERIFY(f.report.entries.empty());
-        else
-            QCOMPARE(f.report.entries, (Entries{{"AddError", error.toStdString(), true}}));
-        QVERIFY(f.dialogs.Calls().empty());
-        QCOMPARE(f.frame.Edit->text(), after);
-        QCOMPARE(f.pathChanges, 0);
+        const std::string missing = dir_ + "/missing.exe", present = dir_ + "/scan.exe";
+        const std::string unavailable = "File Scanner program is marked unavailable!";
+        const FieldColour window = FieldColour::Window, red = FieldColour::Failed;
+        struct Case {
+            const char* what;
+            std::string defaultName, field;
+            int tag;
+            bool hidden, browse, valid;
+            FieldColour colour;
+            std::string error, after;
+        } cases[] = {
+            {"'@' with empty field", "@", "", 0, false, true, true, window, "", ""},
+            {"hidden picker", "", missing, 0, true, true, true, window, "", missing},
+            {"existing file", "", present, 0, false, true, true, window, "", present},
+            {"'?' takes the default", present, "?", 0, false, true, true, window, "", present},
+            {"empty takes the default", present, "", 0, false, true, true, window, "", present},
+            {"missing, optional: red but valid", "", missing, 1, false, true, true, red, "", missing},
+            {"missing, no browsing", "", missing, 0, false, false, false, red, "", missing},
+            {"marked unavailable", "x*", present, 0, false, true, false, red, unavailable, present},
+            {"unavailable wins over optional", "*", present, 1, false, true, false, red, unavailable, present},
+        };
+        for (const Case& c : cases) {
+            Fixture f;
+            f.frame.DefaultName = c.defaultName;
+            f.frame.Edit->setText(QString::fromStdString(c.field));
+            f.frame.setProperty("Tag", c.tag);  // the owner marks a picker optional
+            if (c.hidden) f.frame.hide();
+            SetFieldColour(f.frame.Edit, FieldColour::Failed);
+            // No dialog is scripted: none may open.
+            QVERIFY2(f.frame.ValidatePath(c.browse) == c.valid, c.what);
+            QVERIFY2(f.frame.FieldState() == c.colour, c.what);
+            const Entries expected =
+                c.error.empty() ? Entries{} : Entries{{"AddError", c.error, true}};
+            QVERIFY2(f.report.entries == expected, c.what);
+            QVERIFY2(f.dialogs.Calls().empty() && f.pathChanges == 0, c.what);
+            QCOMPARE(f.frame.ProgramPath(), c.after);
+        }
     }
 
     void validateBrowsesForMissingProgram() {
@@ -261,33 +232,29 @@ private slots:
         QCOMPARE(second.initialDir, std::string("/elsewhere"));
     }
 
-    void dialogStartsFromDefaultName_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("defaultName");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("initialDir");
-        QTest::addColumn<QString>("filter");
-        QTest::newRow("'?'") << "?" << "/opt/k/realign.exe" << "realign.exe" << "/opt/k"
-                             << "Realign files (*.exe)|*.exe|All files(*.*)|*.*";
-        QTest::newRow("empty") << "" << "/opt/k/realign" << "realign" << "/opt/k" << "All files(*.*)|*.*";
-        QTest::newRow("own path without extension") << "/usr/bin/realign" << "" << "realign" << "/usr/bin"
-                                                    << "All files(*.*)|*.*";
-    }
     void dialogStartsFromDefaultName() {
-        QFETCH(QString, path);
-        QFETCH(QString, defaultName);
-        QFETCH(QString, fileName);
-        QFETCH(QString, initialDir);
-        QFETCH(QString, filter);
-        Fixture f;
-        f.frame.DefaultName = defaultName.toStdString();
-        std::string p = path.toStdString();
-        f.dialogs.AnswerCancel();
-        QVERIFY(!f.frame.BrowseForProgram(p, "Realign"));
-        const FileDialogOptions& opts = f.dialogs.Calls().at(0).file;
-        QCOMPARE(QString::fromStdString(opts.fileName), fileName);
-        QCOMPARE(QString::fromStdString(opts.initialDir), initialDir);
-        QCOMPARE(QString::fromStdString(opts.filter), filter);
+        struct Case {
+            const char* path;
+            const char* defaultName;
+            const char* fileName;
+            const char* initialDir;
+            const char* filter;
+        } cases[] = {
+            {"?", "/opt/k/realign.exe", "realign.exe", "/opt/k", "Realign files (*.exe)|*.exe|All files(*.*)|*.*"},
+            {"", "/opt/k/realign", "realign", "/opt/k", "All files(*.*)|*.*"},
+            {"/usr/bin/realign", "", "realign", "/usr/bin", "All files(*.*)|*.*"},  // own path, no extension
+        };
+        for (const Case& c : cases) {
+            Fixture f;
+            f.frame.DefaultName = c.defaultName;
+            std::string p = c.path;
+            f.dialogs.AnswerCancel();
+            QVERIFY(!f.frame.BrowseForProgram(p, "Realign"));
+            const FileDialogOptions& opts = f.dialogs.Calls().at(0).file;
+            QCOMPARE(opts.fileName, std::string(c.fileName));
+            QCOMPARE(opts.initialDir, std::string(c.initialDir));
+            QCOMPARE(opts.filter, std::string(c.filter));
+        }
     }
 
     void browseButton() {

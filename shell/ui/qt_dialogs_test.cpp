@@ -36,20 +36,15 @@ class QtDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void filterConversion_data() {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("two filters") << "Cobol sources|*.cob;*.cbl|All files|*.*"
-                                     << "Cobol sources (*.cob *.cbl);;All files (*.*)";
-        QTest::newRow("blanks around masks") << "Projects| *.srd ; *.SRD |" << "Projects (*.srd *.SRD)";
-        QTest::newRow("description without masks") << "Anything" << "Anything (*)";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("no extension mask") << "Members|*.;*.cpy" << "Members (*. *.cpy)";
-    }
     void filterConversion() {
-        QFETCH(QString, filter);
-        QFETCH(QString, expected);
-        QCOMPARE(QtFilterString(filter.toStdString()), expected);
+        const std::pair<const char*, QString> cases[] = {
+            {"Cobol sources|*.cob;*.cbl|All files|*.*", "Cobol sources (*.cob *.cbl);;All files (*.*)"},
+            {"Projects| *.srd ; *.SRD |", "Projects (*.srd *.SRD)"},  // blanks around masks
+            {"Anything", "Anything (*)"},
+            {"", ""},
+            {"Members|*.;*.cpy", "Members (*. *.cpy)"},
+        };
+        for (const auto& [filter, expected] : cases) QCOMPARE(QtFilterString(filter), expected);
     }
 
     void messageTextBreaksLines() {

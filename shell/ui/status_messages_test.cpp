@@ -128,19 +128,18 @@ TEST_F(StatusMessagesTest, CutDoesNotSplitAMultiByteCharacter) {
     EXPECT_EQ(bar.Hint(), std::string(119, 'x') + "\r\n" + text.substr(119));
 }
 
-TEST_F(StatusMessagesTest, ClearAfterShortenedMessageLeavesNothing) {
+TEST_F(StatusMessagesTest, ClearingLeavesNothingButTheLastMessage) {
     bar.ShowError(std::string(200, 'z'), true);
     bar.ClearMessages();
     EXPECT_EQ(bar.Text(), "");
     EXPECT_EQ(bar.Hint(), "");
     EXPECT_EQ(bar.Background(), StatusBackground::Normal);
     EXPECT_EQ(bar.Severity(), 0);
-    EXPECT_EQ(bar.LastMessage(), std::string(200, 'z'));  // the last message stays
+    EXPECT_EQ(bar.LastMessage(), std::string(200, 'z'));
     bar.Click();
     EXPECT_TRUE(dialogs.Calls().empty());  // nothing happens on an empty bar
-}
 
-TEST_F(StatusMessagesTest, ClearWhileCollectingEmptiesHintAndList) {
+    // While collecting: hint and list emptied too.
     bar.AddWarning("a");
     bar.AddWarning("b");
     bar.ClearMessages();
@@ -148,17 +147,15 @@ TEST_F(StatusMessagesTest, ClearWhileCollectingEmptiesHintAndList) {
     EXPECT_EQ(bar.Hint(), "");
     EXPECT_EQ(bar.Text(), "");
     EXPECT_EQ(bar.LastMessage(), "b");
-}
 
-TEST_F(StatusMessagesTest, EmptyErrorClearsTheBar) {
+    // An empty error clears the bar and ends nothing.
     bar.ShowWarning("careful");
     bar.ShowError("", true);
     EXPECT_EQ(bar.Text(), "");
     EXPECT_EQ(bar.Background(), StatusBackground::Normal);
     EXPECT_EQ(bar.Severity(), 0);
-
     bar.ShowWarning("careful");
-    EXPECT_NO_THROW(bar.ShowError("", false));  // clearing ends nothing
+    EXPECT_NO_THROW(bar.ShowError("", false));
     EXPECT_EQ(bar.Text(), "");
 }
 

@@ -275,28 +275,23 @@ private slots:
         QCOMPARE(panelB->height(), kHeight + 2 + 4);
     }
 
-    void fitFormToWorkArea_data() {
-        QTest::addColumn<QRect>("before");
-        QTest::addColumn<QRect>("after");  // relative to the work area's right/bottom when negative
+    void fitFormToWorkArea() {
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const int right = area.x() + area.width(), bottom = area.y() + area.height();
-        QTest::newRow("inside") << QRect(10, 10, 200, 100) << QRect(10, 10, 200, 100);
-        QTest::newRow("above and left") << QRect(-30, -40, 200, 100) << QRect(0, 0, 200, 100);
-        QTest::newRow("below and right") << QRect(right + 100, bottom + 100, 200, 100)
-                                         << QRect(right - 50, bottom - 50, 200, 100);
-        QTest::newRow("too big") << QRect(0, 0, right + 300, bottom + 300) << QRect(0, 0, right, bottom);
-    }
-    void fitFormToWorkArea() {
-        QFETCH(QRect, before);
-        QFETCH(QRect, after);
-        QWidget window;
-        window.move(before.topLeft());
-        window.resize(before.size());
-        FitFormToWorkArea(&window);
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(window.maximumSize(), QSize(area.x() + area.width(), area.y() + area.height()));
-        QCOMPARE(window.pos(), after.topLeft());
-        QCOMPARE(window.size(), after.size());
+        const std::pair<QRect, QRect> cases[] = {
+            {QRect(10, 10, 200, 100), QRect(10, 10, 200, 100)},                             // inside
+            {QRect(-30, -40, 200, 100), QRect(0, 0, 200, 100)},                             // above and left
+            {QRect(right + 100, bottom + 100, 200, 100), QRect(right - 50, bottom - 50, 200, 100)},
+            {QRect(0, 0, right + 300, bottom + 300), QRect(0, 0, right, bottom)},           // too big
+        };
+        for (const auto& [before, after] : cases) {
+            QWidget window;
+            window.move(before.topLeft());
+            window.resize(before.size());
+            FitFormToWorkArea(&window);
+            QCOMPARE(window.maximumSize(), QSize(right, bottom));
+            QCOMPARE(QRect(window.pos(), window.size()), after);
+        }
     }
     // A least size beyond the work area (large fonts, a high scale factor)
     // comes down within it; a smaller one stays.

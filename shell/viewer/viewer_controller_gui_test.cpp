@@ -1,28 +1,26 @@
 // The internal viewer in a real main window: pages and captions, the open
 // dialog, the logs, closing pages, the font, the external editor and the
-// about box.
+// about box. The rules behind captions, dialog starts, log names and editor
+// choice are table rows in viewer_paths_test.cpp and external_editor_test.cpp;
+// here the window's wiring of them is the subject.
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <fstream>
 
-#include "shared/ini_file.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
@@ -93,24 +91,16 @@ TfrmKorvaneMain& Restart(ShellFixture& f) {
 class ViewerControllerTest : public QObject {
     Q_OBJECT
 private slots:
-    void pagesAreNamedAndHoldAReadOnlyTextArea();
-    void sameFileTwiceLeavesOnePageAtTheEnd();
-    void captionsRelativeInsideFullOutside();
-    void missingFileChangesNothing();
+    void pagesCaptionsAndMissingFiles();
     void openDialogStartsAtOutputDirectoryOrShownFile();
     void logsOpenByNameAndReportWhenMissing();
     void consoleLogOfferedOnlyWithCaptureLog();
-    void ctrlF4OnLastPageHidesTheTab();
-    void closeRequestClosesOneViewerPageEach();
-    void closeAllAndNewProject();
-    void contextMenuOfTextAreaIsTheViewers();
-    void copyAndSelectAllOnCurrentPage();
+    void closingPages();
+    void contextMenuCopyAndSelectAll();
     void fontChosenIsKeptAcrossRestart();
     void fontApplyAndCancel();
     void externalEditorRunsInOutputDirectoryAndIsWaitedFor();
-    void externalEditorStartFailureIsSilent();
-    void externalEditorNamedButNotStartableDoesNothing();
-    void largeFileOpens();
+    void externalEditorThatCannotStartIsSilent();
     void hugeFileShowsItsLastPart();
     void pageClosedWhileLoading();
     void textDecodingAndLineEnds();
@@ -119,16 +109,20 @@ private slots:
     void aboutShowsToolRoot();
 };
 
-void ViewerControllerTest::pagesAreNamedAndHoldAReadOnlyTextArea() {
+void ViewerControllerTest::pagesCaptionsAndMissingFiles() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
-    // No page: no tab.
+    // Missing: a message, no page, no tab.
+    const std::string missing = f.root() + "/out/none.txt";
+    Open(w, missing);
+    QCOMPARE(Shown(w), "File " + missing + " doesn't exist");
+    QCOMPARE(V(w).pageCount(), 0);
     QVERIFY(!ViewerTabShown(w));
-    const std::string a = f.writeFile("out/a.txt", "first\r\nsecond\r\n");
+    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+
+    const std::string a = f.writeFile("out/work/a.txt", "first\r\nsecond\r\n");
     Open(w, a);
-    QCOMPARE(V(w).pageCount(), 1);
-    QWidget* page = V(w).page(0);
-    QCOMPARE(Str(page->objectName()), std::string("tsv0"));
+    QCOMPARE(Str(V(w).page(0)->objectName()), std::string("tsv0"));
     QPlainTextEdit* memo = V(w).pageMemo(0);
     QVERIFY(memo);
     QCOMPARE(Str(memo->objectName()), std::string("tsv0Memo"));
@@ -141,63 +135,28 @@ void ViewerControllerTest::pagesAreNamedAndHoldAReadOnlyTextArea() {
     QCOMPARE(memo->font().family(), DefaultViewerFont().family());
     QVERIFY(ViewerTabShown(w));
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetViewer);
+
     // The counter grows with every page created, closed ones included.
     Open(w, f.writeFile("out/b.txt", "b"));
     V(w).CloseViewerPage();
-    Open(w, f.writeFile("out/c.txt", "c"));
-    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
-    QVERIFY(V(w).pageMemo(1));
-}
-
-void ViewerControllerTest::sameFileTwiceLeavesOnePageAtTheEnd() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    const std::string a = f.writeFile("out/a.txt", "old");
-    const std::string b = f.writeFile("out/b.txt", "b");
-    Open(w, a);
-    Open(w, b);
-    f.writeFile("out/a.txt", "new");
-    Open(w, a);
-    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "a.txt"}));
-    QCOMPARE(w.PageControlEditor->currentIndex(), 1);
-    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
-    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
-    // Captions are compared as paths: A.TXT is another file than a.txt and
-    // gets a page of its own, a.txt keeps its page.
-    Open(w, f.writeFile("out/A.TXT", "upper"));
-    QCOMPARE(Captions(w), (std::vector<std::string>{"b.txt", "a.txt", "A.TXT"}));
-    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
-    QCOMPARE(V(w).pageMemo(2)->toPlainText(), QStringLiteral("upper"));
-}
-
-void ViewerControllerTest::captionsRelativeInsideFullOutside() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    const std::string inside = f.writeFile("out/work/x.txt", "x");
-    const std::string outside = f.writeFile("other/y.txt", "y");
-    const std::string amp = f.writeFile("out/R&D.txt", "r");
-    // A folder named like the output directory in other letters is another
-    // folder: its files keep their full path.
-    const std::string otherCase = f.writeFile("OUT/z.txt", "z");
-    Open(w, inside);
+    const std::string outside = f.writeFile("other/R&D.txt", "r");
     Open(w, outside);
-    Open(w, amp);
-    Open(w, otherCase);
-    QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.txt", outside, "R&D.txt", otherCase}));
-    QCOMPARE(Str(w.PageControlEditor->tabText(0)), std::string("work/x.txt"));
-    // "&" shows as itself on the tab.
-    QCOMPARE(Str(w.PageControlEditor->tabText(2)), std::string("R&&D.txt"));
-}
+    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv2"));
+    // Captions relative inside the output directory; "&" shows as itself.
+    QCOMPARE(Captions(w), (std::vector<std::string>{"work/a.txt", outside}));
+    QCOMPARE(Str(w.PageControlEditor->tabText(1)), outside.substr(0, outside.size() - 7) + "R&&D.txt");
 
-void ViewerControllerTest::missingFileChangesNothing() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    const std::string missing = f.root() + "/out/none.txt";
-    Open(w, missing);
-    QCOMPARE(Shown(w), "File " + missing + " doesn't exist");
-    QCOMPARE(V(w).pageCount(), 0);
-    QVERIFY(!ViewerTabShown(w));
-    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
+    // The same file again: its page moves to the end with the new text.
+    f.writeFile("out/work/a.txt", "new");
+    Open(w, a);
+    QCOMPARE(Captions(w), (std::vector<std::string>{outside, "work/a.txt"}));
+    QCOMPARE(w.PageControlEditor->currentIndex(), 1);
+    QCOMPARE(Str(V(w).page(1)->objectName()), std::string("tsv3"));
+    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
+    // Captions compare as paths: another case is another file with a page of its own.
+    Open(w, f.writeFile("out/work/A.TXT", "upper"));
+    QCOMPARE(Captions(w), (std::vector<std::string>{outside, "work/a.txt", "work/A.TXT"}));
+    QCOMPARE(V(w).pageMemo(1)->toPlainText(), QStringLiteral("new"));
 }
 
 void ViewerControllerTest::openDialogStartsAtOutputDirectoryOrShownFile() {
@@ -215,10 +174,7 @@ void ViewerControllerTest::openDialogStartsAtOutputDirectoryOrShownFile() {
                                        "*.con;*.lit;*.txt;*.xml;*.csv;*.log;*.JAV|All files|*.*"));
     QCOMPARE(first.filterIndex, 1);
     QCOMPARE(first.initialDir, out);
-    QCOMPARE(first.fileName, std::string());
-    QCOMPARE(first.defaultExt, std::string());
-    QVERIFY(!first.multiSelect);
-    QVERIFY(first.mustExist);
+    QVERIFY(first.fileName.empty() && first.defaultExt.empty() && !first.multiSelect && first.mustExist);
     QCOMPARE(Captions(w), (std::vector<std::string>{"work/x.java"}));
 
     // With a page shown, the dialog starts at its file; cancelling reports.
@@ -257,15 +213,6 @@ void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
     QCOMPARE(Captions(w), (std::vector<std::string>{"SYS.log", "Console.log"}));
     QCOMPARE(V(w).pageMemo(0)->toPlainText(), QStringLiteral("Realign FIL0000 -> FIL0000.JRA"));
     QCOMPARE(Shown(w), std::string());
-
-    // A log that is there but cannot be read says why; it is not missing.
-    if (geteuid() != 0) {
-        const std::string log = out + "/SYS.log";
-        chmod(log.c_str(), 0);
-        w.actions().execute(ActionId::ViewProductLog);
-        QCOMPARE(Shown(w), "Cannot read " + log + ": " + SystemErrorText(EACCES));
-        chmod(log.c_str(), 0644);
-    }
 }
 
 void ViewerControllerTest::consoleLogOfferedOnlyWithCaptureLog() {
@@ -277,66 +224,53 @@ void ViewerControllerTest::consoleLogOfferedOnlyWithCaptureLog() {
     }
 }
 
-void ViewerControllerTest::ctrlF4OnLastPageHidesTheTab() {
+void ViewerControllerTest::closingPages() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
     Open(w, f.writeFile("out/a.txt", "a"));
     Open(w, f.writeFile("out/b.txt", "b"));
+    Open(w, f.writeFile("out/c.txt", "c"));
+    // Ctrl+F4 closes the current page.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_F4, Qt::ControlModifier);
-    QCOMPARE(Captions(w), (std::vector<std::string>{"a.txt"}));
-    QVERIFY(ViewerTabShown(w));
-    QTest::keyClick(&w, Qt::Key_F4, Qt::ControlModifier);
-    QCOMPARE(V(w).pageCount(), 0);
-    QVERIFY(!ViewerTabShown(w));
-    QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
-
+    QCOMPARE(Captions(w), (std::vector<std::string>{"a.txt", "b.txt"}));
     // On another page the action closes nothing.
-    Open(w, f.writeFile("out/c.txt", "c"));
     w.PageControlMain->setCurrentWidget(w.TabSheetNames);
     QVERIFY(!V(w).CloseViewerPage());
-    QCOMPARE(V(w).pageCount(), 1);
-    QVERIFY(ViewerTabShown(w));
-}
+    QCOMPARE(V(w).pageCount(), 2);
 
-void ViewerControllerTest::closeRequestClosesOneViewerPageEach() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    Open(w, f.writeFile("out/a.txt", "a"));
-    Open(w, f.writeFile("out/b.txt", "b"));
+    // A close request closes one viewer page each; the last one hides the tab.
+    w.PageControlMain->setCurrentWidget(w.TabSheetViewer);
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
     QCOMPARE(Captions(w), (std::vector<std::string>{"a.txt"}));
+    QVERIFY(ViewerTabShown(w));
     QVERIFY(!w.close());
     QCOMPARE(V(w).pageCount(), 0);
     QVERIFY(!ViewerTabShown(w));
     QCOMPARE(w.PageControlMain->currentWidget(), w.TabSheetNames);
-    // The next request goes on to the project and closes the window.
-    QVERIFY(w.close());
-    QVERIFY(!w.isVisible());
-}
 
-void ViewerControllerTest::closeAllAndNewProject() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
+    // "Close all" leaves the tab, empty, until a new project.
     Open(w, f.writeFile("out/a.txt", "a"));
     Open(w, f.writeFile("out/b.txt", "b"));
     w.actions().execute(ActionId::CloseAllPages);
     QCOMPARE(V(w).pageCount(), 0);
-    QVERIFY(ViewerTabShown(w));  // stays, empty, until a close request or a new project
-
+    QVERIFY(ViewerTabShown(w));
     Open(w, f.writeFile("out/c.txt", "c"));
     w.project()->clearModifiedWithoutAsking();
     w.actions().execute(ActionId::NewProject);
     QCOMPARE(V(w).pageCount(), 0);
     QVERIFY(!ViewerTabShown(w));
+    // Without viewer pages the request goes on to the project and closes the window.
+    QVERIFY(w.close());
+    QVERIFY(!w.isVisible());
 }
 
-void ViewerControllerTest::contextMenuOfTextAreaIsTheViewers() {
+void ViewerControllerTest::contextMenuCopyAndSelectAll() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
-    Open(w, f.writeFile("out/a.txt", "a"));
+    Open(w, f.writeFile("out/a.txt", "line one\r\nline two\r\n"));
     QMenu* menu = w.popupMenu("PopupMenuViewer");
     QVERIFY(menu && !menu->isVisible());
     QWidget* viewport = V(w).currentMemo()->viewport();
@@ -344,12 +278,7 @@ void ViewerControllerTest::contextMenuOfTextAreaIsTheViewers() {
     QApplication::sendEvent(viewport, &event);
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
-}
 
-void ViewerControllerTest::copyAndSelectAllOnCurrentPage() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    Open(w, f.writeFile("out/a.txt", "line one\r\nline two\r\n"));
     w.PageControlMain->setFocus();  // no text control has the focus
     w.actions().execute(ActionId::EditSelectAll1);
     QCOMPARE(V(w).currentMemo()->textCursor().selectedText(), QStringLiteral("line one\u2029line two"));
@@ -358,6 +287,8 @@ void ViewerControllerTest::copyAndSelectAllOnCurrentPage() {
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("line one\nline two"));
 }
 
+// How the stored values read back is viewer_font_settings_test.cpp's subject;
+// here the dialog's answer reaches every page, the store and the next start.
 void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
     ShellFixture f;
     TfrmKorvaneMain* w = &StartViewerShell(f);
@@ -380,16 +311,8 @@ void ViewerControllerTest::fontChosenIsKeptAcrossRestart() {
     }
     Open(*w, f.writeFile("out/c.txt", "c"));
     QCOMPARE(V(*w).pageMemo(2)->font().pixelSize(), 17);
-    QCOMPARE(ReadSettingString("FontName", ""), std::string("DejaVu Sans Mono"));
-    QCOMPARE(ReadSettingInt("FontCharSet", 0), 238);
-    QCOMPARE(ReadSettingInt("FontSize", 0), 12);
-    QCOMPARE(ReadSettingInt("FontHeight", 0), -17);
-    QCOMPARE(ReadSettingString("FontItalic", ""), std::string("1"));
-    QCOMPARE(ReadSettingString("FontBold", ""), std::string("0"));
 
     w = &Restart(f);
-    QCOMPARE(V(*w).viewerFont().family(), QStringLiteral("DejaVu Sans Mono"));
-    QCOMPARE(V(*w).viewerFont().pixelSize(), 17);
     Open(*w, f.root() + "/out/a.txt");
     QCOMPARE(V(*w).currentMemo()->font().family(), QStringLiteral("DejaVu Sans Mono"));
     QCOMPARE(V(*w).currentMemo()->font().pixelSize(), 17);
@@ -426,33 +349,19 @@ void ViewerControllerTest::externalEditorRunsInOutputDirectoryAndIsWaitedFor() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
     const std::string marker = f.root() + "/editor-cwd";
+    // The marks are left only after a pause: they are there on return only
+    // when the editor's end was waited for.
     const std::string editor =
         f.addProgram("my editor/edit", "sleep 1\necho \"$#\" > '" + marker + ".args'\npwd > '" + marker + "'");
     w.FrameFindexecEditorGeneral->SetFieldText(editor);
-    QElapsedTimer timer;
-    timer.start();
     w.actions().execute(ActionId::ViewNotepad);
-    // RunAndWait: back only when the editor has ended.
-    QVERIFY(timer.elapsed() >= 900);
     QVERIFY(FileExists(marker));
     QCOMPARE(Trim(ReadFileBytes(marker)), f.root() + "/out");
     QCOMPARE(Trim(ReadFileBytes(marker + ".args")), std::string("0"));
     QCOMPARE(Shown(w), std::string());
 }
 
-void ViewerControllerTest::externalEditorStartFailureIsSilent() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    const std::string marker = f.root() + "/editor-ran";
-    w.FrameFindexecEditorGeneral->SetFieldText(f.addProgram("edit", "touch '" + marker + "'"));
-    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/no such folder");
-    w.actions().execute(ActionId::ViewNotepad);
-    QVERIFY(!FileExists(marker));
-    QCOMPARE(Shown(w), std::string());
-    QCOMPARE(w.statusBar().Severity(), 0);
-}
-
-void ViewerControllerTest::externalEditorNamedButNotStartableDoesNothing() {
+void ViewerControllerTest::externalEditorThatCannotStartIsSilent() {
     ShellFixture f;
     TfrmKorvaneMain& w = StartViewerShell(f);
     // The desktop's opener, found first in $PATH, leaves a mark.
@@ -461,71 +370,29 @@ void ViewerControllerTest::externalEditorNamedButNotStartableDoesNothing() {
     ScopedEnv path("PATH", ExtractFileDir(opener) + ":/usr/bin:/bin");
     ScopedEnv visual("VISUAL", std::nullopt);
     ScopedEnv editor("EDITOR", std::nullopt);
-    const std::string plain = f.writeFile("plain.txt", "not a program");
-    for (const std::string& picker : {f.root() + "/no such editor", plain, std::string("no-such-editor")}) {
-        w.FrameFindexecEditorGeneral->SetFieldText(picker);
+    const std::string ran = f.root() + "/editor-ran";
+    const std::string startable = f.addProgram("edit", "touch '" + ran + "'");
+    struct Case {
+        std::string picker, outputDir;
+    } cases[] = {
+        {f.root() + "/no such editor", f.root() + "/out"},
+        {f.writeFile("plain.txt", "not a program"), f.root() + "/out"},
+        {startable, f.root() + "/no such folder"},
+    };
+    for (const Case& c : cases) {
+        w.FrameFindexecEditorGeneral->SetFieldText(c.picker);
+        w.FrameFindDirectoryOutputDir->SetFieldText(c.outputDir);
         w.actions().execute(ActionId::ViewNotepad);
-        QVERIFY2(!FileExists(opened), picker.c_str());
+        QVERIFY2(!FileExists(opened) && !FileExists(ran), c.picker.c_str());
         QCOMPARE(Shown(w), std::string());
         QCOMPARE(w.statusBar().Severity(), 0);
     }
     // The default, with a folder before it, brings up the desktop.
+    w.FrameFindDirectoryOutputDir->SetFieldText(f.root() + "/out");
     w.FrameFindexecEditorGeneral->SetFieldText("/windows/NOTEPAD.EXE");
     w.actions().execute(ActionId::ViewNotepad);
     QVERIFY(FileExists(opened));
     QCOMPARE(Trim(ReadFileBytes(opened)), f.root() + "/out");
-}
-
-void ViewerControllerTest::largeFileOpens() {
-    ShellFixture f;
-    TfrmKorvaneMain& w = StartViewerShell(f);
-    const int lines = 524288;  // 100 bytes a line: 50 MiB
-    std::string text;
-    text.reserve(size_t(lines) * 100);
-    const std::string filler(91, 'x');
-    char number[16];
-    for (int i = 0; i < lines; ++i) {
-        std::snprintf(number, sizeof number, "%07d ", i);
-        text += number;
-        text += filler;
-        text += "\r\n";
-    }
-    const std::string big = f.writeFile("out/big.txt", text);
-    text.clear();
-    // A timer stands for the user: its ticks are the window answering.
-    QElapsedTimer timer, sinceTick;
-    qint64 longestPause = 0;
-    int ticks = 0, ticksBeforeText = 0;
-    QTimer user;
-    QObject::connect(&user, &QTimer::timeout, [&] {
-        longestPause = std::max(longestPause, sinceTick.restart());
-        ++ticks;
-        // The page is there, its text not yet: the file is still being read.
-        if (QPlainTextEdit* memo = V(w).currentMemo(); memo && memo->document()->isEmpty()) ++ticksBeforeText;
-    });
-    user.start(5);
-    timer.start();
-    sinceTick.start();
-    Open(w, big);
-    const qint64 opened = timer.elapsed();
-    longestPause = std::max(longestPause, sinceTick.elapsed());
-    user.stop();
-    QApplication::processEvents();
-    const qint64 shown = timer.elapsed();
-    qInfo("50 MiB result file (%d lines): loaded in %lld ms, shown in %lld ms; the window answered %d times "
-          "(%d before the text came), longest pause %lld ms",
-          lines, opened, shown, ticks, ticksBeforeText, longestPause);
-    // The window answers while the file is read and decoded, not only once
-    // its text is being put in, and never stops answering for long (the
-    // bound leaves room for a busy machine).
-    QVERIFY(ticksBeforeText > 0);
-    QVERIFY2(longestPause <= 1500, qPrintable(QStringLiteral("longest pause %1 ms").arg(longestPause)));
-    // Above 16 MB the page shows the last 16 MB, from a whole line on.
-    const int shownLines = int(kViewerShownBytes / 101);
-    QCOMPARE(V(w).currentMemo()->blockCount(), shownLines);
-    QVERIFY(V(w).currentMemo()->document()->firstBlock().text().startsWith(
-        QStringLiteral("%1 ").arg(lines - shownLines, 7, 10, QLatin1Char('0'))));
-    QVERIFY(V(w).currentMemo()->document()->lastBlock().text().startsWith(QStringLiteral("0524287 ")));
 }
 
 void ViewerControllerTest::hugeFileShowsItsLastPart() {
@@ -569,9 +436,9 @@ void ViewerControllerTest::pageClosedWhileLoading() {
                                                            std::string(size_t(4 * kViewerLoadChunk), 'z'));
     Open(w, f.writeFile("out/small.txt", "small"));
     // The user closes the loading page at the first chance: while the file
-    // is still being read.
+    // is still being read, so the window answers before any text is in.
     bool closed = false;
-    QTimer::singleShot(0, [&] { closed = V(w).CloseViewerPage(); });
+    QTimer::singleShot(0, [&] { closed = V(w).pageMemo(1)->document()->isEmpty() && V(w).CloseViewerPage(); });
     Open(w, big);
     QVERIFY(closed);
     QCOMPARE(Captions(w), (std::vector<std::string>{"small.txt"}));
@@ -688,29 +555,19 @@ void ViewerControllerTest::aboutShowsToolRoot() {
     QVERIFY(box);
     QCOMPARE(Str(box->objectName()), std::string("AboutBoxDlg1"));
     QCOMPARE(box->parent(), static_cast<QObject*>(&w));
-    QString memo;
-    bool memoShown = false;
     QString caption = QStringLiteral("unset");
-    bool seen = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* about = qobject_cast<TfrmAbout*>(QApplication::activeModalWidget());
-        if (!about || seen) return;
-        seen = true;
-        memo = about->Memo1->toPlainText();
-        memoShown = about->Memo1->isVisible();
+        if (!about) return;
         caption = about->windowTitle();
         about->btnOK->click();
     });
     poll.start(10);
     w.actions().execute(ActionId::About);
     poll.stop();
-    QVERIFY(seen);
+    QCOMPARE(caption, QString());  // shown, without a caption
     QCOMPARE(box->MemoContent, "Tool root directory : \r\n" + w.toolRoot());
-    QCOMPARE(Str(memo), "Tool root directory : \n" + w.toolRoot());
-    QVERIFY(memoShown);
-    QCOMPARE(caption, QString());
-    QVERIFY(!QApplication::activeModalWidget());
 }
 
 KORVANE_QT_TEST(ViewerControllerTest);

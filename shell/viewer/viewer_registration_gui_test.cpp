@@ -4,7 +4,6 @@
 // registration at start, which happens once per program version.
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
 #include <filesystem>
@@ -23,6 +22,7 @@
 
 using namespace korvane;
 using korvane::testing::ShellFixture;
+using korvane::testing::DesktopGroups;
 using korvane::testing::TempDir;
 
 namespace {
@@ -30,57 +30,20 @@ namespace {
 const char* const kDesktopId = "zq-korvane-project-file.desktop";
 const char* const kMime = "application/x-zq-korvane-project-file";
 
-// The value of "Key=" in a group of a desktop entry, unescaped ("" when none).
+// The value of a key in a group of a desktop entry ("" when none).
 std::string DesktopValue(const std::string& text, const std::string& group, const std::string& key) {
-    bool in = false;
-    for (const std::string& line : SplitLines(text)) {
-        if (StartsWithStr("[", line)) {
-            in = line == "[" + group + "]";
-            continue;
-        }
-        if (!in || !StartsWithStr(key + "=", line)) continue;
-        std::string raw = line.substr(key.size() + 1), value;
-        for (size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] == '\\' && i + 1 < raw.size()) {
-                const char c = raw[++i];
-                value.push_back(c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c);
-            } else {
-                value.push_back(raw[i]);
-            }
-        }
-        return value;
-    }
-    return {};
+    std::vector<std::string> problems;
+    const DesktopGroups groups = korvane::testing::ReadDesktopEntry(text, problems);
+    const auto g = groups.find(group);
+    if (g == groups.end() || !g->second.count(key)) return {};
+    return g->second.at(key);
 }
 
-// Splits an Exec value into arguments as a desktop launcher does: blanks
-// separate, double quotes group, and inside them \" \` \$ \\ are escapes.
+// The arguments of an Exec value as a desktop launcher splits them, the
+// file's field code left as it stands.
 std::vector<std::string> ExecArguments(const std::string& exec) {
-    std::vector<std::string> args;
-    std::string cur;
-    bool quoted = false, have = false;
-    for (size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (quoted) {
-            if (c == '\\' && i + 1 < exec.size() && std::string("\"`$\\").find(exec[i + 1]) != std::string::npos)
-                cur.push_back(exec[++i]);
-            else if (c == '"')
-                quoted = false;
-            else
-                cur.push_back(c);
-        } else if (c == ' ') {
-            if (have) args.push_back(cur);
-            cur.clear();
-            have = false;
-        } else if (c == '"') {
-            quoted = have = true;
-        } else {
-            cur.push_back(c);
-            have = true;
-        }
-    }
-    if (have) args.push_back(cur);
-    return args;
+    std::vector<std::string> problems;
+    return korvane::testing::DesktopExecArguments(exec, "%f", problems);
 }
 
 // A tool tree with the built program in <base>/<folder>/bin (linked, or
@@ -143,72 +106,39 @@ private slots:
     void registrationWithoutWriteAccessIsSilent();
 };
 
+// What the entries hold and how the desktop reads them back is
+// file_type_registration_test.cpp's subject; here the program's command line
+// and the commands, texts and icon it registers.
 void ViewerRegistrationTest::registerShellWithBlanksAndTakeOver() {
     TempDir tmp("korvane-registration");
     const Homes homes{tmp / "my data", tmp / "my config", tmp / "home"};
     for (const std::string& d : {homes.data, homes.config, homes.home}) ForceDirectories(d);
     const std::string desktopFile = homes.data + "/applications/" + kDesktopId;
-    const std::string mimeapps = homes.config + "/mimeapps.list";
+    auto execOf = [&](const std::string& group) {
+        return ExecArguments(DesktopValue(ReadFileBytes(desktopFile), group, "Exec"));
+    };
 
     // First: program and tool root with blanks.
     const std::string program1 = PlaceProgram(tmp.path(), "my tools");
     const std::string root1 = tmp / "tool root one";
     QCOMPARE(RunProgram(program1, {"-registershell", "-root", QString::fromUtf8(root1)}, homes), 0);
-    QVERIFY(FileExists(desktopFile));
-    std::string entry = ReadFileBytes(desktopFile);
-    QCOMPARE(DesktopValue(entry, "Desktop Entry", "Type"), std::string("Application"));
+    const std::string entry = ReadFileBytes(desktopFile);
     QCOMPARE(DesktopValue(entry, "Desktop Entry", "Comment"), std::string("ZQ Korvane Project File"));
-    QCOMPARE(DesktopValue(entry, "Desktop Entry", "MimeType"), std::string(kMime) + ";");
-    QCOMPARE(DesktopValue(entry, "Desktop Entry", "Icon"), std::string("korvane"));
-    QCOMPARE(ExecArguments(DesktopValue(entry, "Desktop Entry", "Exec")),
-             (std::vector<std::string>{program1, "-root", root1, "-proj", "%f"}));
-    const std::string action = Trim(TextBeforeFirst(DesktopValue(entry, "Desktop Entry", "Actions"), ";"));
-    QVERIFY(!action.empty());
-    QCOMPARE(DesktopValue(entry, "Desktop Action " + action, "Name"),
-             std::string("Start job with advanced options enabled"));
-    QCOMPARE(ExecArguments(DesktopValue(entry, "Desktop Action " + action, "Exec")),
-             (std::vector<std::string>{program1, "-sha", "-root", root1, "-proj", "%f"}));
-    // The file type, its icon and the default association.
-    const std::string package = ReadFileBytes(homes.data + "/mime/packages/zq-korvane-project-file.xml");
-    QVERIFY(package.find("<mime-type type=\"" + std::string(kMime) + "\">") != std::string::npos);
-    QVERIFY(package.find("<glob pattern=\"*.srd\"/>") != std::string::npos);
-    QVERIFY(package.find("<comment>ZQ Korvane Project File</comment>") != std::string::npos);
+    QCOMPARE(execOf("Desktop Entry"), (std::vector<std::string>{program1, "-root", root1, "-proj", "%f"}));
+    const std::string action =
+        "Desktop Action " + Trim(TextBeforeFirst(DesktopValue(entry, "Desktop Entry", "Actions"), ";"));
+    QCOMPARE(DesktopValue(entry, action, "Name"), std::string("Start job with advanced options enabled"));
+    QCOMPARE(execOf(action), (std::vector<std::string>{program1, "-sha", "-root", root1, "-proj", "%f"}));
     QCOMPARE(ReadFileBytes(homes.data + "/icons/hicolor/48x48/apps/korvane.png"),
              ReadFileBytes(KORVANE_PROGRAM_ICON));
-    QVERIFY(FileExists(homes.data + "/icons/hicolor/48x48/mimetypes/application-x-zq-korvane-project-file.png"));
-    QCOMPARE(MimeAppsDefault(mimeapps), std::string(kDesktopId));
-    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
-        const std::string globs = ReadFileBytes(homes.data + "/mime/globs2");
-        QVERIFY(globs.find(std::string(kMime) + ":*.srd") != std::string::npos);
-    }
+    QCOMPARE(MimeAppsDefault(homes.config + "/mimeapps.list"), std::string(kDesktopId));
 
     // Second: another installation with another root takes the type over.
-    // (Its path has no blank: xdg-mime reads the program from the first
-    // word of Exec.)
     const std::string program2 = PlaceProgram(tmp.path(), "second");
     const std::string root2 = tmp / "tool root two";
     QCOMPARE(RunProgram(program2, {"-shell", "-r", QString::fromUtf8(root2)}, homes), 0);
-    entry = ReadFileBytes(desktopFile);
-    QCOMPARE(ExecArguments(DesktopValue(entry, "Desktop Entry", "Exec")),
-             (std::vector<std::string>{program2, "-root", root2, "-proj", "%f"}));
-    QCOMPARE(ExecArguments(DesktopValue(entry, "Desktop Action " + action, "Exec")),
-             (std::vector<std::string>{program2, "-sha", "-root", root2, "-proj", "%f"}));
-    QVERIFY(entry.find("tool root one") == std::string::npos);
-    QCOMPARE(MimeAppsDefault(mimeapps), std::string(kDesktopId));
-
-    const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
-    if (xdgMime.isEmpty()) QSKIP("xdg-mime is not installed: the desktop's own view of the default is not checked");
-    QProcess query;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", QString::fromUtf8(homes.data));
-    env.insert("XDG_CONFIG_HOME", QString::fromUtf8(homes.config));
-    env.insert("HOME", QString::fromUtf8(homes.home));
-    env.remove("XDG_CURRENT_DESKTOP");
-    env.remove("DESKTOP_SESSION");
-    query.setProcessEnvironment(env);
-    query.start(xdgMime, {"query", "default", kMime});
-    QVERIFY(query.waitForFinished(30000));
-    QCOMPARE(query.readAllStandardOutput().trimmed(), QByteArray(kDesktopId));
+    QCOMPARE(execOf("Desktop Entry"), (std::vector<std::string>{program2, "-root", root2, "-proj", "%f"}));
+    QCOMPARE(execOf(action), (std::vector<std::string>{program2, "-sha", "-root", root2, "-proj", "%f"}));
 }
 
 void ViewerRegistrationTest::registrationAtStartOncePerVersion() {
