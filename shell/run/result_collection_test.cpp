@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "shared/errors.h"
 #include "shared/text.h"
+#include "shell/run/run_fault_test_support.h"
 #include "shell/run/run_test_support.h"
 
 namespace korvane {
@@ -321,6 +323,48 @@ TEST_F(ResultCollectionTest, LinkedFoldersInTheOutputDirectoryAreNeverWrittenThr
     EXPECT_EQ(ReadFileBytes(elsewhere + "/out/FIL0000.NEW"), "someone's");
 }
 
+TEST_F(ResultCollectionTest, AWriteThatFailsLosesNothing) {
+    // A file-size limit refuses the product log, or the side lines of the
+    // first source: the collection stops there, everything not delivered
+    // waits in the work area, the earlier files stay whole, and a later
+    // collection brings it all out.
+    for (bool bigLog : {true, false}) {
+        const char* what = bigLog ? "product log" : "side file";
+        std::filesystem::remove_all(out);
+        in.area = PrepareWorkArea(out, false, reporter);
+        in.nameMap.clear();
+        AddSource(0, "a.cbl");
+        AddSource(1, "b.cbl");
+        const std::string big(2000, 'x');
+        PutFile(out + "/SYS.log", "old log\r\n");
+        PutFile(out + "/a.cpy", "old side\r\n");
+        PutFile(Result("SYS.LOG"), bigLog ? big : "log");
+        PutFile(Result("FIL0000.LIT"), bigLog ? "lit" : big);
+        PutFile(Result("FIL0000.NEW"), "a");
+        PutFile(Result("FIL0001.NEW"), "b");
+        {
+            testing::ScopedFileSizeLimit limit(1024);
+            EXPECT_THROW(CollectResults(in, reporter), Error) << what;
+        }
+        EXPECT_EQ(ReadFileBytes(out + "/SYS.log") == "old log\r\n", bigLog) << what;
+        EXPECT_EQ(Exists(Result("SYS.LOG")), bigLog) << what;
+        EXPECT_EQ(Exists(Result("FIL0000.NEW")), bigLog) << what;  // moved before its side lines
+        EXPECT_EQ(ReadFileBytes(out + "/a.cpy"), "old side\r\n") << what;
+        EXPECT_TRUE(Exists(Result("FIL0000.LIT")) && Exists(Result("FIL0001.NEW"))) << what;
+        EXPECT_TRUE(testing::LeftoverTempFiles(out).empty()) << what;
+
+        CollectResults(in, reporter);
+        EXPECT_EQ(ReadFileBytes(out + "/a.cbl") + ReadFileBytes(out + "/b.cbl"), "ab") << what;
+        EXPECT_EQ(ReadFileBytes(out + "/a.cpy"), (bigLog ? "lit" : big) + "\r\n") << what;
+        EXPECT_EQ(ReadFileBytes(out + "/SYS.log"), bigLog ? big + "\r\n" : "") << what;
+        EXPECT_TRUE(ListDirectory(in.area.resultFolder).empty()) << what;
+        // The result moved before the fault is no longer there to collect.
+        EXPECT_EQ(reporter.Texts(), bigLog ? std::vector<std::string>{}
+                                           : std::vector<std::string>{"No result file(FIL0000.NEW) for " + out + "/a.cbl"})
+            << what;
+    }
+}
+
 TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {
     // A project saved during a run is opened: empty name map, no work area.
     CollectionInput empty;
@@ -342,16 +386,6 @@ TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {
     CollectResults(in, reporter);
     EXPECT_TRUE(reporter.entries.empty());
     EXPECT_TRUE(Exists(Result("FIL0000.NEW")));
-}
-
-TEST_F(ResultCollectionTest, ScanRunReloadsTheWordLists) {
-    std::vector<std::string> loaded;
-    in.reloadWordLists = [&](const std::string& path) { loaded.push_back(path); };
-    CollectResults(in, reporter);
-    EXPECT_TRUE(loaded.empty());
-    in.scanRun = true;
-    CollectResults(in, reporter);
-    EXPECT_EQ(loaded, std::vector<std::string>{out + "/functab.wrl"});
 }
 
 TEST_F(ResultCollectionTest, ScanRunCollectsWhatIsThereAndMissesNothing) {
