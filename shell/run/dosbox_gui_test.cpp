@@ -49,16 +49,29 @@ std::string InstalledDosBox() {
     return ExecutableKind("/usr/bin/dosbox") != ExecKind::None ? "/usr/bin/dosbox" : "";
 }
 
-// Puts a folder in front of the PATH for one test.
-class PathInFront {
+// Sets a variable of the environment (value), or takes it out (nullptr),
+// for one test.
+class ScopedEnv {
 public:
-    explicit PathInFront(const std::string& dir) : saved_(GetEnvVar("PATH")) {
-        setenv("PATH", (dir + ":" + saved_).c_str(), 1);
+    ScopedEnv(const char* name, const char* value) : name_(name), had_(std::getenv(name) != nullptr) {
+        if (had_) saved_ = std::getenv(name);
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
     }
-    ~PathInFront() { setenv("PATH", saved_.c_str(), 1); }
+    ~ScopedEnv() {
+        if (had_) setenv(name_, saved_.c_str(), 1);
+        else unsetenv(name_);
+    }
 
 private:
+    const char* name_;
+    bool had_;
     std::string saved_;
+};
+
+// Puts a folder in front of the PATH for one test.
+struct PathInFront : ScopedEnv {
+    explicit PathInFront(const std::string& dir) : ScopedEnv("PATH", (dir + ":" + GetEnvVar("PATH")).c_str()) {}
 };
 
 // The fake's line: notes its working directory and arguments in its log,
@@ -81,23 +94,6 @@ Lines DosSettings(const Lines& steps, const Lines& runControl = kRunControl) {
     lines.insert(lines.end(), runControl.begin(), runControl.end());
     return lines;
 }
-
-// Takes a variable out of the environment for one test.
-class Unset {
-public:
-    explicit Unset(const char* name) : name_(name), had_(std::getenv(name) != nullptr) {
-        if (had_) value_ = std::getenv(name);
-        unsetenv(name);
-    }
-    ~Unset() {
-        if (had_) setenv(name_, value_.c_str(), 1);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    std::string value_;
-};
 
 }  // namespace
 
@@ -209,8 +205,8 @@ void DosBoxGuiTest::batchRunWithoutDisplay() {
     PathInFront path(f.root() + "/wrapbin");
     // No display and no SDL choice: korvane itself sends DOSBox to SDL's
     // dummy drivers.
-    Unset display("DISPLAY"), wayland("WAYLAND_DISPLAY"), video("SDL_VIDEODRIVER"), audio("SDL_AUDIODRIVER"),
-        platform("QT_QPA_PLATFORM");
+    ScopedEnv display("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr), video("SDL_VIDEODRIVER", nullptr),
+        audio("SDL_AUDIODRIVER", nullptr), platform("QT_QPA_PLATFORM", nullptr);
     ToolProcess korvane;
     ToolStartOptions options;
     options.captureFile = f.root() + "/batch.out";

@@ -58,12 +58,16 @@ TEST_F(ResultCollectionTest, ResultGoesBelowTheCommonRootWithTheOutputExtension)
     EXPECT_TRUE(Exists(in.area.inputFolder + "/FIL0000"));  // no delete-after: copies stay
 }
 
-TEST_F(ResultCollectionTest, OldTargetIsReplaced) {
+TEST_F(ResultCollectionTest, AnEarlierRunsTargetsAreReplacedOrDeleted) {
+    // The output field is empty: the prepared run's output directory serves.
+    in.outputDir = "";
     AddSource(0, "a.cbl");
     PutFile(out + "/a.cbl", "earlier run");
+    PutFile(out + "/a.cpy", "side lines of an earlier run");
     PutFile(Result("FIL0000.NEW"), "this run");
     CollectResults(in, reporter);
     EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "this run");
+    EXPECT_FALSE(Exists(out + "/a.cpy"));
 }
 
 TEST_F(ResultCollectionTest, SideFilesAreMergedAlsoWithoutResult) {
@@ -80,14 +84,6 @@ TEST_F(ResultCollectionTest, SideFilesAreMergedAlsoWithoutResult) {
     EXPECT_FALSE(Exists(Result("FIL0003.LIT")));
     EXPECT_FALSE(Exists(Result("FIL0003.CON")));
     EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "r");
-}
-
-TEST_F(ResultCollectionTest, StaleSideTargetIsDeleted) {
-    AddSource(0, "a.cbl");
-    PutFile(Result("FIL0000.NEW"), "r");
-    PutFile(out + "/a.cpy", "from an earlier run");
-    CollectResults(in, reporter);
-    EXPECT_FALSE(Exists(out + "/a.cpy"));
 }
 
 TEST_F(ResultCollectionTest, OutputExtensionEqualToCopyExtensionKeepsTheResult) {
@@ -406,14 +402,6 @@ TEST_F(ResultCollectionTest, ScanRunCollectsWhatIsThereAndMissesNothing) {
     EXPECT_EQ(ReadFileBytes(out + "/sub/b.cbl"), "reengineered earlier");
     EXPECT_EQ(ReadFileBytes(out + "/sub/b.cpy"), "side lines of earlier");
     EXPECT_EQ(ReadFileBytes(out + "/c.cpy"), "lit\r\n");
-}
-
-TEST_F(ResultCollectionTest, EmptyOutputFieldFallsBackToThePreparedRun) {
-    in.outputDir = "";
-    AddSource(0, "a.cbl");
-    PutFile(Result("FIL0000.NEW"), "r");
-    CollectResults(in, reporter);
-    EXPECT_TRUE(Exists(out + "/a.cbl"));
 }
 
 }  // namespace
