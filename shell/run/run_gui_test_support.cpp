@@ -131,6 +131,7 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     w.runFirstShow();
     w.statusBar().OnReport = [this](const char*, const std::string& text) { reports.push_back(text); };
     w.actions().setHandler(ActionId::ViewProductLog, [this](QObject*) { ++productLogViews; });
+    w.actions().setHandler(ActionId::ViewConsoleLog, [](QObject*) {});
     QObject::connect(w.run(), &RunEngine::runEnded, w.run(), [this] { ++runsEnded; });
     // As if typed and left: the fields and the project's names.
     w.EditProductName->setText(QString::fromUtf8(product));
