@@ -581,42 +581,35 @@ TEST(RunEngine, ForeignOutputDirectoryAsTheFrontEndDecides) {
 TEST(RunEngine, HandOverThatCannotWriteTheParameterFile) {
     // The hand-over to step 2 stops at the rewrite of last.xml: no next tool,
     // last.xml as it was, the run left running until it is cancelled, and
-    // then no hand-over is left to run.
-    struct Case {
-        const char* what;
-        bool vanish;  // else the file-size limit refuses the write
-        std::vector<std::string> reports;
-    } cases[] = {
-        {"a source vanished", true, {"File @TWO@ is not available"}},
-        {"the file-size limit", false, {}},
-    };
-    for (const Case& c : cases) {
+    // then no hand-over is left to run. The write fails for a source that
+    // vanished, or under a file-size limit.
+    for (bool vanish : {true, false}) {
+        const char* what = vanish ? "a source vanished" : "the file-size limit";
         Rig r;
         r.start();
         const std::string before = ReadFileBytes(r.out + "/last.xml");
         std::unique_ptr<ScopedFileSizeLimit> limit;
-        if (c.vanish) DeleteFile(r.two);
+        if (vanish) DeleteFile(r.two);
         else limit = std::make_unique<ScopedFileSizeLimit>(256);
         r.results("JRA");
         r.fake.End();
         limit.reset();
-        std::vector<std::string> reports;
-        for (const std::string& t : c.reports) reports.push_back(ReplaceAll(t, "@TWO@", r.two));
-        EXPECT_EQ(r.reporter.Texts(), reports) << c.what;
-        EXPECT_EQ(ReadFileBytes(r.out + "/last.xml"), before) << c.what;
-        EXPECT_TRUE(LeftoverTempFiles(r.out).empty()) << c.what;
-        EXPECT_EQ(r.fake.tools.size(), 1u) << c.what;
-        EXPECT_TRUE(r.engine->BatchRunning()) << c.what;
-        EXPECT_FALSE(r.engine->ToolActive()) << c.what;
-        EXPECT_EQ(r.runsEnded, 1) << c.what;
+        EXPECT_EQ(r.reporter.Texts(), vanish ? std::vector<std::string>{"File " + r.two + " is not available"}
+                                             : std::vector<std::string>{}) << what;
+        EXPECT_EQ(ReadFileBytes(r.out + "/last.xml"), before) << what;
+        EXPECT_TRUE(LeftoverTempFiles(r.out).empty()) << what;
+        EXPECT_EQ(r.fake.tools.size(), 1u) << what;
+        EXPECT_TRUE(r.engine->BatchRunning()) << what;
+        EXPECT_FALSE(r.engine->ToolActive()) << what;
+        EXPECT_EQ(r.runsEnded, 1) << what;
 
         r.reporter.ClearMessages();
         r.dialogs.AnswerButton(kYes);
         r.run([&] { r.engine->Cancel(); });
         EXPECT_EQ(r.reporter.Texts(), (std::vector<std::string>{"Terminate signalled!", "Background process cancelled!"}))
-            << c.what;
-        EXPECT_FALSE(r.engine->BatchRunning()) << c.what;
-        EXPECT_EQ(r.observer.logViews, 0) << c.what;
+            << what;
+        EXPECT_FALSE(r.engine->BatchRunning()) << what;
+        EXPECT_EQ(r.observer.logViews, 0) << what;
     }
 }
 
