@@ -20,12 +20,9 @@
 #include "shared/text.h"
 #include "shell/app/batch_mode.h"
 #include "shell/project/project_controller.h"
-#include "shell/project/project_file.h"
-#include "shell/project/window_form_adapter.h"
 #include "shell/run/output_ownership.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/run/tool_command.h"
-#include "shell/ui/check_list_box.h"
 #include "shell/testing/qt_test_main.h"
 
 using namespace korvane;

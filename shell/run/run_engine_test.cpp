@@ -1,9 +1,11 @@
 // The run engine driven without any window: a setup source, a recording
 // reporter, scripted dialogs, a recording observer and a fake launcher whose
 // tools end when the test says so (or the real launcher with small scripts).
-// The hand-over of a chain, failed and killed steps, cancelling, stopping,
-// terminating, the time limit, runs refused before they start, errors inside
-// a hand-over, and many real runs that leave nothing behind.
+// The hand-over of a chain with a chained program, the console capture, a
+// scan run, a DOS step in DOSBox, failed and killed steps, cancelling,
+// stopping, terminating, the time limit, runs refused before they start, a
+// parameter file that cannot be written, tools that delete their inputs,
+// errors inside a hand-over, and many real runs that leave nothing behind.
 
 #include "shell/run/run_engine.h"
 
