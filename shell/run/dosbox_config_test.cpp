@@ -36,6 +36,14 @@ TEST(DosBoxConfig, AutoexecSectionIsReplaced) {
         {"only the first cycles line changes, a blank before = is another name",
          {"cycles =auto", "cycles=auto", "cycles=3000"},
          Join({"cycles =auto", "cycles=max", "cycles=3000"}, kAutoexec)},
+        {"first line [autoexec] and a second one later: all kept", {"[AUTOEXEC]", "a", "[autoexec]", "b"},
+         Join(Join({"[AUTOEXEC]", "a", "[autoexec]", "b"}, kAutoexec), {"cycles=max"})},
+        {"a cycles line only in the cut-off section is appended", {"[cpu]", "core=auto", "[autoexec]", "cycles=auto"},
+         Join(Join({"[cpu]", "core=auto"}, kAutoexec), {"cycles=max"})},
+        {"the section line must be exact: a trailing blank is another line", {"[cpu]", "[autoexec] ", "old"},
+         Join(Join({"[cpu]", "[autoexec] ", "old"}, kAutoexec), {"cycles=max"})},
+        {"a commented cycles line is another name", {"#cycles=auto"}, Join(Join({"#cycles=auto"}, kAutoexec), {"cycles=max"})},
+        {"an empty base", {}, Join(kAutoexec, {"cycles=max"})},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);

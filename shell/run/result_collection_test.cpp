@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "shared/errors.h"
 #include "shared/text.h"
+#include "shell/run/run_fault_test_support.h"
 #include "shell/run/run_test_support.h"
 
 namespace korvane {
@@ -56,12 +58,16 @@ TEST_F(ResultCollectionTest, ResultGoesBelowTheCommonRootWithTheOutputExtension)
     EXPECT_TRUE(Exists(in.area.inputFolder + "/FIL0000"));  // no delete-after: copies stay
 }
 
-TEST_F(ResultCollectionTest, OldTargetIsReplaced) {
+TEST_F(ResultCollectionTest, AnEarlierRunsTargetsAreReplacedOrDeleted) {
+    // The output field is empty: the prepared run's output directory serves.
+    in.outputDir = "";
     AddSource(0, "a.cbl");
     PutFile(out + "/a.cbl", "earlier run");
+    PutFile(out + "/a.cpy", "side lines of an earlier run");
     PutFile(Result("FIL0000.NEW"), "this run");
     CollectResults(in, reporter);
     EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "this run");
+    EXPECT_FALSE(Exists(out + "/a.cpy"));
 }
 
 TEST_F(ResultCollectionTest, SideFilesAreMergedAlsoWithoutResult) {
@@ -78,14 +84,6 @@ TEST_F(ResultCollectionTest, SideFilesAreMergedAlsoWithoutResult) {
     EXPECT_FALSE(Exists(Result("FIL0003.LIT")));
     EXPECT_FALSE(Exists(Result("FIL0003.CON")));
     EXPECT_EQ(ReadFileBytes(out + "/a.cbl"), "r");
-}
-
-TEST_F(ResultCollectionTest, StaleSideTargetIsDeleted) {
-    AddSource(0, "a.cbl");
-    PutFile(Result("FIL0000.NEW"), "r");
-    PutFile(out + "/a.cpy", "from an earlier run");
-    CollectResults(in, reporter);
-    EXPECT_FALSE(Exists(out + "/a.cpy"));
 }
 
 TEST_F(ResultCollectionTest, OutputExtensionEqualToCopyExtensionKeepsTheResult) {
@@ -321,6 +319,48 @@ TEST_F(ResultCollectionTest, LinkedFoldersInTheOutputDirectoryAreNeverWrittenThr
     EXPECT_EQ(ReadFileBytes(elsewhere + "/out/FIL0000.NEW"), "someone's");
 }
 
+TEST_F(ResultCollectionTest, AWriteThatFailsLosesNothing) {
+    // A file-size limit refuses the product log, or the side lines of the
+    // first source: the collection stops there, everything not delivered
+    // waits in the work area, the earlier files stay whole, and a later
+    // collection brings it all out.
+    for (bool bigLog : {true, false}) {
+        const char* what = bigLog ? "product log" : "side file";
+        std::filesystem::remove_all(out);
+        in.area = PrepareWorkArea(out, false, reporter);
+        in.nameMap.clear();
+        AddSource(0, "a.cbl");
+        AddSource(1, "b.cbl");
+        const std::string big(2000, 'x');
+        PutFile(out + "/SYS.log", "old log\r\n");
+        PutFile(out + "/a.cpy", "old side\r\n");
+        PutFile(Result("SYS.LOG"), bigLog ? big : "log");
+        PutFile(Result("FIL0000.LIT"), bigLog ? "lit" : big);
+        PutFile(Result("FIL0000.NEW"), "a");
+        PutFile(Result("FIL0001.NEW"), "b");
+        {
+            testing::ScopedFileSizeLimit limit(1024);
+            EXPECT_THROW(CollectResults(in, reporter), Error) << what;
+        }
+        EXPECT_EQ(ReadFileBytes(out + "/SYS.log") == "old log\r\n", bigLog) << what;
+        EXPECT_EQ(Exists(Result("SYS.LOG")), bigLog) << what;
+        EXPECT_EQ(Exists(Result("FIL0000.NEW")), bigLog) << what;  // moved before its side lines
+        EXPECT_EQ(ReadFileBytes(out + "/a.cpy"), "old side\r\n") << what;
+        EXPECT_TRUE(Exists(Result("FIL0000.LIT")) && Exists(Result("FIL0001.NEW"))) << what;
+        EXPECT_TRUE(testing::LeftoverTempFiles(out).empty()) << what;
+
+        CollectResults(in, reporter);
+        EXPECT_EQ(ReadFileBytes(out + "/a.cbl") + ReadFileBytes(out + "/b.cbl"), "ab") << what;
+        EXPECT_EQ(ReadFileBytes(out + "/a.cpy"), (bigLog ? "lit" : big) + "\r\n") << what;
+        EXPECT_EQ(ReadFileBytes(out + "/SYS.log"), bigLog ? big + "\r\n" : "") << what;
+        EXPECT_TRUE(ListDirectory(in.area.resultFolder).empty()) << what;
+        // The result moved before the fault is no longer there to collect.
+        EXPECT_EQ(reporter.Texts(), bigLog ? std::vector<std::string>{}
+                                           : std::vector<std::string>{"No result file(FIL0000.NEW) for " + out + "/a.cbl"})
+            << what;
+    }
+}
+
 TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {
     // A project saved during a run is opened: empty name map, no work area.
     CollectionInput empty;
@@ -344,16 +384,6 @@ TEST_F(ResultCollectionTest, WithoutAPreparedRunNothingIsTouched) {
     EXPECT_TRUE(Exists(Result("FIL0000.NEW")));
 }
 
-TEST_F(ResultCollectionTest, ScanRunReloadsTheWordLists) {
-    std::vector<std::string> loaded;
-    in.reloadWordLists = [&](const std::string& path) { loaded.push_back(path); };
-    CollectResults(in, reporter);
-    EXPECT_TRUE(loaded.empty());
-    in.scanRun = true;
-    CollectResults(in, reporter);
-    EXPECT_EQ(loaded, std::vector<std::string>{out + "/functab.wrl"});
-}
-
 TEST_F(ResultCollectionTest, ScanRunCollectsWhatIsThereAndMissesNothing) {
     // A scanner writes word lists, no results: nothing is reported missing,
     // what a tool did leave is collected, and the targets of an earlier
@@ -372,14 +402,6 @@ TEST_F(ResultCollectionTest, ScanRunCollectsWhatIsThereAndMissesNothing) {
     EXPECT_EQ(ReadFileBytes(out + "/sub/b.cbl"), "reengineered earlier");
     EXPECT_EQ(ReadFileBytes(out + "/sub/b.cpy"), "side lines of earlier");
     EXPECT_EQ(ReadFileBytes(out + "/c.cpy"), "lit\r\n");
-}
-
-TEST_F(ResultCollectionTest, EmptyOutputFieldFallsBackToThePreparedRun) {
-    in.outputDir = "";
-    AddSource(0, "a.cbl");
-    PutFile(Result("FIL0000.NEW"), "r");
-    CollectResults(in, reporter);
-    EXPECT_TRUE(Exists(out + "/a.cbl"));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // ("korvane -proj FILE.srd -batch run"), whose output and exit status are
 // checked, and the answers the batch mode gives to questions.
 
-#include <QProcess>
 #include <QtTest>
 
 #include <signal.h>
@@ -21,12 +20,9 @@
 #include "shared/text.h"
 #include "shell/app/batch_mode.h"
 #include "shell/project/project_controller.h"
-#include "shell/project/project_file.h"
-#include "shell/project/window_form_adapter.h"
 #include "shell/run/output_ownership.h"
 #include "shell/run/run_gui_test_support.h"
 #include "shell/run/tool_command.h"
-#include "shell/ui/check_list_box.h"
 #include "shell/testing/qt_test_main.h"
 
 using namespace korvane;
@@ -47,8 +43,7 @@ const char* kJava = "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\
 const char* kRepaired = "class A {\r\n  void f(int a) {\r\n    if (a > 1) {\r\n    }\r\n  }\r\n}\r\n";
 
 // Runs the program laid into the fixture's tool tree with the arguments.
-BatchResult RunKorvane(RunFixture& f, const QStringList& args,
-                       const std::function<void(long pid)>& whileRunning = {},
+BatchResult RunKorvane(RunFixture& f, const QStringList& args, const std::function<void(long pid)>& whileRunning = {},
                        std::function<void()> childSetup = {}) {
     return RunBatchProcess(f.programPath(), args, {}, std::move(childSetup), whileRunning);
 }
@@ -60,15 +55,11 @@ std::string HangsWithAChild(const std::string& dir) {
     return "echo $$ > '" + dir + "/tool.pid'; sleep 300 & echo $! > '" + dir + "/child.pid'; wait";
 }
 
-// A saved project of the test language over the sources (path, checked).
+// A saved project of the test language over the sources (path, checked),
+// and the program laid into the fixture's tool tree.
 std::string SaveProject(RunFixture& f, const std::vector<std::pair<std::string, bool>>& sources) {
-    TfrmKorvaneMain& w = f.startProject(sources);
-    const std::string path = f.root() + "/Job.srd";
-    WindowFormAdapter form(w);
-    SaveProjectFile(path, form, w.project()->properties());
-    f.destroyWindow();
     LinkProgram(KORVANE_PROGRAM, f.programPath());
-    return path;
+    return f.saveProject(sources);
 }
 
 // Every file below folder, with its bytes and its inode (a file replaced by
@@ -97,8 +88,17 @@ bool ReplaceOnce(std::string& text, const std::string& from, const std::string& 
     return true;
 }
 
-std::vector<StepEntry> TwoSteps(const std::string& env2 = "") {
-    return {{"Realign", "jvrealign", "JRA", "fixit", ""}, {"Refine", "jvrefine", "JRF", "", env2}};
+std::vector<StepEntry> TwoSteps(const std::string& env1 = "", const std::string& env2 = "",
+                                const std::string& chain = "fixit") {
+    return {{"Realign", "jvrealign", "JRA", chain, env1}, {"Refine", "jvrefine", "JRF", "", env2}};
+}
+
+// The lines of expected appear among lines, in that order.
+bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+    auto at = lines.begin();
+    for (const std::string& e : expected)
+        if ((at = std::find(at, lines.end(), e)) == lines.end()) return false;
+    return true;
 }
 
 }  // namespace
@@ -106,84 +106,132 @@ std::vector<StepEntry> TwoSteps(const std::string& env2 = "") {
 class RunBatchTest : public QObject {
     Q_OBJECT
 private slots:
-    void runEndsWithProcessingFinished();
-    void reportedRunEndsWithOne();
-    void stepWithoutResultExtension();
+    void runsAndTheirEnds();
     void runThatCannotStart();
-    void toolRootFromTheCommandLine();
-    void scanRun();
     void answersLoseNothing();
-    void oneRunPerOutputDirectory();
     void foreignOutputDirectoryNeedsTakeOver();
     void hostileProjectsWriteNothingOutside();
     void signalsEndTheRunAndItsProcesses();
-    void hungStepEndsAtTheTimeLimit();
-    void failedStepsAreReported();
     void bigLogsAreNotRead();
 };
 
-void RunBatchTest::runEndsWithProcessingFinished() {
-    RunFixture f;
-    f.writeRunSettings(TwoSteps(), {"Runcontrol.CaptureLog=Y"});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const std::string two = f.addSource("b/Two.java", kJava);
-    const std::string project = SaveProject(f, {{one, true}, {two, true}});
+void RunBatchTest::runsAndTheirEnds() {
+    // A project run by the program: its exit status; lines it prints, in
+    // order (@OUT@: the output directory, @BIN@: the tool folder); a run that
+    // finished ends with "Processing finished" and prints no error, one that
+    // reported does not finish; files below the output directory (a text each
+    // holds, or none); the tools started, by the parameter files they were handed;
+    // and the project file as it was.
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    const Files repaired = {{"a/One.java", kRepaired}, {"b/Two.java", kRepaired}};
+    const std::vector<std::pair<std::string, std::string>> one = {{"a/One.java", kJava}};
+    const std::vector<std::pair<std::string, std::string>> two = {one[0], {"b/Two.java", kJava}};
+    const std::string realignExits5 = "'@TOOLS@/jvrealign' \"$@\"; exit 5";
+    auto moveTools = [](RunFixture& f) {
+        ForceDirectories(f.root() + "/elsewhere");
+        QVERIFY(std::rename((f.binDir() + "/JAVVorl").c_str(), (f.root() + "/elsewhere/JAVVorl").c_str()) == 0);
+    };
+    struct Case {
+        const char* what;
+        std::vector<StepEntry> steps;
+        std::vector<std::string> runControl;
+        QStringList args;  // after -proj FILE
+        int status;
+        std::vector<std::string> printed;
+        Files files = {};
+        std::vector<std::string> snapshots = {};
+        std::vector<std::pair<std::string, std::string>> sources = {{"a/One.java", kJava}};
+        std::vector<std::string> extra = {};  // language lines; a scanner jvscan is laid out with them
+        std::function<void(RunFixture&)> before = {};
+    } cases[] = {
+        {"a chain with a repair, the console captured", TwoSteps(), {"Runcontrol.CaptureLog=Y"}, {"-batch", "run"},
+         kBatchFinished,
+         {"Preparing project ProdSys - Step 1 of 2 - Bytes 0 of 0", "Preparing project ProdSys - Step 2 of 2 - Bytes 0 of 0",
+          "Processing project ProdSys - Step 1 of 4 - Bytes 0 of 0", "Processing project ProdSys - Step 2 of 4 - Bytes 0 of 0",
+          "Processing project ProdSys - Step 3 of 4 - Bytes 0 of 0"},
+         {repaired[0], repaired[1], {"Sys.log", "Refine FIL0001 -> FIL0001.JRF"}, {"Console.log", "2 files processed"}},
+         {"00-jvrealign.xml", "01-fixit.xml", "02-jvrefine.xml"}, two},
+        {"a result missing, -batch RUN", TwoSteps("", "export KORVANE_STEP_SKIP=FIL0000"), {}, {"-batch", "RUN"},
+         kBatchReported, {"Error: No result file(FIL0000.JRF) for @OUT@/a/One.java"}},
+        // The repair writes no result extension; Refine then reads the
+        // repaired copies in workinp and its results are collected once.
+        {"a step without result extension",
+         {{"Realign", "fixit", "", "", "", KORVANE_BRELVIN_PROGRAM},
+          {"Refine", "jvrefine", "JRF", "", "export KORVANE_STEP_SIDEFILES=1"}},
+         {}, {"-batch", "run"}, kBatchFinished, {},
+         {repaired[0], repaired[1], {"b/Two.jcp", "Refine literals of FIL0001\r\nRefine constants of FIL0001\r\n"}},
+         {"00-fixit.xml", "01-jvrefine.xml"}, two},
+        // A scan collects too, but a scanner writes no results: none is missed.
+        {"a scan run", {{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"}, {"-batch", "scan"},
+         kBatchFinished, {"Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"},
+         {{"functab.wrl", "OTPT FileWriter"}, {"functab.wrl", "OBJT out.txt"}}, {"00-jvscan.xml"},
+         {{"Reader.java", "class R { Object o = new FileWriter(\"out.txt\"); }\r\n"}},
+         {"JAV.Scan=Y", "JAV.Scanner=jvscan"}},
+        {"a time limit not reached", TwoSteps(), {}, {"-batch", "run", "-timeout=60"}, kBatchFinished, {}},
+        // A hung step (and the child it waits for) ends at the limit; nothing
+        // further runs. (Any process left fails the program at its end.)
+        {"a hung step at the time limit", TwoSteps(HangsWithAChild("@ROOT@"), "", ""), {},
+         {"-batch", "run", "-timeout", "1"}, kBatchReported,
+         {"Error: " + StepTimeLimitText("Realign", "@BIN@/jvrealign", 1), "Error: Background process cancelled!"},
+         {{"a/One.java", ""}}, {"00-jvrealign.xml"}},
+        // The tools move to another root; the settings file stays beside the program.
+        {"the tools moved away", TwoSteps(), {}, {"-batch", "run"}, kBatchNotStarted,
+         {"Error: No transformation step is selected"}, {}, {}, one, {}, moveTools},
+        {"the tools moved, -root names them", TwoSteps(), {}, {"-root", "@ROOT@/elsewhere", "-batch", "run"},
+         kBatchFinished, {}, {repaired[0]}, {}, one, {}, moveTools},
+        // A step program that ends with a status other than 0, or by a
+        // signal, is reported and the chain goes on; a language may declare
+        // that its tools' statuses mean nothing.
+        {"a step exits 5 after its work", TwoSteps(realignExits5, "", ""), {}, {"-batch", "run"}, kBatchReported,
+         {"Error: Step Realign: program @BIN@/jvrealign ended with exit status 5"}},
+        {"a step exits 5, statuses ignored", TwoSteps(realignExits5, "", ""), {"Runcontrol.IgnoreExitStatus=CSS,jav"},
+         {"-batch", "run"}, kBatchFinished, {}},
+        {"a step killed", TwoSteps("kill -KILL $$", "", ""), {}, {"-batch", "run"}, kBatchReported,
+         {"Error: Step Realign: program @BIN@/jvrealign was ended by signal 9 (SIGKILL)"}},
+        // brelvin refuses a parameter file with a "<" in a source name and
+        // leaves the files in place: nothing else would tell.
+        {"the chained brelvin refuses last.xml", TwoSteps(), {}, {"-batch", "run"}, kBatchReported,
+         {"Error: Step fixit: program @BIN@/fixit ended with exit status 1"}, {}, {}, {{"a/L<T>.java", kJava}}},
+    };
+    for (const Case& c : cases) {
+        RunFixture f;
+        auto fill = [&](const std::string& text) {
+            const std::string t = ReplaceAll(ReplaceAll(text, "@OUT@", f.outputDir()), "@BIN@", f.binDir() + "/JAVVorl");
+            return ReplaceAll(ReplaceAll(t, "@TOOLS@", f.root() + "/tools"), "@ROOT@", f.root());
+        };
+        auto fillArgs = [&](QStringList args) {
+            for (QString& a : args) a.replace("@ROOT@", QString::fromStdString(f.root()));
+            return args;
+        };
+        std::vector<StepEntry> steps = c.steps;
+        for (StepEntry& step : steps) step.environment = fill(step.environment);
+        f.writeRunSettings(steps, c.runControl, c.extra);
+        if (!c.extra.empty()) f.addScanner("jvscan");
+        std::vector<std::pair<std::string, bool>> sources;
+        for (const auto& [path, text] : c.sources) sources.push_back({f.addSource(path, text), true});
+        const std::string project = SaveProject(f, sources);
+        const std::string projectBytes = ReadBytes(project);
+        if (c.before) c.before(f);
 
-    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
-    QCOMPARE(r.status, kBatchFinished);
-    // The captions in order, then the one message.
-    std::vector<std::string> captions;
-    for (const std::string& l : r.lines)
-        if (l.find(" project ProdSys - Step ") != std::string::npos) captions.push_back(l);
-    QCOMPARE(captions, (std::vector<std::string>{"Preparing project ProdSys - Step 1 of 2 - Bytes 0 of 0",
-                                                  "Preparing project ProdSys - Step 2 of 2 - Bytes 0 of 0",
-                                                  "Processing project ProdSys - Step 1 of 4 - Bytes 0 of 0",
-                                                  "Processing project ProdSys - Step 2 of 4 - Bytes 0 of 0",
-                                                  "Processing project ProdSys - Step 3 of 4 - Bytes 0 of 0"}));
-    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
-    // What the window's run leaves: results under the sources' names,
-    // the product log, the console log; the project file is untouched.
-    const std::string out = f.outputDir();
-    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kRepaired));
-    QCOMPARE(ReadBytes(out + "/b/Two.java"), std::string(kRepaired));
-    QVERIFY(ReadBytes(out + "/Sys.log").find("Refine FIL0001 -> FIL0001.JRF") != std::string::npos);
-    QVERIFY(ReadBytes(out + "/Console.log").find("2 files processed") != std::string::npos);
-    QCOMPARE(f.snapshots().size(), size_t(3));
-    QVERIFY(ReadBytes(project).find("BatchRunning=N") != std::string::npos);
-}
-
-void RunBatchTest::reportedRunEndsWithOne() {
-    RunFixture f;
-    f.writeRunSettings(TwoSteps("export KORVANE_STEP_SKIP=FIL0000"), {});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const std::string project = SaveProject(f, {{one, true}});
-    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "RUN"});
-    QCOMPARE(r.status, kBatchReported);
-    QVERIFY(r.has("Error: No result file(FIL0000.JRF) for " + f.outputDir() + "/a/One.java"));
-    QVERIFY(!r.has("Warning: Processing finished"));
-}
-
-void RunBatchTest::stepWithoutResultExtension() {
-    // The repair writes no result extension; Refine then reads the repaired
-    // copies in workinp and its results are collected once.
-    RunFixture f;
-    f.writeRunSettings({{"Realign", "fixit", "", "", "", KORVANE_BRELVIN_PROGRAM},
-                        {"Refine", "jvrefine", "JRF", "", "export KORVANE_STEP_SIDEFILES=1"}},
-                       {});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const std::string two = f.addSource("b/Two.java", kJava);
-    const std::string project = SaveProject(f, {{one, true}, {two, true}});
-
-    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
-    QCOMPARE(r.status, kBatchFinished);
-    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
-    for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, l.c_str());
-    const std::string out = f.outputDir();
-    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kRepaired));
-    QCOMPARE(ReadBytes(out + "/b/Two.java"), std::string(kRepaired));
-    QCOMPARE(ReadBytes(out + "/b/Two.jcp"),
-             std::string("Refine literals of FIL0001\r\nRefine constants of FIL0001\r\n"));
-    QCOMPARE(f.snapshots(), (std::vector<std::string>{"00-fixit.xml", "01-jvrefine.xml"}));
+        BatchResult r = RunKorvane(f, QStringList{"-proj", QString::fromStdString(project)} + fillArgs(c.args));
+        std::string output = std::string(c.what) + ": status " + std::to_string(r.status);
+        for (const std::string& l : r.lines) output += "\n" + l;
+        QVERIFY2(r.status == c.status, output.c_str());
+        std::vector<std::string> printed;
+        for (const std::string& line : c.printed) printed.push_back(fill(line));
+        QVERIFY2(InOrder(r.lines, printed), output.c_str());
+        QVERIFY2(r.has("Warning: Processing finished") == (c.status == kBatchFinished), output.c_str());
+        if (c.status == kBatchFinished) {
+            QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+            for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, output.c_str());
+        }
+        for (const auto& [path, text] : c.files)  // an empty text: no such file
+            QVERIFY2(text.empty() ? !PathExists(f.outputDir() + "/" + path)
+                                  : ReadBytes(f.outputDir() + "/" + path).find(text) != std::string::npos,
+                     (c.what + (": " + path)).c_str());
+        if (!c.snapshots.empty() || c.status == kBatchNotStarted) QCOMPARE(f.snapshots(), c.snapshots);
+        QCOMPARE(ReadBytes(project), projectBytes);
+    }
 }
 
 void RunBatchTest::runThatCannotStart() {
@@ -219,43 +267,6 @@ void RunBatchTest::runThatCannotStart() {
     QVERIFY(f.snapshots().empty());
 }
 
-void RunBatchTest::toolRootFromTheCommandLine() {
-    RunFixture f;
-    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const std::string project = SaveProject(f, {{one, true}});
-    // The tools move to another root; the settings file stays beside the program.
-    const std::string other = f.root() + "/elsewhere";
-    ForceDirectories(other);
-    QVERIFY(std::rename((f.binDir() + "/JAVVorl").c_str(), (other + "/JAVVorl").c_str()) == 0);
-
-    BatchResult without = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
-    QCOMPARE(without.status, kBatchNotStarted);
-    BatchResult with = RunKorvane(
-        f, {"-proj", QString::fromStdString(project), "-root", QString::fromStdString(other), "-batch", "run"});
-    QCOMPARE(with.status, kBatchFinished);
-    QCOMPARE(ReadBytes(f.outputDir() + "/a/One.java"), std::string(kJava));
-}
-
-void RunBatchTest::scanRun() {
-    RunFixture f;
-    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"},
-                       {"JAV.Scan=Y", "JAV.Scanner=jvscan"});
-    f.addScanner("jvscan");
-    const std::string reader = f.addSource("Reader.java", "class R { Object o = new FileWriter(\"out.txt\"); }\r\n");
-    const std::string project = SaveProject(f, {{reader, true}});
-    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "scan"});
-    // A scan collects too, but a scanner writes no results: none is missed.
-    QCOMPARE(r.status, kBatchFinished);
-    QVERIFY(r.has("Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0"));
-    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
-    for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, l.c_str());
-    QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvscan.xml"});
-    const std::string table = ReadBytes(f.outputDir() + "/functab.wrl");
-    QVERIFY(table.find("OTPT FileWriter") != std::string::npos);
-    QVERIFY(table.find("OBJT out.txt") != std::string::npos);
-}
-
 void RunBatchTest::answersLoseNothing() {
     struct Case {
         std::string text;
@@ -285,36 +296,6 @@ void RunBatchTest::answersLoseNothing() {
     std::free(text);
 }
 
-void RunBatchTest::oneRunPerOutputDirectory() {
-    // The step of the first run waits for the file "go".
-    RunFixture f;
-    const std::string r = f.root();
-    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "",
-                         "touch '" + r + "/waiting'; while [ ! -e '" + r + "/go' ]; do sleep 0.05; done"}},
-                       {});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const QStringList args = {"-proj", QString::fromStdString(SaveProject(f, {{one, true}})), "-batch", "run"};
-
-    QProcess first;
-    first.setProgram(QString::fromStdString(f.programPath()));
-    first.setArguments(args);
-    first.start();
-    QVERIFY(RunFixture::waitFor([&] { return PathExists(r + "/waiting"); }, 60000));
-    BatchResult second = RunKorvane(f, args);
-    QCOMPARE(second.status, kBatchNotStarted);
-    QVERIFY(second.has("Error: " + Format(kOutputDirInUse, f.outputDir().c_str())));
-    QCOMPARE(f.snapshots().size(), size_t(1));  // the second run started no tool
-
-    // Killed, the first run holds nothing any more; its step dies with it.
-    first.kill();
-    QVERIFY(first.waitForFinished());
-    QVERIFY(std::remove((r + "/waiting").c_str()) == 0);
-    f.writeFile("go", "");
-    BatchResult third = RunKorvane(f, args);
-    QCOMPARE(third.status, kBatchFinished);
-    QCOMPARE(ReadBytes(f.outputDir() + "/a/One.java"), std::string(kJava));
-}
-
 void RunBatchTest::foreignOutputDirectoryNeedsTakeOver() {
     RunFixture f;
     f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", ""}}, {"Runcontrol.CaptureLog=Y"});
@@ -333,21 +314,8 @@ void RunBatchTest::foreignOutputDirectoryNeedsTakeOver() {
     QCOMPARE(taken.status, kBatchFinished);
     QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kJava));
 
-    // Used for a run now, it needs no switch. The files the run writes there
-    // are links to files elsewhere: the run replaces the links.
-    const std::vector<std::string> linked = {"last.xml", "Sys.log", "Console.log", "a/One.java"};
-    for (const std::string& name : linked) {
-        const std::string elsewhere = f.writeFile("elsewhere/" + name, "not the run's");
-        QVERIFY(std::remove((out + "/" + name).c_str()) == 0);
-        QVERIFY(symlink(elsewhere.c_str(), (out + "/" + name).c_str()) == 0);
-    }
-    BatchResult again = RunKorvane(f, args);
-    QCOMPARE(again.status, kBatchFinished);
-    for (const std::string& name : linked) {
-        QCOMPARE(ReadBytes(f.root() + "/elsewhere/" + name), std::string("not the run's"));
-        QVERIFY2(!IsSymlink(out + "/" + name), name.c_str());
-    }
-    QVERIFY(ReadBytes(out + "/Sys.log").find("Realign FIL0000") != std::string::npos);
+    // Used for a run now, it needs no switch.
+    QCOMPARE(RunKorvane(f, args).status, kBatchFinished);
 }
 
 // Hand-written project files that reach outside the output directory: a
@@ -462,77 +430,6 @@ void RunBatchTest::signalsEndTheRunAndItsProcesses() {
         QCOMPARE(ReadBytes(project), projectBytes);
         QCOMPARE(ReadBytes(f.outputDir() + "/last.xml"), ReadBytes(f.snapshotDir() + "/00-jvrealign.xml"));
         QVERIFY(!PathExists(f.outputDir() + "/a/One.java"));
-    }
-}
-
-void RunBatchTest::hungStepEndsAtTheTimeLimit() {
-    RunFixture f;
-    const std::string dir = f.root();
-    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", HangsWithAChild(dir)}, {"Refine", "jvrefine", "JRF", "", ""}},
-                       {});
-    const std::string one = f.addSource("a/One.java", kJava);
-    const std::string project = SaveProject(f, {{one, true}});
-    BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run", "-timeout", "1"});
-    QCOMPARE(r.status, kBatchReported);
-    const std::string program = f.binDir() + "/JAVVorl/jvrealign";
-    QVERIFY(r.has("Error: " + StepTimeLimitText("Realign", program, 1)));
-    QVERIFY(r.has("Error: Step Realign: program " + program + " did not end within 1 seconds"));
-    QVERIFY(r.has("Error: Background process cancelled!"));
-    QVERIFY(!r.has("Warning: Processing finished"));
-    QVERIFY(WaitUntil([&] { return !ProcessAlive(PidFromFile(dir + "/child.pid")) && !ProcessAlive(PidFromFile(dir + "/tool.pid")); }));
-    QCOMPARE(f.snapshots(), std::vector<std::string>{"00-jvrealign.xml"});
-    QVERIFY(!PathExists(f.outputDir() + "/a/One.java"));
-
-    // A limit that is not reached changes nothing.
-    RunFixture g;
-    g.writeRunSettings(TwoSteps(), {});
-    const std::string two = g.addSource("a/One.java", kJava);
-    BatchResult ok = RunKorvane(g, {"-proj", QString::fromStdString(SaveProject(g, {{two, true}})), "-batch", "run",
-                                    "-timeout=60"});
-    QCOMPARE(ok.status, kBatchFinished);
-}
-
-void RunBatchTest::failedStepsAreReported() {
-    // A step program that ends with a status other than 0, or by a signal,
-    // is reported and the run does not end as finished; the chain goes on.
-    // A language may declare that its tools' statuses mean nothing.
-    struct Case {
-        const char* what;
-        std::string realign;  // lines of the Realign step; @TOOLS@ is the folder of the real tools
-        std::string chain;    // chained program after Realign
-        std::vector<std::string> runControl;
-        std::string source;
-        std::string expected;  // the report's end, "" for none
-        int status;
-    } cases[] = {
-        {"exits 5 after its work", "'@TOOLS@/jvrealign' \"$@\"; exit 5", "", {}, "a/One.java",
-         " ended with exit status 5", kBatchReported},
-        {"exits 5, statuses ignored", "'@TOOLS@/jvrealign' \"$@\"; exit 5", "", {"Runcontrol.IgnoreExitStatus=CSS,jav"},
-         "a/One.java", "", kBatchFinished},
-        {"killed", "kill -KILL $$", "", {}, "a/One.java", " was ended by signal 9 (SIGKILL)", kBatchReported},
-        // brelvin refuses a parameter file with a "<" in a source name and
-        // leaves the files in place: nothing else would tell.
-        {"chained brelvin refuses last.xml", "", "fixit", {}, "a/L<T>.java", " ended with exit status 1",
-         kBatchReported},
-    };
-    for (const Case& c : cases) {
-        RunFixture f;
-        f.writeRunSettings({{"Realign", "jvrealign", "JRA", c.chain, ReplaceAll(c.realign, "@TOOLS@", f.root() + "/tools")},
-                            {"Refine", "jvrefine", "JRF", "", ""}},
-                           c.runControl);
-        const std::string src = f.addSource(c.source, kJava);
-        const std::string project = SaveProject(f, {{src, true}});
-        BatchResult r = RunKorvane(f, {"-proj", QString::fromStdString(project), "-batch", "run"});
-        QVERIFY2(r.status == c.status, c.what);
-        const std::string step = c.chain.empty() ? "Realign" : c.chain;
-        const std::string program = c.chain.empty() ? "jvrealign" : c.chain;
-        const std::string start = "Error: Step " + step + ": program " + f.binDir() + "/JAVVorl/" + program;
-        bool reported = false;
-        for (const std::string& l : r.lines)
-            reported = reported || (l.rfind(start, 0) == 0 && l.size() > c.expected.size() &&
-                                    l.compare(l.size() - c.expected.size(), c.expected.size(), c.expected) == 0);
-        QVERIFY2(reported == !c.expected.empty(), c.what);
-        QVERIFY2(r.has("Warning: Processing finished") == (c.status == kBatchFinished), c.what);
     }
 }
 

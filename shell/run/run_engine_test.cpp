@@ -1,9 +1,11 @@
 // The run engine driven without any window: a setup source, a recording
 // reporter, scripted dialogs, a recording observer and a fake launcher whose
 // tools end when the test says so (or the real launcher with small scripts).
-// The hand-over of a chain, failed and killed steps, cancelling, stopping,
-// terminating, the time limit, runs refused before they start, errors inside
-// a hand-over, and many real runs that leave nothing behind.
+// The hand-over of a chain with a chained program, the console capture, a
+// scan run, a DOS step in DOSBox, failed and killed steps, cancelling,
+// stopping, terminating, the time limit, runs refused before they start, a
+// parameter file that cannot be written, tools that delete their inputs,
+// errors inside a hand-over, and many real runs that leave nothing behind.
 
 #include "shell/run/run_engine.h"
 
@@ -19,6 +21,7 @@
 
 #include "shared/errors.h"
 #include "shared/text.h"
+#include "shell/run/run_fault_test_support.h"
 #include "shell/run/run_test_support.h"
 #include "shell/run/tool_command.h"
 #include "shell/run/tool_launcher.h"
@@ -107,12 +110,16 @@ public:
     void ProjectModified() override { modified = true; }
     void CancelCommand(bool on) override { cancelOn = on; }
     void LogsAvailable(bool on) override { logsAvailable = on; }
-    void ShowLogs(bool) override {
+    void ShowLogs(bool console) override {
         ++logViews;
+        consoleLog = console;
         if (onShowLogs) onShowLogs();
     }
+    void ReloadWordListsAfterScan(const std::string& dir) override { wordListsFrom = dir; }
 
     bool progressShown = false, batchRunning = false, modified = false, cancelOn = false, logsAvailable = true;
+    bool consoleLog = false;
+    std::string wordListsFrom;
     int logViews = 0;
     std::vector<std::string> captions, nameMap;
     std::function<void()> onShowLogs;
@@ -192,7 +199,12 @@ bool Has(const std::vector<std::string>& list, const std::string& text) {
 }  // namespace
 
 TEST(RunEngine, ChainHandsOverWithTheRowsOfTheMomentAndCollects) {
+    // Realign with a chained repair, the console captured: four tools, each
+    // handed a last.xml naming the extension of the results it reads.
     Rig r;
+    r.setup.stepRegistry[0] = "Realign=Fixit";
+    r.setup.chains = {{"Fixit", r.program("fixit", "exit 0")}};
+    r.setup.runControl.captureLog = true;
     r.start();
     ASSERT_TRUE(r.engine->BatchRunning());
     EXPECT_TRUE(r.engine->HoldsOutputDir());
@@ -201,7 +213,11 @@ TEST(RunEngine, ChainHandsOverWithTheRowsOfTheMomentAndCollects) {
     EXPECT_EQ(r.observer.nameMap, (std::vector<std::string>{"FIL0000=" + r.one, "Copy0000=" + r.out + "/workinp/FIL0000",
                                                             "FIL0001=" + r.two, "Copy0001=" + r.out + "/workinp/FIL0001"}));
     ASSERT_EQ(r.fake.tools.size(), 1u);
-    EXPECT_EQ(r.fake.last().args, (std::vector<std::string>{r.setup.steps[0].programPath, "last.xml"}));
+    // The redirection words stay arguments of the tool; the capture is made here.
+    EXPECT_EQ(r.fake.last().args,
+              (std::vector<std::string>{r.setup.steps[0].programPath, "last.xml", ">>", "Console.log"}));
+    EXPECT_EQ(r.fake.last().options.captureFile, "Console.log");
+    EXPECT_TRUE(r.fake.last().options.captureAppend);
     EXPECT_EQ(r.fake.last().dir, r.out);
     EXPECT_TRUE(r.fake.last().options.ownGroup);
     EXPECT_EQ(r.engine->currentToolPid(), r.fake.last().pid);
@@ -210,35 +226,83 @@ TEST(RunEngine, ChainHandsOverWithTheRowsOfTheMomentAndCollects) {
     // is written "N" into the next parameter file, but still runs (the queue
     // was built when the run started).
     r.setup.steps[2].checked = false;
-    r.results("JRA");
-    r.fake.End();
-    const std::string handed = ReadFileBytes(r.out + "/last.xml");
-    EXPECT_NE(handed.find("<File_0001>workout/FIL0001.JRA</File_0001>"), std::string::npos);
-    EXPECT_NE(handed.find("Restructure = \"N\""), std::string::npos) << handed;
-    EXPECT_EQ(r.runsEnded, 0);
-    r.results("JRF");
-    r.fake.End();
-    r.results("JRS");
-    r.fake.End();
+    const char* written[] = {"JRA", "", "JRF", "JRS"};  // what each tool leaves
+    const char* read[] = {"JRA", "JRA", "JRF"};         // what the next one is handed
+    for (size_t i = 0; i < 4; ++i) {
+        if (*written[i]) r.results(written[i]);
+        r.fake.End();
+        if (i == 3) break;
+        const std::string handed = ReadFileBytes(r.out + "/last.xml");
+        EXPECT_NE(handed.find(std::string("<File_0001>workout/FIL0001.") + read[i] + "</File_0001>"), std::string::npos)
+            << i << handed;
+        EXPECT_NE(handed.find("Restructure = \"N\""), std::string::npos) << handed;
+        EXPECT_EQ(r.runsEnded, 0);
+    }
 
-    EXPECT_EQ(r.fake.tools.size(), 3u);
-    EXPECT_EQ(r.fake.last().args[0], r.setup.steps[2].programPath);
+    std::vector<std::string> started;
+    for (const auto& tool : r.fake.tools) started.push_back(tool->args[0]);
+    EXPECT_EQ(started, (std::vector<std::string>{r.setup.steps[0].programPath, r.setup.chains[0].programPath,
+                                                 r.setup.steps[1].programPath, r.setup.steps[2].programPath}));
     EXPECT_EQ(r.reporter.Texts(), std::vector<std::string>{"Processing finished"});
     EXPECT_TRUE(r.engine->FinishedCleanly());
     EXPECT_EQ(ReadFileBytes(r.out + "/a/One.java"), "result");
     EXPECT_EQ(ReadFileBytes(r.out + "/b/Two.java"), "result");
+    EXPECT_TRUE(Exists(r.out + "/workinp/FIL0000"));  // no delete-after: the copies stay
     EXPECT_EQ(r.observer.captions,
               (std::vector<std::string>{"Preparing project ProdSys - Step 1 of 2 - Bytes 0 of 0",
                                         "Preparing project ProdSys - Step 2 of 2 - Bytes 0 of 0",
-                                        "Processing project ProdSys - Step 1 of 4 - Bytes 0 of 0",
-                                        "Processing project ProdSys - Step 2 of 4 - Bytes 0 of 0",
-                                        "Processing project ProdSys - Step 3 of 4 - Bytes 0 of 0"}));
+                                        "Processing project ProdSys - Step 1 of 5 - Bytes 0 of 0",
+                                        "Processing project ProdSys - Step 2 of 5 - Bytes 0 of 0",
+                                        "Processing project ProdSys - Step 3 of 5 - Bytes 0 of 0",
+                                        "Processing project ProdSys - Step 4 of 5 - Bytes 0 of 0"}));
     EXPECT_EQ(r.runsEnded, 1);
     EXPECT_FALSE(r.engine->BatchRunning() || r.engine->ToolActive() || r.engine->HoldsOutputDir());
     EXPECT_FALSE(r.observer.cancelOn || r.observer.batchRunning || r.observer.progressShown);
     EXPECT_TRUE(r.observer.logsAvailable);
     EXPECT_EQ(r.observer.logViews, 1);
+    EXPECT_TRUE(r.observer.consoleLog);
+    EXPECT_TRUE(r.observer.wordListsFrom.empty());  // only a scan run refills the word lists
     EXPECT_EQ(r.engine->currentToolPid(), 0);
+}
+
+TEST(RunEngine, ScanRunReplacesTheConsoleLogAndRefillsTheWordLists) {
+    // A scanner writes no results: none is missed, and the run ends finished.
+    Rig r;
+    r.setup.stepRegistry.resize(1);
+    r.setup.scannerProgram = r.program("scan", "exit 0");
+    r.setup.runControl.captureLog = true;
+    r.engine->setRunMode(RunEngine::RunMode::Scan);
+    r.start();
+    ASSERT_EQ(r.fake.tools.size(), 1u);
+    EXPECT_EQ(r.fake.last().args, (std::vector<std::string>{r.setup.scannerProgram, "last.xml", ">", "Console.log"}));
+    EXPECT_FALSE(r.fake.last().options.captureAppend);
+    r.fake.End();
+    EXPECT_EQ(r.reporter.Texts(), std::vector<std::string>{"Processing finished"});
+    EXPECT_EQ(r.observer.captions.back(), "Processing project ProdSys - Step 1 of 2 - Bytes 0 of 0");
+    EXPECT_EQ(r.observer.wordListsFrom, r.out);
+}
+
+TEST(RunEngine, DosStepRunsInsideDosBox) {
+    // With DOSBox ready a DOS program is started by DOSBox through the run
+    // configuration in the output directory; DOSBox's status is not the
+    // program's, so it is not reported.
+    Rig r;
+    r.setup.stepRegistry.resize(1);
+    r.setup.runControl.dosboxReady = true;
+    r.setup.runControl.dosboxPath = "/opt/dosbox/dosbox";
+    r.setup.runControl.dosboxConfig = r.tmp / "DOSBox.base";
+    PutFile(r.setup.runControl.dosboxConfig, "[cpu]\r\ncycles=auto\r\n[autoexec]\r\n");
+    r.setup.steps[0].programPath = r.tmp / "dos tools/STEP.COM";
+    PutFile(r.setup.steps[0].programPath, "\xEB\xFE");
+    r.start();
+    ASSERT_EQ(r.fake.tools.size(), 1u);
+    EXPECT_EQ(r.fake.last().args,
+              (std::vector<std::string>{"/opt/dosbox/dosbox", "-conf", "DOSBox.config", "-noconsole", "-exit"}));
+    const std::vector<std::string> config = ReadTextLines(r.out + "/DOSBox.config");
+    EXPECT_NE(std::find(config.begin(), config.end(), "mount c: \"" + r.tmp / "dos tools/\""), config.end());
+    r.results("JRA");
+    r.fake.End({ProcessEnd::Kind::Exited, 1, 0});
+    EXPECT_EQ(r.reporter.Texts(), std::vector<std::string>{"Processing finished"});
 }
 
 TEST(RunEngine, StepWithoutResultExtensionKeepsEachSourceOnceInTheNameMap) {
@@ -292,7 +356,8 @@ TEST(RunEngine, FailedStepsAreReportedAndTheChainGoesOn) {
 TEST(RunEngine, StoppingWhileAStepRuns) {
     // Ways a run is stopped while step 2 runs; each either ends it as
     // cancelled (the three messages, the tool killed, nothing collected) or
-    // leaves it to finish.
+    // leaves it to finish. A kill that is refused is told, and the stop
+    // still ends.
     struct Case {
         const char* what;
         std::function<void(Rig&)> stop;
@@ -305,6 +370,13 @@ TEST(RunEngine, StoppingWhileAStepRuns) {
          },
          true},
         {"close request", [](Rig& r) { r.run([&] { r.engine->StopRequested(); }); }, true},
+        {"cancel, Yes, the kill refused",
+         [](Rig& r) {
+             r.fake.last().refuseKill = true;
+             r.dialogs.AnswerButton(kYes);
+             r.run([&] { r.engine->Cancel(); });
+         },
+         true},
         {"cancel, No",
          [](Rig& r) {
              r.dialogs.AnswerButton(kNo);
@@ -348,32 +420,22 @@ TEST(RunEngine, StoppingWhileAStepRuns) {
                   (std::vector<std::string>{"Terminate signalled!", "Batch process cancelled, renameing, etc..  bypassed",
                                             "Background process cancelled!"}))
             << c.what;
-        EXPECT_EQ(step2.end.signal, SIGKILL) << c.what;
+        EXPECT_EQ(step2.end.signal, step2.refuseKill ? 0 : SIGKILL) << c.what;
+        if (step2.refuseKill) {
+            EXPECT_EQ(r.dialogs.Calls().back().text, Format("Error killing process %ld", step2.pid)) << c.what;
+        }
         EXPECT_EQ(r.fake.tools.size(), 2u) << c.what;
         EXPECT_TRUE(r.engine->stepQueue().empty()) << c.what;
         EXPECT_TRUE(r.observer.modified) << c.what;
         EXPECT_FALSE(r.engine->BatchRunning() || r.engine->ToolActive() || r.engine->HoldsOutputDir()) << c.what;
         EXPECT_FALSE(r.observer.cancelOn || r.observer.progressShown) << c.what;
         EXPECT_EQ(r.observer.logViews, 1) << c.what;
+        EXPECT_FALSE(r.observer.consoleLog) << c.what;
         EXPECT_EQ(r.runsEnded, 1) << c.what;
         // The work area stays as it is.
         EXPECT_TRUE(Exists(r.out + "/workout/FIL0000.JRA")) << c.what;
         EXPECT_FALSE(Exists(r.out + "/a")) << c.what;
     }
-}
-
-TEST(RunEngine, RefusedKillIsToldAndTheStopStillEnds) {
-    Rig r;
-    r.start();
-    r.fake.last().refuseKill = true;
-    r.dialogs.AnswerButton(kYes);
-    r.run([&] { r.engine->Cancel(); });
-    const std::vector<ScriptedDialogs::Call>& calls = r.dialogs.Calls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[1].text, Format("Error killing process %ld", r.fake.last().pid));
-    EXPECT_EQ(r.reporter.Texts().back(), "Background process cancelled!");
-    EXPECT_FALSE(r.engine->BatchRunning() || r.engine->ToolActive());
-    EXPECT_EQ(r.runsEnded, 1);
 }
 
 TEST(RunEngine, TerminateKillsAndNothingFollows) {
@@ -433,6 +495,14 @@ TEST(RunEngine, RunsRefusedBeforeStarting) {
          "Failed to start batch processing task", true},
         {"invalid step", [](Rig& r) { r.setup.steps[0].hasPicker = false; },
          "Trying to execute an invalid step - Realign", true},
+        // Neither DOSBox nor its run configuration comes into play.
+        {"DOS program gone",
+         [](Rig& r) {
+             r.setup.runControl.dosboxReady = true;
+             r.setup.runControl.dosboxPath = r.program("dosbox", "exit 0");
+             r.setup.steps[0].programPath = r.tmp / "STEP.COM";
+         },
+         "Failed to start batch processing task", true},
         {"a folder of the user's, No",
          [](Rig& r) {
              PutFile(r.out + "/ProdSys_budget.ods", "numbers");
@@ -451,6 +521,7 @@ TEST(RunEngine, RunsRefusedBeforeStarting) {
         EXPECT_FALSE(r.engine->BatchRunning() || r.observer.batchRunning || r.observer.cancelOn) << c.what;
         EXPECT_FALSE(r.engine->HoldsOutputDir()) << c.what;
         EXPECT_EQ(Exists(r.out + "/workinp/FIL0000"), c.copied) << c.what;
+        EXPECT_FALSE(Exists(r.out + "/DOSBox.config")) << c.what;
         // Nothing was made below the file-system root.
         EXPECT_FALSE(Exists("/workinp") || Exists("/last.xml")) << c.what;
     }
@@ -506,27 +577,120 @@ TEST(RunEngine, ForeignOutputDirectoryAsTheFrontEndDecides) {
     }
 }
 
-TEST(RunEngine, SourceVanishedBetweenSteps) {
+TEST(RunEngine, HandOverThatCannotWriteTheParameterFile) {
     // The hand-over to step 2 stops at the rewrite of last.xml: no next tool,
-    // the run left running until it is cancelled, and then no hand-over is
-    // left to run.
-    Rig r;
-    r.start();
-    DeleteFile(r.two);
-    r.results("JRA");
-    r.fake.End();
-    EXPECT_TRUE(Has(r.reporter.Texts(), "File " + r.two + " is not available"));
-    EXPECT_EQ(r.fake.tools.size(), 1u);
-    EXPECT_TRUE(r.engine->BatchRunning());
-    EXPECT_FALSE(r.engine->ToolActive());
-    EXPECT_EQ(r.runsEnded, 1);
+    // last.xml as it was, the run left running until it is cancelled, and
+    // then no hand-over is left to run. The write fails for a source that
+    // vanished, or under a file-size limit.
+    for (bool vanish : {true, false}) {
+        const char* what = vanish ? "a source vanished" : "the file-size limit";
+        Rig r;
+        r.start();
+        const std::string before = ReadFileBytes(r.out + "/last.xml");
+        std::unique_ptr<ScopedFileSizeLimit> limit;
+        if (vanish) DeleteFile(r.two);
+        else limit = std::make_unique<ScopedFileSizeLimit>(256);
+        r.results("JRA");
+        r.fake.End();
+        limit.reset();
+        EXPECT_EQ(r.reporter.Texts(), vanish ? std::vector<std::string>{"File " + r.two + " is not available"}
+                                             : std::vector<std::string>{}) << what;
+        EXPECT_EQ(ReadFileBytes(r.out + "/last.xml"), before) << what;
+        EXPECT_TRUE(LeftoverTempFiles(r.out).empty()) << what;
+        EXPECT_EQ(r.fake.tools.size(), 1u) << what;
+        EXPECT_TRUE(r.engine->BatchRunning()) << what;
+        EXPECT_FALSE(r.engine->ToolActive()) << what;
+        EXPECT_EQ(r.runsEnded, 1) << what;
 
-    r.reporter.ClearMessages();
-    r.dialogs.AnswerButton(kYes);
-    r.run([&] { r.engine->Cancel(); });
-    EXPECT_EQ(r.reporter.Texts(), (std::vector<std::string>{"Terminate signalled!", "Background process cancelled!"}));
-    EXPECT_FALSE(r.engine->BatchRunning());
-    EXPECT_EQ(r.observer.logViews, 0);
+        r.reporter.ClearMessages();
+        r.dialogs.AnswerButton(kYes);
+        r.run([&] { r.engine->Cancel(); });
+        EXPECT_EQ(r.reporter.Texts(), (std::vector<std::string>{"Terminate signalled!", "Background process cancelled!"}))
+            << what;
+        EXPECT_FALSE(r.engine->BatchRunning()) << what;
+        EXPECT_EQ(r.observer.logViews, 0) << what;
+    }
+}
+
+TEST(RunEngine, ParameterFileThatCannotBeWrittenAtTheStart) {
+    // The earlier last.xml stays whole, the failure is told, nothing starts;
+    // without the limit the same run goes through.
+    std::vector<std::string> shown;
+    SetErrorSink([&](const std::string& text) { shown.push_back(text); });
+    Rig r;
+    const std::string old = "<VORL>an earlier run</VORL>\r\n";
+    PutFile(r.out + "/last.xml", old);
+    {
+        ScopedFileSizeLimit limit(256);
+        r.start();
+    }
+    SetErrorSink(nullptr);
+    EXPECT_EQ(shown, std::vector<std::string>{"Cannot create file \"" + r.out + "/last.xml\". " + SystemErrorText(EFBIG)});
+    EXPECT_EQ(ReadFileBytes(r.out + "/last.xml"), old);
+    EXPECT_TRUE(LeftoverTempFiles(r.out).empty());
+    EXPECT_TRUE(r.fake.tools.empty());
+    EXPECT_FALSE(r.engine->BatchRunning() || r.engine->HoldsOutputDir());
+    r.start();
+    EXPECT_EQ(r.fake.tools.size(), 1u);
+    EXPECT_NE(ReadFileBytes(r.out + "/last.xml").find(r.two), std::string::npos);
+}
+
+TEST(RunEngine, ToolsThatDeleteTheirInputs) {
+    // A step deletes what the run gave it before it ends: every later step
+    // still gets a whole last.xml, exactly the source whose input went is
+    // reported, the sources stay as they are, and the next run finishes.
+    struct Case {
+        const char* what;
+        size_t step;                       // which step deletes
+        std::vector<std::string> deleted;  // below the output directory
+        std::string lost;                  // the source no step writes a result for from then on
+        bool deleteAfter;
+    } cases[] = {
+        {"step 1 deletes a working copy", 0, {"workinp/FIL0000"}, "FIL0000", false},
+        {"step 2 deletes last.xml", 1, {"last.xml"}, "", false},
+        {"step 3 deletes workinp and an input", 2, {"workinp", "workout/FIL0001.JRF"}, "FIL0001", true},
+    };
+    const std::pair<std::string, std::string> sources[] = {{"FIL0000", "/a/One.java"}, {"FIL0001", "/b/Two.java"}};
+    const char* exts[] = {"JRA", "JRF", "JRS"};
+    for (const Case& c : cases) {
+        Rig r;
+        r.setup.runControl.deleteAfter = c.deleteAfter;
+        r.start();
+        for (size_t i = 0; i < 3; ++i) {
+            for (const auto& [n, source] : sources)
+                if (i < c.step || n != c.lost) PutFile(r.out + "/workout/" + n + "." + exts[i], "result");
+            if (i == c.step)
+                for (const std::string& d : c.deleted) std::filesystem::remove_all(r.out + "/" + d);
+            r.fake.End();
+            if (i < 2) {
+                const std::string handed = ReadFileBytes(r.out + "/last.xml");
+                EXPECT_NE(handed.find(std::string("<File_0001>workout/FIL0001.") + exts[i] + "</File_0001>\r\n </Files>"),
+                          std::string::npos) << c.what;
+            }
+        }
+        std::vector<std::string> expected;
+        for (const auto& [n, source] : sources) {
+            if (n == c.lost) expected.push_back("No result file(" + n + ".JRS) for " + r.out + source);
+            EXPECT_EQ(Exists(r.out + source), n != c.lost) << c.what << source;
+        }
+        if (c.lost.empty()) expected.push_back("Processing finished");
+        EXPECT_EQ(r.reporter.Texts(), expected) << c.what;
+        EXPECT_EQ(r.fake.tools.size(), 3u) << c.what;
+        EXPECT_EQ(r.engine->FinishedCleanly(), c.lost.empty()) << c.what;
+        EXPECT_EQ(ReadFileBytes(r.one) + ReadFileBytes(r.two), std::string(kJava) + kJava) << c.what;
+        if (c.deleteAfter) {
+            EXPECT_FALSE(Exists(r.out + "/workinp")) << c.what;
+            EXPECT_TRUE(ListDirectory(r.out + "/workout").empty()) << c.what;
+        }
+
+        r.reporter.ClearMessages();
+        r.start();
+        for (const char* ext : exts) {
+            r.results(ext);
+            r.fake.End();
+        }
+        EXPECT_TRUE(r.engine->FinishedCleanly()) << c.what << ": " << JoinLinesCrLf(r.reporter.Texts());
+    }
 }
 
 TEST(RunEngine, ErrorsInsideAHandOverEndItSilently) {
@@ -593,13 +757,17 @@ TEST(RunEngine, GoingWhileAToolRunsKillsIt) {
 }
 
 TEST(RunEngine, ManyRealRunsLeaveNothingBehind) {
-    // The real launcher and a step that copies the working copies as its
-    // results: 200 runs, no process, descriptor or thread left.
+    // The real launcher and two steps that copy what they read as their
+    // results, each started from the report of the one before: 100 runs,
+    // no process, descriptor or thread left.
     ProcessLauncher launcher;
     Rig r(&launcher);
-    r.setup.stepRegistry.resize(1);
+    r.setup.stepRegistry.resize(2);
+    r.setup.runControl.deleteAfter = true;
     r.setup.steps[0].programPath =
         r.program("copier", "for f in workinp/FIL*; do cp \"$f\" \"workout/${f#workinp/}.JRA\"; done");
+    r.setup.steps[1].programPath =
+        r.program("refiner", "for f in workout/FIL*.JRA; do cp \"$f\" \"${f%.JRA}.JRF\"; done");
     auto runOnce = [&] {
         const int ended = r.runsEnded;
         r.reporter.ClearMessages();
@@ -614,11 +782,12 @@ TEST(RunEngine, ManyRealRunsLeaveNothingBehind) {
     };
     const auto fds = count("/proc/self/fd");
     const auto threads = count("/proc/self/task");
-    for (int i = 0; i < 200; ++i) ASSERT_TRUE(runOnce()) << i << ": " << JoinLinesCrLf(r.reporter.Texts());
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(runOnce()) << i << ": " << JoinLinesCrLf(r.reporter.Texts());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(count("/proc/self/fd"), fds);
     EXPECT_EQ(count("/proc/self/task"), threads);
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child process, not even a zombie";
     EXPECT_EQ(ReadFileBytes(r.out + "/a/One.java"), kJava);
     EXPECT_EQ(ReadFileBytes(r.one), kJava);
+    EXPECT_FALSE(Exists(r.out + "/workinp"));  // delete-after
 }

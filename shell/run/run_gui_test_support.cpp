@@ -6,12 +6,12 @@
 #include <QProcess>
 #include <QThread>
 
-#include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +21,8 @@
 #include "shared/text.h"
 #include "shell/ui/action_list.h"
 #include "shell/project/project_controller.h"
+#include "shell/project/project_file.h"
+#include "shell/project/window_form_adapter.h"
 #include "shell/run/run_engine.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/find_directory_frame.h"
@@ -52,24 +54,7 @@ std::vector<std::string> FolderNames(const std::string& path) {
     return names;
 }
 
-int ChildProcessCount() {
-    const pid_t self = getpid();
-    int n = 0;
-    if (DIR* d = opendir("/proc")) {
-        while (dirent* e = readdir(d)) {
-            if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
-            std::string stat = ReadBytes(std::string("/proc/") + e->d_name + "/stat");
-            // pid (comm) state ppid ...: the comm may hold blanks, so read after its ')'.
-            size_t close = stat.rfind(')');
-            if (close == std::string::npos) continue;
-            char state = 0;
-            int ppid = 0;
-            if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == self) ++n;
-        }
-        closedir(d);
-    }
-    return n;
-}
+bool NoChildProcess() { return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 
 void LinkProgram(const std::string& program, const std::string& target) {
     ForceDirectories(ExtractFileDir(target));
@@ -78,44 +63,6 @@ void LinkProgram(const std::string& program, const std::string& target) {
     if (link(program.c_str(), target.c_str()) != 0)
         fs::copy_file(program, target, fs::copy_options::overwrite_existing);
     chmod(target.c_str(), 0755);
-}
-
-std::string ExpectedParameterFile(const std::string& outputDir, const std::vector<std::string>& rows,
-                                  const std::vector<std::pair<int, std::string>>& files,
-                                  const std::string& inputExtension, bool funcTab) {
-    auto line = [](const std::string& text) { return text + "\r\n"; };
-    std::string x;
-    x += line("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>" + std::string(17, ' '));
-    x += line("<!--DOCTYPE KORVANE SYSTEM \"Vorl.dtd\"-->" + std::string(11, ' '));
-    x += line("<VORL>" + std::string(46, ' '));
-    x += line(" <Names" + std::string(49, ' '));
-    x += line("  ProductName = \"Prod\"");
-    x += line("  SystemName  = \"Sys\"");
-    x += line("  Version     = \"JAV\"");
-    x += line(" />");
-    x += line(" <Parameters");
-    for (const std::string& row : rows)
-        if (row == "Restructure") x += line("  RestructCode = \"Y\"");
-    for (const std::string& row : rows) x += line("  " + row + " = \"Y\"");
-    x += line(" /> ");
-    x += line(" <Directories>");
-    x += line("  <Orig_Output_Dir>" + outputDir + "</Orig_Output_Dir>");
-    x += line("  <Input_Dir>workinp</Input_Dir>");
-    x += line("  <Output_Dir>workout</Output_Dir>");
-    x += line("  <Work_Dir>work</Work_Dir>");
-    if (funcTab) x += line("  <Func_Tab>functab.wrl</Func_Tab>");
-    x += line(" </Directories>");
-    x += line(" <Files>");
-    for (const auto& [n, path] : files) {
-        const std::string num = Format("%4.4d", n);
-        x += line("  <Orig_File_" + num + ">" + path + "</Orig_File_" + num + ">");
-        const std::string internal = inputExtension.empty() ? "workinp/FIL" + num
-                                                            : "workout/FIL" + num + "." + inputExtension;
-        x += line("  <File_" + num + ">" + internal + "</File_" + num + ">");
-    }
-    x += line(" </Files>");
-    x += line("</VORL>");
-    return x;
 }
 
 RunFixture::RunFixture() { ForceDirectories(snapshotDir()); }
@@ -184,10 +131,8 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     w.runFirstShow();
     w.statusBar().OnReport = [this](const char*, const std::string& text) { reports.push_back(text); };
     w.actions().setHandler(ActionId::ViewProductLog, [this](QObject*) { ++productLogViews; });
-    w.actions().setHandler(ActionId::ViewConsoleLog, [this](QObject*) { ++consoleLogViews; });
+    w.actions().setHandler(ActionId::ViewConsoleLog, [](QObject*) {});
     QObject::connect(w.run(), &RunEngine::runEnded, w.run(), [this] { ++runsEnded; });
-    QObject::connect(w.run(), &RunEngine::progressCaptionChanged, w.run(),
-                     [this](const std::string& caption) { captions.push_back(caption); });
     // As if typed and left: the fields and the project's names.
     w.EditProductName->setText(QString::fromUtf8(product));
     w.EditSystemName->setText(QString::fromUtf8(system));
@@ -198,6 +143,16 @@ TfrmKorvaneMain& RunFixture::startProject(const std::vector<std::pair<std::strin
     w.FrameFindDirectoryOutputDir->SetFieldText(outputDir());
     for (const auto& [path, checked] : sources) w.CheckListBoxSelectedFiles->checkList().add(path, checked);
     return w;
+}
+
+std::string RunFixture::saveProject(const std::vector<std::pair<std::string, bool>>& sources,
+                                    const std::string& name) {
+    TfrmKorvaneMain& w = startProject(sources);
+    const std::string path = root() + "/" + name;
+    WindowFormAdapter form(w);
+    SaveProjectFile(path, form, w.project()->properties());
+    destroyWindow();
+    return path;
 }
 
 RunEngine& RunFixture::run() { return *window().run(); }

@@ -58,6 +58,12 @@ public:
     TfrmKorvaneMain& startProject(const std::vector<std::pair<std::string, bool>>& sources,
                                   const std::string& product = "Prod", const std::string& system = "Sys");
 
+    // Starts the window with these sources, saves the project as
+    // <root>/<name> and closes the window again, for a batch run; gives
+    // the project file's path.
+    std::string saveProject(const std::vector<std::pair<std::string, bool>>& sources,
+                            const std::string& name = "Job.srd");
+
     RunEngine& run();
     // Executes the action and waits until the run has ended (runEnded) and
     // every tool has been handed over; false on time-out.
@@ -69,11 +75,8 @@ public:
     std::vector<std::string> snapshots() const;
     // Status bar texts reported since the window started, in order.
     std::vector<std::string> reports;
-    // Progress captions in the order they were shown.
-    std::vector<std::string> captions;
-    // How often each log view was executed.
+    // How often the product log view was executed.
     int productLogViews = 0;
-    int consoleLogViews = 0;
     int runsEnded = 0;
 
 private:
@@ -87,15 +90,8 @@ bool PathExists(const std::string& path);
 // Names in a folder, sorted; empty when it does not exist.
 std::vector<std::string> FolderNames(const std::string& path);
 
-// Processes whose parent this process is (zombies included).
-int ChildProcessCount();
-
-// The parameter file a run writes, built here from its format for the
-// test projects: Java, three rows shown (the given step names, all "Y"),
-// nothing optional. files: (number, source path, checked).
-std::string ExpectedParameterFile(const std::string& outputDir, const std::vector<std::string>& rows,
-                                  const std::vector<std::pair<int, std::string>>& files,
-                                  const std::string& inputExtension, bool funcTab = false);
+// No process of ours is left, running or a zombie.
+bool NoChildProcess();
 
 // Makes target a hard link of (or, across file systems, a copy of) program.
 void LinkProgram(const std::string& program, const std::string& target);

@@ -1,11 +1,16 @@
 // The life of runs in the window: the busy gate while a run is in progress,
-// the close request during a run, and what the window shows of a stopped
-// run. (A project saved during a run: run_fault_gui_test.cpp.)
+// the close request during a run, what the window shows of a stopped run,
+// and a project saved during a run and opened again. (The run itself, with
+// its hand-overs, faults and stops: the engine's tests.)
 
 #include <QAction>
 #include <QGroupBox>
 #include <QtTest>
 
+#include <QPlainTextEdit>
+
+#include "shared/platform/files.h"
+#include "shared/text.h"
 #include "shell/ui/action_list.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
@@ -34,6 +39,7 @@ class RunLifecycleTest : public QObject {
 private slots:
     void busyGateDuringRun();
     void closeRequestStopsTheRun();
+    void projectSavedDuringRunIsOpenedAgain();
 };
 
 void RunLifecycleTest::busyGateDuringRun() {
@@ -57,6 +63,10 @@ void RunLifecycleTest::busyGateDuringRun() {
     QVERIFY(w.actions()[ActionId::CancelRun]->isEnabled());
     QVERIFY(w.actions()[ActionId::CancelRun]->isVisible());
     QVERIFY(!w.actions()[ActionId::ViewProductLog]->isEnabled());
+    // The name map is shown.
+    QCOMPARE(Str(w.MemoNewFileNames->toPlainText()) + "\n",
+             ReplaceAll(JoinLinesCrLf(f.run().nameMap()), "\r\n", "\n"));
+    QCOMPARE(f.run().nameMap().size(), size_t(2));
 
     // Refused: another run, a new project, save as.
     for (ActionId refused : {ActionId::StartConversion, ActionId::NewProject, ActionId::SaveProjectAs}) {
@@ -105,7 +115,7 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     QVERIFY(w.project()->modified());
     QVERIFY(Contains(f.reports, "Terminate signalled!"));
     QVERIFY(Contains(f.reports, "Background process cancelled!"));
-    QCOMPARE(ChildProcessCount(), 0);
+    QVERIFY(NoChildProcess());
     // The window of a stopped run: not busy, progress hidden, the cancel
     // action gone, the logs there to be viewed (and the product log shown).
     QVERIFY(!w.busy());
@@ -114,6 +124,42 @@ void RunLifecycleTest::closeRequestStopsTheRun() {
     QVERIFY(!w.actions()[ActionId::CancelRun]->isVisible());
     QVERIFY(w.actions()[ActionId::ViewProductLog]->isEnabled());
     QCOMPARE(f.productLogViews, 1);
+}
+
+void RunLifecycleTest::projectSavedDuringRunIsOpenedAgain() {
+    // Saved while its run is in progress, opened once the run is over: the
+    // collection on opening has no name map, so a late result stays where
+    // it is and nothing is reported missing; the project as opened runs again.
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", "export KORVANE_STEP_SLEEP=1"}}, {});
+    const std::string one = f.addSource("a/One.java", kJava);
+    TfrmKorvaneMain& w = f.startProject({{one, true}});
+    const std::string saved = f.root() + "/Run.srd", out = f.outputDir();
+    w.project()->SetProjectDirectory(saved);
+    w.actions().execute(ActionId::StartConversion);
+    QVERIFY(w.busy());
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::SaveProject);
+    QVERIFY(f.run().BatchRunning());
+    QVERIFY(ReadBytes(saved).find("\r\nBatchRunning=Y\r\n") != std::string::npos);
+    QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
+
+    f.writeFile("out/workout/FIL0000.JRA", "late result");
+    QVERIFY(DeleteFile(out + "/a/One.java"));
+    w.project()->clearModifiedWithoutAsking();
+    f.reports.clear();
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::OpenProject);
+    QVERIFY(f.run().nameMap().empty());
+    QCOMPARE(ReadBytes(out + "/workout/FIL0000.JRA"), std::string("late result"));
+    QVERIFY(!PathExists(out + "/a/One.java"));
+    for (const std::string& r : f.reports) QVERIFY2(r.rfind("No result file", 0) != 0, r.c_str());
+    QVERIFY(!Contains(f.reports, ProjectController::kLoadError));
+    QVERIFY(!w.project()->batchRunning() && w.project()->modified() && !w.busy());
+
+    QVERIFY(f.runAndWait());
+    QVERIFY(f.run().FinishedCleanly());
+    QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kJava));
 }
 
 // No process started by the tests outlives them.

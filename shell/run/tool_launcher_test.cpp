@@ -137,27 +137,6 @@ TEST(ToolLauncher, StopReportsAtOnce) {
     }
 }
 
-TEST(ToolLauncher, TheReportMayReleaseItsToolAndStartTheNext) {
-    // Three steps: each report drops its tool and starts the next, as the
-    // hand-over of a run does.
-    ProcessLauncher launcher;
-    std::shared_ptr<ToolRun> current;
-    std::vector<int> ended;
-    std::function<void(int)> startStep = [&](int step) {
-        current = Start(launcher, {"/bin/sh", "-c", "sleep 0.05"}, [&, step] {
-            std::shared_ptr<ToolRun> released = std::move(current);
-            released.reset();
-            ended.push_back(step);
-            if (step < 3) startStep(step + 1);
-        });
-    };
-    startStep(1);
-    ASSERT_TRUE(ProcessEvents([&] { return ended.size() == 3; }));
-    EXPECT_EQ(ended, (std::vector<int>{1, 2, 3}));
-    EXPECT_FALSE(current);
-    EXPECT_TRUE(NoChildren());
-}
-
 TEST(ToolLauncher, ManyToolsLeaveNoThreadsZombiesOrDescriptors) {
     ProcessLauncher launcher;
     auto once = [&] {
