@@ -104,11 +104,9 @@ void MainWindowTest::toolRootResolution() {
     ForceDirectories(f.root() + "/other/TOOLS");
     QCOMPARE(ResolveToolRoot(true, f.root() + "/other/TOOLS", ""), f.root() + "/other/TOOLS");
 
+    // The forms of "-root" are the command line's test (CmdLine.ValueCases).
     f.writeJavaSettings({});
-    QCOMPARE(f.start({"-root=/x/y"}).toolRoot(), std::string("/x/y"));
     QCOMPARE(f.start({"-root", "/x/y"}).toolRoot(), std::string("/x/y"));
-    // A value may not begin with "-": the default applies.
-    QCOMPARE(f.start({"-root", "-proj", "a.srd"}).toolRoot(), f.binDir());
 }
 
 // Installed as <prefix>/bin/korvane with the settings in <prefix>/share/korvane
@@ -563,13 +561,7 @@ void MainWindowTest::projectArgumentRules() {
         QCOMPARE(requested, std::string());
         QVERIFY(f.window().RadioButtonJAV->isChecked());
     }
-    // A usable project is opened, its language's button checked.
-    std::string good = f.writeFile("work/Good.srd",
-                                   "[Properties]\r\nProjectProductName=ABC\r\nProjectSystemName=XYZ\r\n"
-                                   "ProjectVersion=JAV\r\nMaxDirDepth=100\r\n[Konyec szkazki]\r\n");
-    TfrmKorvaneMain& g = f.start({"-proj", good});
-    QVERIFY(g.RadioButtonJAV->isChecked());
-    QCOMPARE(Str(g.EditProductName->text()), std::string("ABC"));
+    // A usable project opening is the project's test (projectNamedOnTheCommandLine).
     // An existing ".srd" (any case) is loaded; an unusable one reports the
     // load error and ends the first show there.
     std::string srd = f.writeFile("work/Job.SRD", "");
