@@ -3,12 +3,9 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,7 +17,6 @@
 
 #include <unistd.h>
 
-#include "shared/env.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
@@ -36,7 +32,6 @@
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/field_colour.h"
 #include "shell/ui/find_exec_frame.h"
-#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/testing/qt_test_main.h"
 #include "shell/wordlists/word_list_controller.h"
