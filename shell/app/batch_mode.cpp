@@ -197,25 +197,24 @@ private:
     Reporter& status_;
 };
 
-// The scanner picker's check as applying the language makes it: hidden
-// without a scan step (and then no scan run is offered); a program marked
-// unavailable or missing is reported, and browsing for it is cancelled.
-bool ScannerReady(const LanguagePlan& plan, Dialogs& dialogs, Reporter& status) {
-    if (!plan.tools.scan) return true;
-    const std::string label = "Scanner program";
-    if (plan.scannerDefault.find('*') != std::string::npos) {
-        status.AddError("File " + label + " is marked unavailable!", true);
-        return false;
-    }
-    if (FileExists(plan.scannerDefault)) return true;
-    FileDialogOptions browse;
-    browse.title = Format("Find %s ", label.c_str());
-    browse.fileName = ExtractFileName(plan.scannerDefault);
-    browse.initialDir = ExtractFileDir(plan.scannerDefault);
-    browse.mustExist = true;
-    const std::optional<std::vector<std::string>> chosen = dialogs.OpenFiles(browse);
-    if (!chosen || chosen->empty()) status.AddError("File not found: " + plan.scannerDefault, true);
-    return false;
+// The scanner picker's check as applying the language makes it, with a
+// picker that names no program yet; browsing for another is cancelled.
+bool BatchScannerReady(const LanguagePlan& plan, Dialogs& dialogs, Reporter& status) {
+    std::string field;
+    std::vector<std::string> errors;
+    const bool ready = ScannerReady(plan, field, [&](std::string& path) {
+        FileDialogOptions browse;
+        browse.title = Format("Find %s ", kScannerLabel);
+        browse.fileName = ExtractFileName(path);
+        browse.initialDir = ExtractFileDir(path);
+        browse.mustExist = true;
+        const std::optional<std::vector<std::string>> chosen = dialogs.OpenFiles(browse);
+        if (!chosen || chosen->empty()) return false;
+        path = chosen->front();
+        return true;
+    }, errors);
+    for (const std::string& text : errors) status.AddError(text, true);
+    return ready;
 }
 
 }  // namespace
@@ -296,7 +295,7 @@ int RunBatchMode(const StartupInfo& startup) {
         in.runControl = runControl;
         in.languageApplied = [&](const LanguagePlan& plan) {
             for (const std::string& text : plan.errors) status.AddError(text, true);
-            scanOffered = plan.tools.scan && ScannerReady(plan, dialogs, status);
+            scanOffered = plan.tools.scan && BatchScannerReady(plan, dialogs, status);
         };
         ProjectRunSetup read;
         bool failed = true;

@@ -17,10 +17,12 @@
 #include "shared/settings.h"
 #include "shared/text.h"
 #include "shell/app/language_definition.h"
+#include "shell/app/language_plan.h"
 #include "shell/app/main_window.h"
 #include "shell/app/step_definition.h"
 #include "shell/app/tool_settings_run_control.h"
 #include "shell/ui/action_list.h"
+#include "shell/ui/field_colour.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
@@ -32,10 +34,8 @@ std::string Name(const QObject* o) { return o->objectName().toUtf8().toStdString
 std::string Text(const QString& s) { return s.toUtf8().toStdString(); }
 QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
-// Hints of rows and check boxes are kept apart from Qt's tool tips: a row's
-// panel carries the step's result extension and XML name for the run.
+// Hints of check boxes are kept apart from Qt's tool tips.
 void SetHint(QWidget* w, const std::string& hint) { w->setProperty("Hint", Q(hint)); }
-std::string Hint(const QWidget* w) { return Text(w->property("Hint").toString()); }
 void ShowHint(QWidget* w, bool show) {
     w->setProperty("ShowHint", show);
     w->setToolTip(show ? w->property("Hint").toString() : QString());
@@ -148,18 +148,13 @@ void LanguageController::onRadioButtonToggled(QRadioButton* button, bool checked
 void LanguageController::markModified() { project_.setModified(true); }
 
 std::string LanguageController::stepResultExtension(const std::string& stepName) const {
-    QCheckBox* box = w_.transformationBox("CheckBox" + stepName);
-    if (!box) return {};
-    return TextBeforeFirst(Hint(box->parentWidget()), "@");
+    const auto row = shownRows_.find(stepName);
+    return row == shownRows_.end() ? std::string() : row->second.resultExtension;
 }
 
 std::string LanguageController::rowParameterName(const std::string& stepName) const {
-    QCheckBox* box = w_.transformationBox("CheckBox" + stepName);
-    if (!box) return stepName;
-    std::string hint = Hint(box->parentWidget());
-    std::string xmlFlag = TextAfterFirst(hint, "@@");
-    if (!xmlFlag.empty() && !TextBeforeFirst(hint, "@").empty()) return xmlFlag;
-    return stepName;
+    const auto row = shownRows_.find(stepName);
+    return row == shownRows_.end() ? stepName : row->second.parameterName;
 }
 
 void LanguageController::ApplyLanguage(const std::string& suffix) {
@@ -184,15 +179,14 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     }
     if (project_.loading()) return;
     project_.setModified(false);
-    const ToolSettingsText text = settings_;  // a copy: the memo may be edited meanwhile
+    const LanguagePlan plan = PlanLanguage(settings_, selected_, w_.toolRoot());
     w_.statusBar().ClearMessages();
+    showPlan(plan);
+}
 
-    LanguageSuffixParts parts = SplitLanguageSuffix(selected_);
-    applied_ = AppliedLanguage{};
-    applied_.suffix = selected_;
-    applied_.key = parts.key;
-    applied_.dialect = parts.dialect;
-    project_.setDialect(parts.dialect);
+void LanguageController::showPlan(const LanguagePlan& plan) {
+    applied_ = plan.applied;
+    project_.setDialect(plan.applied.dialect);
 
     // From here on the application always ends with the modified flag
     // cleared without a question, also after an error.
@@ -201,26 +195,20 @@ void LanguageController::applyLanguage(const std::string& suffix) {
         ~ClearModified() { p.clearModifiedWithoutAsking(); }
     } clearModified{project_};
 
-    std::optional<LanguageDefinition> def = ReadLanguageDefinition(text, parts.key);
-    if (!def) throw SilentAbort();
-    applied_.displayName = def->displayName;
-    applied_.prefix = def->prefix;
-    project_.setLanguagePrefix(def->prefix);
-    w_.setLanguageCaption(def->displayName);
+    if (!plan.definitionRead) {
+        if (!plan.failure.empty()) throw Error(plan.failure);
+        throw SilentAbort();
+    }
+    project_.setLanguagePrefix(plan.applied.prefix);
+    w_.setLanguageCaption(plan.applied.displayName);
+    if (!plan.toolsRead) throw Error(plan.failure);
 
-    LanguageFiles files = ReadLanguageFiles(text, parts.key, def->prefix);
-    applied_.copyExtension = files.copyExtension;
-    applied_.outputExtension = files.outputExtension;
-    applied_.sourceFilter = files.filter;
-    applied_.copyFilter = files.copyFilter;
-
-    LanguageTools tools = ReadLanguageTools(text, parts.key, def->prefix);
+    const LanguageTools& tools = plan.tools;
     w_.actions()[ActionId::StartScan]->setVisible(tools.scan);
     w_.FrameFindexecScanner->setVisible(tools.scan);
     w_.FrameFindexecFunctab->setVisible(tools.functab);
     TfrmKorvaneMain::setTabVisible(w_.PageControlMain, w_.TabSheetWordScan, tools.wordListPage());
     if (tools.wordListPage()) {
-        applied_.objectTypes = tools.objectTypes;
         for (QComboBox* c : {w_.ComboBoxEditCWrd, w_.ComboBoxCreateWrdList}) {
             c->clear();
             for (const std::string& t : tools.objectTypes) c->addItem(Q(t));
@@ -229,29 +217,56 @@ void LanguageController::applyLanguage(const std::string& suffix) {
     }
 
     resetRows();
-    applySteps(ReadStepValues(text, def->prefix), def->prefix);
+    showSteps(plan);
+    if (!plan.complete) throw SilentAbort();  // a step value with too few items
     w_.GroupBoxExtras->adjustSize();
 
     w_.FrameFindexecEditorGeneral->DefaultName = "Notepad.Exe";
-    w_.FrameFindexecScanner->DefaultName = ScannerDefaultPath(w_.toolRoot(), def->prefix, tools.scannerName);
-    w_.FrameFindexecFunctab->DefaultName = FunctionTableDefaultPath(w_.toolRoot(), def->prefix);
+    w_.FrameFindexecScanner->DefaultName = plan.scannerDefault;
+    w_.FrameFindexecFunctab->DefaultName = plan.functabDefault;
 
-    project_.startNewProject(def->prefix);
+    project_.startNewProject(plan.applied.prefix);
 
-    if (!w_.FrameFindexecScanner->ValidatePath(true)) w_.actions()[ActionId::StartScan]->setEnabled(false);
-    else w_.actions()[ActionId::StartScan]->setEnabled(true);
+    w_.actions()[ActionId::StartScan]->setEnabled(checkScanner(plan));
     emit languageApplied();
 
     project_.leaveOutputDirectory();
 }
 
+bool LanguageController::checkScanner(const LanguagePlan& plan) {
+    TFrameFindexec* scanner = w_.FrameFindexecScanner;
+    SetFieldColour(scanner->Edit, FieldColour::Window);
+    std::string field = scanner->FieldText();
+    std::vector<std::string> errors;
+    const bool ready = ScannerReady(plan, field, [&](std::string& path) {
+        // The field shows the default taken before the dialog opens.
+        if (path != scanner->FieldText()) scanner->SetFieldText(path);
+        SetFieldColour(scanner->Edit, FieldColour::Failed);
+        try {
+            if (!scanner->BrowseForProgram(path, scanner->LabelCaptionText())) return false;
+        } catch (const SilentAbort&) {
+            return false;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+        SetFieldColour(scanner->Edit, FieldColour::Window);
+        if (path != scanner->FieldText()) {
+            scanner->SetFieldText(path);
+            if (scanner->OnPathChanged) scanner->OnPathChanged(scanner);
+        }
+        return true;
+    }, errors);
+    if (field != scanner->FieldText()) scanner->SetFieldText(field);
+    if (!ready) SetFieldColour(scanner->Edit, FieldColour::Failed);
+    for (const std::string& text : errors) w_.statusBar().AddError(text, true);
+    return ready;
+}
+
 void LanguageController::resetRows() {
     for (QCheckBox* box : w_.transformationBoxes) {
-        QWidget* panel = box->parentWidget();
         box->setEnabled(true);
         ShowHint(box, true);
-        panel->hide();
-        ShowHint(panel, false);
+        box->parentWidget()->hide();
         if (TFrameFindexec* p = w_.picker("FindExex" + TextAfterFirst(Name(box), "CheckBox"))) p->hide();
     }
     for (TFrameFindexec* p : w_.stepPickers)
@@ -269,67 +284,54 @@ void LanguageController::showRow(QWidget* panel) {
     panel->show();
 }
 
-void LanguageController::showPicker(TFrameFindexec* picker) {
+void LanguageController::showPicker(TFrameFindexec* picker, const std::string& defaultName, const std::string& field,
+                                    bool ready) {
     // Below the three fixed pickers and the step pickers shown so far.
     w_.pickersLayout->removeWidget(picker);
     w_.pickersLayout->insertWidget(3 + pickersShown_++, picker);
     picker->show();
+    picker->DefaultName = defaultName;
+    picker->SetFieldText(field);
+    SetFieldColour(picker->Edit, ready ? FieldColour::Window : FieldColour::Failed);
 }
 
-TFrameFindexec* LanguageController::ensureChainPicker(const std::string& chain) {
-    TFrameFindexec* p = w_.picker("Chain" + chain);
-    if (!p) p = w_.createPicker("Chain" + chain, "Chained Program for " + chain);
-    return p;
-}
-
-void LanguageController::applySteps(const std::vector<std::string>& stepValues, const std::string& prefix) {
+void LanguageController::showSteps(const LanguagePlan& plan) {
+    // The pickers' reports, in the order they were checked.
+    for (const std::string& text : plan.errors) w_.statusBar().AddError(text, true);
     int n = 0;
-    for (const std::string& value : stepValues) {
+    for (const PlannedStep& step : plan.steps) {
         ++n;
-        std::optional<StepDefinition> step = ParseStepDefinition(value);
-        if (!step) throw SilentAbort();  // fewer than three positional items
-
-        QCheckBox* box = w_.transformationBox("CheckBox" + step->name);
-        const std::string designed = w_.designCaption("CheckBox" + step->name);
-        const std::string caption = !step->caption.empty() ? step->caption : designed;
+        const PlannedRow& row = plan.rows[step.row];
+        QCheckBox* box = w_.transformationBox("CheckBox" + row.name);
         if (!box) {
-            box = w_.createTransformationRow(step->name);
+            box = w_.createTransformationRow(row.name);
             box->setChecked(false);
             box->setEnabled(true);
-            box->setText(Q(caption));
-            SetHint(box, caption);
+            box->setText(Q(row.caption));
+            SetHint(box, row.caption);
             ShowHint(box, true);
             connect(box, &QCheckBox::toggled, this, [this] { RunGuarded([this] { markModified(); }); });
-            TFrameFindexec* picker = w_.createPicker("FindExex" + step->name, "Program for " + caption);
+            TFrameFindexec* picker = w_.createPicker("FindExex" + row.name, "Program for " + row.caption);
             picker->hide();
             box->parentWidget()->setProperty("TabOrder", n - 1);
         }
-        QWidget* panel = box->parentWidget();
-        showRow(panel);
-        SetHint(panel, StepPanelHint(*step));
-        box->setText(Q(caption));
-        box->setChecked(true);
+        showRow(box->parentWidget());
+        shownRows_[row.name] = row;
+        box->setText(Q(row.caption));
+        box->setChecked(row.programReady);
+        if (!row.programReady) box->setEnabled(false);
 
-        TFrameFindexec* picker = w_.picker("FindExex" + step->name);
-        if (!picker) picker = w_.createPicker("FindExex" + step->name, "Program for " + caption);
-        showPicker(picker);
-        picker->DefaultName = StepProgramPath(w_.toolRoot(), prefix, step->program);
-        picker->SetFieldText("");
-        if (picker->ValidatePath(false)) {
-            if (!step->chain.empty()) {
-                TFrameFindexec* chain = ensureChainPicker(step->chain);
-                showPicker(chain);
-                chain->DefaultName = ChainProgramPath(w_.toolRoot(), prefix, step->chain);
-                chain->SetFieldText("");
-                stepRegistry_.push_back(StepRegistryEntry(step->name, chain->ValidatePath(false) ? step->chain : ""));
-            } else {
-                stepRegistry_.push_back(StepRegistryEntry(step->name, ""));
-            }
-        } else {
-            box->setChecked(false);
-            box->setEnabled(false);
+        TFrameFindexec* picker = w_.picker("FindExex" + row.name);
+        if (!picker) picker = w_.createPicker("FindExex" + row.name, "Program for " + row.caption);
+        showPicker(picker, row.programDefault, row.programPath, row.programReady);
+        if (step.chain >= 0) {
+            const PlannedChain& chain = plan.chains[size_t(step.chain)];
+            TFrameFindexec* p = w_.picker("Chain" + chain.name);
+            if (!p) p = w_.createPicker("Chain" + chain.name, "Chained Program for " + chain.name);
+            showPicker(p, chain.programDefault, chain.programPath, chain.programReady);
         }
     }
+    stepRegistry_ = plan.stepRegistry;
 }
 
 }  // namespace korvane

@@ -6,11 +6,13 @@
 #include <QObject>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "shell/run/run_setup.h"
 #include "shell/app/dosbox_setup.h"
+#include "shell/app/language_plan.h"
 #include "shell/app/tool_settings.h"
 #include "shell/ui/shell_services.h"
 
@@ -97,11 +99,12 @@ private:
     void onRadioButtonToggled(QRadioButton* button, bool checked);
     void onWriteIniFile();
     void onApplyIni();
+    void showPlan(const LanguagePlan& plan);
     void resetRows();
-    void applySteps(const std::vector<std::string>& stepValues, const std::string& prefix);
+    void showSteps(const LanguagePlan& plan);
+    bool checkScanner(const LanguagePlan& plan);
     void showRow(QWidget* panel);
-    void showPicker(TFrameFindexec* picker);
-    TFrameFindexec* ensureChainPicker(const std::string& chain);
+    void showPicker(TFrameFindexec* picker, const std::string& defaultName, const std::string& field, bool ready);
     void markModified();
 
     TfrmKorvaneMain& w_;
@@ -113,6 +116,8 @@ private:
     std::string selected_;
     AppliedLanguage applied_;
     std::vector<std::string> stepRegistry_;
+    // The rows as a language last showed them (result extension, parameter name).
+    std::map<std::string, PlannedRow> shownRows_;
     RunControlState run_;
     std::function<std::vector<std::string>()> dosboxPlaces_;
     int rowsShown_ = 0;

@@ -1,5 +1,7 @@
 #include "shell/app/language_plan.h"
 
+#include <algorithm>
+
 #include "shared/errors.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
@@ -62,19 +64,28 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
         pickerLabels.push_back(PickerLabel(std::string("Program for ") + designed.caption));
     }
 
-    const std::optional<LanguageDefinition> def = ReadLanguageDefinition(settings, parts.key);
-    if (!def) {
+    std::optional<LanguageDefinition> def;
+    try {
+        def = ReadLanguageDefinition(settings, parts.key);
+        if (!def) {
+            plan.complete = false;
+            return plan;
+        }
+        plan.applied.displayName = def->displayName;
+        plan.applied.prefix = def->prefix;
+        plan.definitionRead = true;
+        const LanguageFiles files = ReadLanguageFiles(settings, parts.key, def->prefix);
+        plan.applied.copyExtension = files.copyExtension;
+        plan.applied.outputExtension = files.outputExtension;
+        plan.applied.sourceFilter = files.filter;
+        plan.applied.copyFilter = files.copyFilter;
+        plan.tools = ReadLanguageTools(settings, parts.key, def->prefix);
+    } catch (const Error& e) {
+        plan.failure = e.what();
         plan.complete = false;
         return plan;
     }
-    plan.applied.displayName = def->displayName;
-    plan.applied.prefix = def->prefix;
-    const LanguageFiles files = ReadLanguageFiles(settings, parts.key, def->prefix);
-    plan.applied.copyExtension = files.copyExtension;
-    plan.applied.outputExtension = files.outputExtension;
-    plan.applied.sourceFilter = files.filter;
-    plan.applied.copyFilter = files.copyFilter;
-    plan.tools = ReadLanguageTools(settings, parts.key, def->prefix);
+    plan.toolsRead = true;
     if (plan.tools.wordListPage()) plan.applied.objectTypes = plan.tools.objectTypes;
     plan.scannerDefault = ScannerDefaultPath(toolRoot, def->prefix, plan.tools.scannerName);
     plan.functabDefault = FunctionTableDefaultPath(toolRoot, def->prefix);
@@ -96,6 +107,9 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
             row->name = step->name;
             pickerLabels.push_back(PickerLabel("Program for " + caption));
         }
+        const size_t rowIndex = size_t(row - plan.rows.data());
+        PlannedStep& shown = plan.steps.emplace_back();
+        shown.row = rowIndex;
         const std::string hint = StepPanelHint(*step);
         row->caption = caption;
         row->shown = true;
@@ -104,23 +118,25 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
         const std::string xmlFlag = TextAfterFirst(hint, "@@");
         row->parameterName = !xmlFlag.empty() && !row->resultExtension.empty() ? xmlFlag : row->name;
 
-        const std::string label = pickerLabels[size_t(row - plan.rows.data())];
+        row->programDefault = StepProgramPath(toolRoot, def->prefix, step->program);
         row->programPath.clear();
-        if (CheckPicker(StepProgramPath(toolRoot, def->prefix, step->program), label, row->programPath,
-                        plan.errors)) {
+        row->programReady = CheckPicker(row->programDefault, pickerLabels[rowIndex], row->programPath, plan.errors);
+        if (row->programReady) {
             std::string chainEntry;
             if (!step->chain.empty()) {
-                RunChain* chain = nullptr;
-                for (RunChain& c : plan.chains)
-                    if (c.name == step->chain) chain = &c;
-                if (!chain) {
-                    plan.chains.push_back({step->chain, ""});
-                    chain = &plan.chains.back();
+                auto chain = std::find_if(plan.chains.begin(), plan.chains.end(),
+                                          [&](const PlannedChain& c) { return c.name == step->chain; });
+                if (chain == plan.chains.end()) {
+                    plan.chains.push_back(PlannedChain{{step->chain, ""}, "", false});
+                    chain = plan.chains.end() - 1;
                 }
+                shown.chain = int(chain - plan.chains.begin());
+                chain->programDefault = ChainProgramPath(toolRoot, def->prefix, step->chain);
                 chain->programPath.clear();
-                if (CheckPicker(ChainProgramPath(toolRoot, def->prefix, step->chain),
-                                PickerLabel("Chained Program for " + step->chain), chain->programPath, plan.errors))
-                    chainEntry = step->chain;
+                chain->programReady = CheckPicker(chain->programDefault,
+                                                  PickerLabel("Chained Program for " + step->chain),
+                                                  chain->programPath, plan.errors);
+                if (chain->programReady) chainEntry = step->chain;
             }
             plan.stepRegistry.push_back(StepRegistryEntry(step->name, chainEntry));
         } else {
@@ -128,12 +144,28 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
             row->enabled = false;
         }
     }
+    if (!plan.complete) return plan;
 
     // A new project: every row shown is checked when it may run.
     for (PlannedRow& row : plan.rows)
         if (row.shown) row.checked = row.enabled;
     if (PlannedRow* realign = FindRow(plan.rows, "Realign")) realign->checked = true;
     return plan;
+}
+
+bool ScannerReady(const LanguagePlan& plan, std::string& field, const ProgramBrowse& browse,
+                  std::vector<std::string>& errors) {
+    if (!plan.tools.scan) return true;
+    const std::string& defaultName = plan.scannerDefault;
+    if (defaultName.find('*') != std::string::npos) {
+        errors.push_back(std::string("File ") + kScannerLabel + " is marked unavailable!");
+        return false;
+    }
+    if ((field == "?" || field.empty()) && !defaultName.empty()) field = defaultName;
+    if (FileExists(field)) return true;
+    if (browse && browse(field)) return true;
+    errors.push_back("File not found: " + field);
+    return false;
 }
 
 }  // namespace korvane

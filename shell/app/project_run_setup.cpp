@@ -23,8 +23,9 @@ void ReadProjectRunSetup(const ProjectRunInputs& in, ProjectRunSetup& r) {
     r.fileRead = true;
     const std::string projectFolder = ExtractFileDir(ExpandFileName(in.projectFile));
 
-    r.model.languageSuffix = ProjectLanguageSuffix(ini);
+    r.model.languageSuffix = ReadProjectLanguage(ini).suffix;
     r.plan = PlanLanguage(*in.settings, r.model.languageSuffix, in.toolRoot);
+    if (!r.plan.failure.empty()) throw Error(r.plan.failure);
     if (!r.plan.complete) throw SilentAbort{};
     r.languageApplied = true;
     if (in.languageApplied) in.languageApplied(r.plan);
@@ -75,7 +76,7 @@ void ReadProjectRunSetup(const ProjectRunInputs& in, ProjectRunSetup& r) {
         step.resultExtension = row.resultExtension;
         s.steps.push_back(std::move(step));
     }
-    s.chains = r.plan.chains;
+    s.chains.assign(r.plan.chains.begin(), r.plan.chains.end());
     if (r.plan.tools.scan && r.plan.scannerDefault.find('*') == std::string::npos) s.scannerProgram = r.plan.scannerDefault;
 }
 

@@ -5,7 +5,12 @@
 #include <functional>
 
 #include "shared/errors.h"
+#include "shared/platform/dosbox_places.h"
+#include "shared/platform/files.h"
 #include "shared/test_support.h"
+#include "shell/app/dosbox_setup.h"
+#include "shell/ui/scripted_dialogs.h"
+#include "shell/ui/status_messages.h"
 
 using namespace korvane;
 using korvane::testing::ErrorOf;
@@ -83,4 +88,80 @@ TEST(RunControl, DOSBoxLocationPlacedAfterUseDOSBox) {
     NameValueList bare({"A=1"});
     PlaceDOSBoxLocation(bare, "/x/dosbox");
     EXPECT_EQ(bare.lines().back(), "Runcontrol.DOSBoxLocation=/x/dosbox");
+}
+
+TEST(RunControl, DOSBoxPlacesOnTheSearchPath) {
+    struct Case {
+        std::string searchPath;
+        std::vector<std::string> places;
+    } cases[] = {
+        {"", {"/usr/bin/dosbox"}},
+        {"/opt/a", {"/opt/a/dosbox", "/usr/bin/dosbox"}},
+        {"/opt/a::/opt/b/:", {"/opt/a/dosbox", "/opt/b/dosbox", "/usr/bin/dosbox"}},
+        {":/usr/bin", {"/usr/bin/dosbox", "/usr/bin/dosbox"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DOSBoxPlacesOnSearchPath(c.searchPath), c.places) << c.searchPath;
+}
+
+// DOSBox found in the places searched first, else where the settings name
+// it, else asked for (the choice and its saving are the window's test). The
+// "DOSBox" programs are scripts that note their call and, as the real one
+// asked to, write DOSBox.config into their working directory.
+TEST(RunControl, DOSBoxLocated) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> places;
+        std::string location;  // Runcontrol.DOSBoxLocation, below the root
+        std::string used;      // the DOSBox in use, "" for none
+        bool asked;
+        std::string reported;
+    } cases[] = {
+        {"the first program of the places wins; the setting is not looked at",
+         {"none/dosbox", "plain/dosbox", "first/dosbox", "second/dosbox"}, "elsewhere/dosbox", "first/dosbox", false, ""},
+        {"the setting's program when the places hold none", {"none/dosbox", "plain/dosbox"}, "elsewhere/dosbox",
+         "elsewhere/dosbox", false, ""},
+        {"a setting naming no file leaves DOSBox unready, silently", {"plain/dosbox"}, "gone/dosbox", "", false, ""},
+        {"found nowhere and the user cancels", {"none/dosbox", "plain/dosbox"}, "", "", true,
+         "DOSBox-0.74\\DOSBox.exe file search cancelled"},
+    };
+    for (const Case& c : cases) {
+        korvane::testing::TempDir root;
+        const std::string log = root / "dosbox.log";
+        korvane::testing::PutFile(root / "plain/dosbox", "not a program\n");
+        for (const char* program : {"first/dosbox", "second/dosbox", "elsewhere/dosbox"}) {
+            korvane::testing::PutFile(root / program, "#!/bin/sh\necho \"$0\" >> '" + log +
+                                                          "'\nprintf '[autoexec]\\r\\n' > DOSBox.config\n");
+            MakeExecutable(root / program);
+        }
+        ToolSettingsText settings;
+        settings.lines() = {"[Runcontrol]", "Runcontrol.UseDOSBox=Y", "Runcontrol.Blindrun=Y", "Runcontrol.CaptureLog=Y"};
+        if (!c.location.empty()) settings.lines().push_back("Runcontrol.DOSBoxLocation=" + (root / c.location));
+        const std::vector<std::string> before = settings.lines();
+        DOSBoxSearch search;
+        for (const std::string& p : c.places) search.places.push_back(root / p);
+        search.manualChoice = ManualDOSBoxChoice();
+        search.settingsWritePath = root / "settings/Korvane.INI";
+        ScriptedDialogs dialogs;
+        if (c.asked) dialogs.AnswerCancel();
+        StatusMessages status(&dialogs);
+        RunControlState run;
+        EvaluateRunControl(settings, run, search, dialogs, status);
+
+        const bool ready = !c.used.empty();
+        EXPECT_EQ(run.dosboxReady, ready) << c.what;
+        EXPECT_EQ(run.dosboxPath, ready ? root / c.used : "") << c.what;
+        EXPECT_EQ(FileExists(root / "settings/DOSBox.config"), ready) << c.what;
+        EXPECT_EQ(FileExists(log) ? ReadTextLines(log) : std::vector<std::string>{},
+                  ready ? std::vector<std::string>{root / c.used} : std::vector<std::string>{})
+            << c.what;
+        // Ready: the tools run in DOSBox's window, uncaptured.
+        EXPECT_EQ(run.blindRun, !ready) << c.what;
+        EXPECT_EQ(run.captureLog, !ready) << c.what;
+        ASSERT_EQ(dialogs.Calls().size(), c.asked ? 1u : 0u) << c.what;
+        if (c.asked) {
+            EXPECT_EQ(dialogs.Calls().front().text, "Please locate DOSBox-0.74\\DOSBox.exe manually");
+        }
+        EXPECT_EQ(settings.lines(), before) << c.what;
+        EXPECT_EQ(status.MessageList().empty() ? status.Text() : status.MessageList(), c.reported) << c.what;
+    }
 }

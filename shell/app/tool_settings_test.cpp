@@ -11,6 +11,7 @@
 #include "shared/test_support.h"
 
 using namespace korvane;
+using korvane::testing::ErrorOf;
 using korvane::testing::TempDir;
 namespace fs = std::filesystem;
 
@@ -62,25 +63,13 @@ TEST(ToolSettingsText, KeyRules) {
     t.setValue("JAV", "");  // an empty value deletes the line; the next one becomes visible
     EXPECT_EQ(t.size(), n - 1);
     EXPECT_EQ(t.value("JAV"), "second");
-}
-
-TEST(ToolSettingsText, InvalidFlagPropagates) {
-    ToolSettingsText t({"COB.Scan=maybe"});
-    try {
-        t.flag("COB.Scan");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "maybe is not valid boolean value (Y,J,I,N,True,False)");
-    }
-}
-
-TEST(ToolSettingsText, DateWrittenFormat) {
-    EnvVar tz("TZ", "UTC"), lc("LC_ALL", "C");
-    EXPECT_EQ(FormatDateWritten(1704164645), "01/02/24 03:04:05");  // 2024-01-02 03:04:05 UTC
+    EXPECT_EQ(ErrorOf([] { ToolSettingsText({"COB.Scan=maybe"}).flag("COB.Scan"); }),
+              "maybe is not valid boolean value (Y,J,I,N,True,False)");
 }
 
 TEST(ToolSettingsText, DateWrittenInsertedAsSecondLineOnce) {
     EnvVar tz("TZ", "UTC"), lc("LC_ALL", "C");
+    EXPECT_EQ(FormatDateWritten(1704164645), "01/02/24 03:04:05");  // 2024-01-02 03:04:05 UTC
     ToolSettingsText t({"; Korvane tools", "JAV=Java,JAV,JAV"});
     t.stampDateWritten(0);
     ASSERT_EQ(t.size(), 3u);
@@ -105,26 +94,13 @@ TEST(ToolSettingsText, WriteAndReadBack) {
 
     t.write(path, 0);
     EXPECT_EQ(ReadFileBytes(path), "[Top]\r\nJAV=Java,JAV,JAV\r\nDate Written=01/01/70 00:00:00\r\nLast=1\r\n");
-}
-
-TEST(ToolSettingsText, WriteFailureKeepsStampedText) {
-    TempDir dir;
-    std::string path = dir / "missing/Korvane.INI";
-    ToolSettingsText t({"A=1"});
-    try {
-        t.write(path, 0);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot write to " + path);
-    }
-    EXPECT_NE(t.value("Date Written"), "");
-    EXPECT_EQ(t.lines()[1].rfind("Date Written=", 0), 0u);
-}
-
-TEST(ToolSettingsText, ReadFailureThrows) {
-    TempDir dir;
-    ToolSettingsText t;
     EXPECT_THROW(t.read(dir / "none.INI"), Error);
+
+    // A failed write keeps the stamped text.
+    ToolSettingsText failing({"A=1"});
+    EXPECT_EQ(ErrorOf([&] { failing.write(dir / "missing/Korvane.INI", 0); }),
+              "Cannot write to " + (dir / "missing/Korvane.INI"));
+    EXPECT_EQ(failing.lines()[1].rfind("Date Written=", 0), 0u);
 }
 
 TEST(ToolSettingsLocator, CandidatesInOrderAndRemembered) {

@@ -331,11 +331,11 @@ void ProjectController::loadSteps(const std::string& path) {
     // The folder the file's relative paths start from.
     const std::string projectFolder = ExtractFileDir(ExpandFileName(path));
 
-    // The stored language; one that names no button leaves the selected
-    // language as it is.
-    const std::string dialect = ini.ReadValue(kLanguageVersion);
-    hooks_.applyLanguage(LanguageSuffix(ini.ReadValue(kProjectVersion), dialect));
-    dialect_ = dialect;
+    // The stored language, read as a project read without a window reads
+    // it; one that names no button leaves the selected language as it is.
+    const ProjectLanguage language = ReadProjectLanguage(ini);
+    hooks_.applyLanguage(language.suffix);
+    dialect_ = language.dialect;
     projectLoad_ = true;
 
     hooks_.setLocalToolRoot(ini.ReadValue(kLocalToolRootDir));

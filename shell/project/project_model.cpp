@@ -40,16 +40,21 @@ std::vector<CheckEntry> Absolute(const std::string& folder, std::vector<CheckEnt
 
 }  // namespace
 
-std::string ProjectLanguageSuffix(const TStreamToIni& ini) {
-    return LanguageSuffix(ini.ReadValue(project_key::kProjectVersion), ini.ReadValue(project_key::kLanguageVersion));
+ProjectLanguage ReadProjectLanguage(const TStreamToIni& ini) {
+    ProjectLanguage language;
+    language.dialect = ini.ReadValue(project_key::kLanguageVersion);
+    language.prefix = ini.ReadValue(project_key::kProjectVersion);
+    language.suffix = LanguageSuffix(language.prefix, language.dialect);
+    return language;
 }
 
 void ReadProjectProperties(const TStreamToIni& ini, const std::string& projectFolder, ProjectModel& m) {
     using namespace project_key;
     ProjectProperties& p = m.properties;
-    p.languageVersion = ini.ReadValue(kLanguageVersion);
-    p.projectVersion = ini.ReadValue(kProjectVersion);
-    m.languageSuffix = LanguageSuffix(p.projectVersion, p.languageVersion);
+    const ProjectLanguage language = ReadProjectLanguage(ini);
+    p.languageVersion = language.dialect;
+    p.projectVersion = language.prefix;
+    m.languageSuffix = language.suffix;
     p.localToolRootDir = ini.ReadValue(kLocalToolRootDir);
     p.projectName = ProjectNameFromPath(ini.ReadValue(kProjectName));
     p.systemName = LoadedName(ini.ReadValue(kSystemName), "System name name missing or incorrect", m.errors);

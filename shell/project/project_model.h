@@ -82,8 +82,14 @@ struct ProjectModel {
 
 class TStreamToIni;
 
-// The language a project file names (its radio-button suffix).
-std::string ProjectLanguageSuffix(const TStreamToIni& ini);
+// The language a project file names: its prefix (ProjectVersion), its
+// dialect (LanguageVersion) and the radio-button suffix they make.
+struct ProjectLanguage {
+    std::string prefix;
+    std::string dialect;
+    std::string suffix;
+};
+ProjectLanguage ReadProjectLanguage(const TStreamToIni& ini);
 
 // The properties part of a project file, read into model in the window's
 // order; what was read stays in model when a name is refused (NameRefused)
