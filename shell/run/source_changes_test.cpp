@@ -136,6 +136,10 @@ TEST(SourceChanges, PatchTurnsSourcesIntoResults) {
                               " differ\n"),
               std::string::npos);
     EXPECT_EQ(diff.str().find(tmp / "src/unchanged.cbl"), std::string::npos);
+    // Empty ranges name the line before them, as other patch readers expect.
+    for (const char* hunk : {"\n@@ -0,0 +1,2 @@\n+a\n+b\n", "\n@@ -1,2 +0,0 @@\n-a\n-b\n",
+                             "\n@@ -1,2 +1,2 @@\n a\n-b\n+b\n\\ No newline at end of file\n"})
+        EXPECT_NE(diff.str().find(hunk), std::string::npos) << hunk;
     // Only the sources where the diff names them: patch then has one file to choose.
     std::filesystem::rename(tmp / "res", tmp / "expected");
     PutFile(tmp / "all.diff", diff.str());
