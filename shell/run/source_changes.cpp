@@ -328,9 +328,10 @@ LineChanges DiffWithinLine(std::string_view before, std::string_view after) {
     std::string_view a = before.substr(head, before.size() - head - tail);
     std::string_view b = after.substr(head, after.size() - head - tail);
 
-    std::vector<bool> markA(a.size(), a.size() + b.size() > kMaxComparedLineBytes || b.empty());
-    std::vector<bool> markB(b.size(), a.size() + b.size() > kMaxComparedLineBytes || a.empty());
-    if (!a.empty() && !b.empty() && a.size() + b.size() <= kMaxComparedLineBytes) {
+    // With one side empty or both too long, every byte left differs.
+    const bool compare = !a.empty() && !b.empty() && a.size() + b.size() <= kMaxComparedLineBytes;
+    std::vector<bool> markA(a.size(), !compare), markB(b.size(), !compare);
+    if (compare) {
         dtl::Diff<char, std::string> diff{std::string(a), std::string(b)};
         diff.compose();
         std::size_t ia = 0, ib = 0;
