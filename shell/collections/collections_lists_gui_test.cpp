@@ -17,6 +17,7 @@
 #include "shell/app/main_window.h"
 #include "shell/collections/collections_controller.h"
 #include "shell/collections/collections_gui_test_support.h"
+#include "shell/run/output_ownership.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"
@@ -197,7 +198,8 @@ private slots:
 
     void copyLibraryRefresh() {
         Shell s;
-        const std::string lib = s.setOutputDirectory() + "/CopyLib/";
+        const std::string out = s.setOutputDirectory();
+        const std::string lib = out + "/CopyLib/";
         const Strings cpy = s.files({"cpy/kept.cpy", "cpy/gone.cpy"});
         s.dialogs().AnswerFiles(cpy);
         s.w().actions().execute(ActionId::AddCopies);
@@ -210,6 +212,14 @@ private slots:
         CheckListBox* copies = s.w().CheckListBoxCopyCollection;
         QCOMPARE(Marks(copies), (std::vector<bool>{false, true}));
         QVERIFY(FileExists(lib + "kept.cpy"));
+
+        // While another run holds the output directory, nothing is written there.
+        DeleteFile(lib + "kept.cpy");
+        FolderLock otherRun;
+        QCOMPARE(otherRun.TryLock(ExcludeTrailingSep(out)), 0);
+        s.w().actions().execute(ActionId::RefreshCopyLib);
+        QCOMPARE(Q(s.status()), Q(Format(kOutputDirInUse, ExcludeTrailingSep(out).c_str())));
+        QVERIFY(!FileExists(lib + "kept.cpy"));
     }
 
     void copyLibraryThatCannotBeWritten() {
