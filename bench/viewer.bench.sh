@@ -40,6 +40,7 @@ awk -v n="$lines" 'BEGIN {
 }' > "$big"
 # One untimed pass of each, so both read the file from the page cache.
 cp "$big" "$scratch/warm.log"
+rm "$scratch/warm.log"
 "$driver" "$big" > /dev/null 2> "$scratch/driver.err" || { cat "$scratch/driver.err" >&2; exit 1; }
 
 now() { date +%s%N; }
@@ -63,9 +64,10 @@ for ((r = 0; r < rounds; r++)); do
     open_times+=("$ns")
 
     t0=$(now)
-    cp "$big" "$scratch/copy$r.log"
+    cp "$big" "$scratch/copy.log"
     t1=$(now)
     cp_times+=($((t1 - t0)))
+    rm "$scratch/copy.log"
 done
 
 if [[ -n ${BENCH_VERBOSE:-} ]]; then
