@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QTabWidget>
 
 #include <algorithm>
-#include <array>
 
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
@@ -17,6 +15,7 @@
 #include "shell/collections/common_root.h"
 #include "shell/collections/copy_library.h"
 #include "shell/collections/copy_library_folder.h"
+#include "shell/collections/text_width_meter.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/guard.h"
@@ -29,29 +28,6 @@ namespace {
 constexpr const char* kNoCheckListMessage = "Click on a checklistbox first to use this function!";
 
 std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
-
-// Text widths in a list's font. The widest of many paths is measured by
-// summing the advances of their characters (one table for ASCII), which
-// keeps a list of 100,000 entries quick; other texts are measured whole.
-class TextWidthMeter {
-public:
-    explicit TextWidthMeter(const QFont& font) : metrics_(font) {
-        for (int c = 0; c < 128; ++c) ascii_[size_t(c)] = metrics_.horizontalAdvance(QChar(c));
-    }
-    int operator()(std::string_view text) const {
-        int width = 0;
-        for (char c : text) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u >= 128) return metrics_.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
-            width += ascii_[u];
-        }
-        return width;
-    }
-
-private:
-    QFontMetrics metrics_;
-    std::array<int, 128> ascii_{};
-};
 
 enum CheckCommand { kReverse, kSelectAll, kUnselectAll };
 
