@@ -70,8 +70,12 @@ std::string CommandLineFault(const std::vector<std::string>& args) {
         if (o->batchOnly && !batch) return "korvane: " + key + " works with -batch only";
         // A switch reads only the text before "=", as the matching does.
         if (!o->takesValue || inlineValue) continue;
-        if (i + 1 >= args.size() || StartsWithStr("-", args[i + 1])) return "korvane: " + key + " needs a value";
-        ++i;
+        if (i + 1 < args.size() && !StartsWithStr("-", args[i + 1])) {
+            ++i;
+            continue;
+        }
+        // The window takes an option without its value as not given.
+        if (batch) return "korvane: " + key + " needs a value";
     }
     return {};
 }

@@ -26,8 +26,9 @@ inline constexpr const char* kSettingsSection = "Parameters";
 // where it takes one, else "korvane: " and what is wrong. A value follows as
 // the next argument (not beginning with "-") or after "=" in the same one;
 // a switch may end in "+" or "-". The window takes arguments that are no
-// options (they are left alone); the batch mode takes none, and the
-// batch-only switches need -batch.
+// options (they are left alone) and an option without its value (as not
+// given); the batch mode takes neither, and the batch-only switches need
+// -batch.
 std::string CommandLineFault(const std::vector<std::string>& args);
 
 // The tool root: the -Root value unchanged when given, else the program's

@@ -20,6 +20,9 @@ TEST(StartupOptions, CommandLineFault) {
         {{"-registershell"}, ""},
         {{"-platform", "offscreen", "-style", "Fusion", "-reverse"}, ""},
         {{"-proj", ""}, ""},
+        // A value may not begin with "-": the window starts without one.
+        {{"-root", "-proj", "J.srd"}, ""},
+        {{"-proj"}, ""},
         // The batch mode's.
         {{"-proj", "J.srd", "-batch", "run", "-timeout=5", "-takeover", "-out", "o", "-diff", "-report", "r.json",
           "-check", "-quiet"},
@@ -30,7 +33,8 @@ TEST(StartupOptions, CommandLineFault) {
         {{"-proj", "J.srd", "-batch", "run", "-frobnicate"}, "korvane: unknown option -frobnicate"},
         {{"-frob=1"}, "korvane: unknown option -frob"},
         {{"-"}, "korvane: unknown option -"},
-        {{"-proj"}, "korvane: -proj needs a value"},
+        {{"-batch", "run", "-root", "-proj", "J.srd"}, "korvane: -root needs a value"},
+        {{"-batch", "run", "-proj"}, "korvane: -proj needs a value"},
         {{"-proj", "J.srd", "-batch"}, "korvane: -batch needs a value"},
         {{"-batch", "run", "-out", "-diff"}, "korvane: -out needs a value"},
         {{"-batch", "run", "stray"}, "korvane: unexpected argument stray"},
