@@ -358,6 +358,13 @@ void RunBatchTest::runThatCannotStart() {
         QVERIFY(r.out.empty());
     }
     QVERIFY(f.snapshots().empty());
+
+    // A report is written for a run that could not start, too.
+    const BatchResult r = RunKorvane(f, {"-proj", p, "-batch", "run", "-report", "r.json"});
+    const QJsonObject report = Report(f.root() + "/r.json");
+    QCOMPARE(report["exitStatus"].toInt(-1), kBatchNotStarted);
+    QCOMPARE(Column(report, "messages", "text"), (QStringList{"You haven't selected any files yet", "the run could not start"}));
+    QVERIFY(report["sources"].toArray().isEmpty() && report["steps"].toArray().isEmpty());
 }
 
 void RunBatchTest::answersLoseNothing() {
@@ -470,11 +477,14 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         // An old working copy, left by an earlier run, that the cleaning must take.
         f.writeFile(caseOut.substr(root.size() + 1) + "/workinp/FIL0009", "stale");
         f.writeFile(caseOut.substr(root.size() + 1) + "/last.xml", "");
-        const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config"};
+        const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config", root + "/reports"};
         const auto before = Tree(root, except);
 
-        BatchResult r =
-            RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, cwd);
+        const std::string report = root + "/reports/report.json";
+        ForceDirectories(root + "/reports");
+        BatchResult r = RunBatchProcess(
+            f.programPath(),
+            {"-proj", QString::fromStdString(project), "-batch", "run", "-report", QString::fromStdString(report)}, cwd);
         std::string output = std::string(c.what) + " status " + std::to_string(r.status);
         for (const std::string& l : r.lines) output += "\n" + l;
         QVERIFY2(r.status == c.status, output.c_str());
@@ -484,6 +494,12 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         for (const std::string& result : c.results)
             QVERIFY2(ReadBytes(caseOut + result) == kJava, (std::string(c.what) + ": " + result).c_str());
         if (c.status == kBatchFinished) QVERIFY2(!PathExists(caseOut + "/workinp/FIL0009"), c.what);
+        // The report stays JSON whatever bytes its paths hold.
+        if (c.status == kBatchFinished) {
+            const QJsonObject parsed = Report(report);
+            QCOMPARE(parsed["exitStatus"].toInt(-1), kBatchFinished);
+            QCOMPARE(parsed["outputDirectory"].toString(), QString::fromUtf8(caseOut.c_str()));
+        }
         QVERIFY2(FolderNames(root + "/deep") == std::vector<std::string>{ExtractFileName(caseOut)}, c.what);
     }
 }
