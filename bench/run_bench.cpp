@@ -10,12 +10,17 @@
 //   run_bench collect DIR OUT      times the collection of what "stage" left
 //                                  (the name map is formed again first, not
 //                                  timed); prints "elapsed_ns N"
+//   run_bench diff SRC OUT         the unified diff of every file below SRC
+//                                  against the same path below OUT, as
+//                                  "korvane -batch run -diff" writes it, on
+//                                  standard output
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +31,7 @@
 #include "shell/run/output_ownership.h"
 #include "shell/run/parameter_file.h"
 #include "shell/run/result_collection.h"
+#include "shell/run/source_changes.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/null_reporter.h"
 
@@ -125,6 +131,17 @@ int main(int argc, char** argv) {
                 }
             return 0;
         }
+        if (a.size() == 3 && a[0] == "diff") {
+            // The batch mode's loop: each source's diff formed, then written.
+            const std::string src = ExcludeTrailingSep(a[1]), out = ExcludeTrailingSep(a[2]);
+            for (const CheckEntry& e : Sources(src)) {
+                std::ostringstream text;
+                WriteSourceDiff(text, e.text, out + e.text.substr(src.size()));
+                const std::string bytes = std::move(text).str();
+                std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+            }
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
         if (a.size() == 3 && a[0] == "collect") {
             CollectionInput in;
             in.area = MakeWorkArea(a[2]);
@@ -155,6 +172,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "run_bench: a step of the run was refused\n");
         return 1;
     }
-    std::fprintf(stderr, "usage: run_bench generate DIR COUNT | prepare DIR OUT | stage DIR OUT | collect DIR OUT\n");
+    std::fprintf(stderr, "usage: run_bench generate DIR COUNT | prepare DIR OUT | stage DIR OUT | collect DIR OUT | "
+                 "diff SRC OUT\n");
     return 2;
 }

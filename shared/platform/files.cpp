@@ -461,4 +461,17 @@ std::vector<DirEntry> ListDirectory(const std::string& dir) {
     return out;
 }
 
+std::FILE* DivertStandardOutput() {
+    std::fflush(stdout);
+    const int kept = fcntl(1, F_DUPFD_CLOEXEC, 3);
+    if (kept < 0) return nullptr;
+    std::FILE* out = fdopen(kept, "w");
+    if (!out || dup2(2, 1) < 0) {
+        if (out) std::fclose(out);
+        else close(kept);
+        return nullptr;
+    }
+    return out;
+}
+
 }  // namespace korvane

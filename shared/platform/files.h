@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,6 +113,12 @@ std::string CreateUniqueFolder(std::string_view prefix);
 
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
+
+// Turns the process's standard output over to standard error, for itself and
+// every program it starts from now on, and gives a stream on what standard
+// output was (not inherited by those programs); nullptr, and nothing turned
+// over, when that cannot be done.
+std::FILE* DivertStandardOutput();
 
 // An exclusive lock on a folder that also excludes its folders above and
 // below it, held through descriptors of the folders themselves (flock): it

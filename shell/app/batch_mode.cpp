@@ -2,10 +2,17 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
+
+#include <chrono>
+#include <sstream>
 
 #include "shared/cmdline.h"
 #include "shared/flags.h"
+#include "shared/name_value_list.h"
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/settings.h"
@@ -20,6 +27,8 @@
 #include "shell/app/termination.h"
 #include "shell/app/tool_settings_run_control.h"
 #include "shell/run/run_engine.h"
+#include "shell/run/source_changes.h"
+#include "shell/run/target_plan.h"
 #include "shell/run/tool_launcher.h"
 #include "shell/run/work_area.h"
 #include "shell/ui/guard.h"
@@ -55,7 +64,7 @@ std::string ButtonList(unsigned buttons) {
 }
 
 // The output of one batch run: every line flushed at once, so that a reader
-// of a pipe sees the run as it goes.
+// of a pipe sees the run as it goes; the messages kept for the report.
 class BatchOutput {
 public:
     explicit BatchOutput(std::FILE* out) : out_(out) {}
@@ -64,13 +73,20 @@ public:
         std::fputc('\n', out_);
         std::fflush(out_);
     }
+    // "<kind>: <text>", kept.
+    void Message(const std::string& kind, const std::string& text) {
+        Line(kind + ": " + text);
+        messages.push_back({kind, text});
+    }
+
+    std::vector<std::pair<std::string, std::string>> messages;
 
 private:
     std::FILE* out_;
 };
 
 int Refuse(BatchOutput& out, const std::string& why) {
-    out.Line("Batch: " + why);
+    out.Message("Batch", why);
     return kBatchNotStarted;
 }
 
@@ -144,7 +160,15 @@ public:
     void ShowWarning(const std::string& t) override { told("Warning", t), StatusMessages::ShowWarning(t); }
 
 private:
-    void told(const char* kind, const std::string& text) { out_.Line(std::string(kind) + ": " + text); }
+    // The run's end says it alone, without the "Warning" the bar shows it with.
+    void told(const char* kind, const std::string& text) {
+        if (text == "Processing finished") {
+            out_.Line(text);
+            out_.messages.push_back({"Info", text});
+        } else {
+            out_.Message(kind, text);
+        }
+    }
     BatchOutput& out_;
 };
 
@@ -157,6 +181,21 @@ public:
 
     const ProjectRunSetup& project() const { return p_; }
     RunSetup CurrentSetup() override { return p_.setup; }
+    void setOutputDirectory(const std::string& dir) { p_.setup.outputDirectory = dir; }
+
+    // The steps' programs, as they started and ended.
+    struct Step {
+        std::string name;
+        std::string program;
+        ProcessEnd end;
+        double seconds = 0;
+    };
+    const std::vector<Step>& steps() const { return steps_; }
+    void StepStarted() { stepStart_ = std::chrono::steady_clock::now(); }
+    void StepEnded(const std::string& step, const std::string& program, const ProcessEnd& end) override {
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - stepStart_;
+        steps_.push_back({step, program, end, took.count()});
+    }
 
     void NameTaken(bool product, const std::string& text) override {
         const std::string name = text == "*" ? std::string() : text;
@@ -195,7 +234,104 @@ private:
 
     ProjectRunSetup p_;
     Reporter& status_;
+    std::vector<Step> steps_;
+    std::chrono::steady_clock::time_point stepStart_ = std::chrono::steady_clock::now();
 };
+
+// A checked source of the last prepared run and where its result lands.
+struct SourceResult {
+    std::string source;
+    std::string result;
+    SourceChange change;
+};
+
+// The sources of the run's name map with their targets, as the collection
+// forms them.
+std::vector<SourceResult> RunResults(const RunEngine& run, const RunSetup& setup) {
+    std::vector<SourceResult> results;
+    if (!run.workArea().IsSet()) return results;
+    for (const std::string& line : run.nameMap()) {
+        if (!StartsWithText("FIL", NameValueList::NameOf(line))) continue;
+        const std::string source = NameValueList::ValueOf(line);
+        results.push_back({source, ResultTarget(run.workArea().outputDir, run.commonRoot(), source,
+                                                setup.language.outputExtension), {}});
+    }
+    return results;
+}
+
+// A path below the current folder relative to it (as "patch -p0" run there
+// wants it), any other as it is.
+std::string ShownPath(const std::string& path, const std::string& currentDir) {
+    const std::string base = IncludeTrailingSep(currentDir);
+    return currentDir.size() > 1 && StartsWithStr(base, path) ? path.substr(base.size()) : path;
+}
+
+const char* StateName(ChangeState state) {
+    switch (state) {
+    case ChangeState::Unchanged: return "unchanged";
+    case ChangeState::Changed: return "changed";
+    case ChangeState::LineEndsOnly: return "line-ends-only";
+    case ChangeState::Binary: return "binary";
+    case ChangeState::NoResult: return "no-result";
+    case ChangeState::SourceMissing: return "source-missing";
+    case ChangeState::Unreadable: return "unreadable";
+    }
+    return "?";
+}
+
+bool Differs(ChangeState state) {
+    return state == ChangeState::Changed || state == ChangeState::LineEndsOnly || state == ChangeState::Binary;
+}
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// Everything a report tells of a batch run.
+struct BatchRecord {
+    std::string projectFile;
+    std::string kind;
+    std::string outputDir;
+    std::vector<SourceResult> sources;
+    std::vector<BatchProject::Step> steps;
+    std::FILE* diffOut = nullptr;  // the diff's stream; standard output when none
+};
+
+bool WriteReport(const std::string& path, const BatchRecord& record, const BatchOutput& out, int status,
+                 std::string& why) {
+    QJsonArray sources, steps, messages;
+    for (const SourceResult& s : record.sources)
+        sources.append(QJsonObject{{"source", Q(s.source)},
+                                   {"result", Q(s.result)},
+                                   {"state", StateName(s.change.state)},
+                                   {"linesAdded", qint64(s.change.linesAdded)},
+                                   {"linesRemoved", qint64(s.change.linesRemoved)}});
+    for (const BatchProject::Step& s : record.steps) {
+        const bool exited = s.end.kind == ProcessEnd::Kind::Exited;
+        const bool signalled = s.end.kind == ProcessEnd::Kind::Signalled;
+        steps.append(QJsonObject{{"name", Q(s.name)},
+                                 {"program", Q(s.program)},
+                                 {"exitStatus", exited ? QJsonValue(s.end.code) : QJsonValue()},
+                                 {"signal", signalled ? QJsonValue(s.end.signal) : QJsonValue()},
+                                 {"durationSeconds", s.seconds}});
+    }
+    for (const auto& [kind, text] : out.messages) messages.append(QJsonObject{{"kind", Q(kind)}, {"text", Q(text)}});
+    const QJsonObject report{{"report", "korvane batch run"},
+                             {"version", 1},
+                             {"project", Q(record.projectFile)},
+                             {"run", Q(record.kind)},
+                             {"outputDirectory", Q(record.outputDir)},
+                             {"exitStatus", status},
+                             {"messages", messages},
+                             {"steps", steps},
+                             {"sources", sources}};
+    const QByteArray bytes = QJsonDocument(report).toJson(QJsonDocument::Indented);
+    try {
+        WriteFileAtomic(path, std::string_view(bytes.constData(), size_t(bytes.size())));
+        return true;
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
+}
 
 // The scanner picker's check as applying the language makes it, with a
 // picker that names no program yet; browsing for another is cancelled.
@@ -225,19 +361,52 @@ bool BatchModeRequested(const std::vector<std::string>& args) {
     return false;
 }
 
+namespace {
+
+int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record);
+
+}  // namespace
+
 int RunBatchMode(const StartupInfo& startup) {
-    BatchOutput out(stdout);
+    BatchOutput out(stderr);
+    BatchRecord record;
+    // Standard output is the diff's alone: what the steps' programs print
+    // goes to standard error with the messages.
+    record.diffOut = DivertStandardOutput();
+    int status = RunBatch(startup, out, record);
+    if (record.diffOut) std::fclose(record.diffOut);
+    std::string reportFile;
+    if (CmdLineValue(kOptReport, reportFile)) {
+        std::string why;
+        if (!WriteReport(reportFile, record, out, status, why)) {
+            out.Message("Batch", "the report could not be written - " + why);
+            if (status == kBatchFinished || status == kBatchResultsDiffer) status = kBatchReported;
+        }
+    }
+    return status;
+}
+
+namespace {
+
+int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) {
 
     std::string kind;
     if (!CmdLineValue(kOptBatch, kind) || !(SameText(kind, "run") || SameText(kind, "scan")))
         return Refuse(out, "-batch takes \"run\" or \"scan\"");
     const bool scan = SameText(kind, "scan");
+    record.kind = scan ? "scan" : "run";
     std::string projectFile;
     if (!CmdLineValue(kOptProject, projectFile) || projectFile.empty())
         return Refuse(out, "-batch needs a project: -proj FILE.srd");
     if (!SameText(ExtractFileExt(projectFile), ".srd"))
         return Refuse(out, "not a project file (.srd): " + projectFile);
     if (!FileExists(projectFile)) return Refuse(out, "no project file " + projectFile);
+    record.projectFile = projectFile;
+    std::string outputDir;
+    if (CmdLineValue(kOptOut, outputDir)) {
+        if (outputDir.empty()) return Refuse(out, "-out needs a folder");
+        outputDir = ExpandFileName(outputDir);
+    }
     int timeLimit = 0;
     if (std::string seconds; CmdLineValue(kOptTimeout, seconds) || CmdLineSwitch(kOptTimeout, false)) {
         timeLimit = TimeLimitSeconds(seconds);
@@ -245,8 +414,8 @@ int RunBatchMode(const StartupInfo& startup) {
     }
 
     // Errors that end an operation are printed like the status bar's reports.
-    SetErrorSink([&out](const std::string& text) { out.Line("Error: " + text); });
-    BatchDialogs dialogs(stdout);
+    SetErrorSink([&out](const std::string& text) { out.Message("Error", text); });
+    BatchDialogs dialogs(stderr);
     PrintingStatus status(dialogs, out);
 
     // The start-up steps a run depends on, in the window's order: the tool
@@ -318,13 +487,16 @@ int RunBatchMode(const StartupInfo& startup) {
         project = std::make_unique<BatchProject>(std::move(read), status);
     });
     if (!project) return Refuse(out, "the project could not be loaded");
+    if (!outputDir.empty()) project->setOutputDirectory(outputDir);
 
     ProcessLauncher launcher;
     RunEngine run(*project, *project, status, dialogs, launcher);
     run.setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
     run.setStepTimeLimit(timeLimit);
-    QObject::connect(&run, &RunEngine::progressCaptionChanged, &run,
-                     [&out](const std::string& caption) { out.Line(caption); });
+    if (!CmdLineSwitch(kOptQuiet, false))
+        QObject::connect(&run, &RunEngine::progressCaptionChanged, &run,
+                         [&out](const std::string& caption) { out.Line(caption); });
+    QObject::connect(&run, &RunEngine::toolStarted, &run, [&project] { project->StepStarted(); });
     // A project saved while its run was going: its results are collected.
     if (project->project().model.properties.batchRunning) RunGuarded([&] { run.Collect(); });
 
@@ -356,14 +528,38 @@ int RunBatchMode(const StartupInfo& startup) {
         QThread::msleep(2);
     }
     QCoreApplication::processEvents();  // a signal that came meanwhile
+    record.steps = project->steps();
+    record.outputDir = run.workArea().outputDir;
     if (signalled) {
-        out.Line(Format("Batch: ended by signal %d (%s)", signalled, SignalName(signalled).c_str()));
+        out.Message("Batch", Format("ended by signal %d (%s)", signalled, SignalName(signalled).c_str()));
         return kBatchSignalBase + signalled;
     }
     if (!started) return Refuse(out, "the run could not start");
-    if (run.FinishedCleanly()) return kBatchFinished;
-    if (run.BatchRunning()) out.Line("Batch: the run stopped before its end");
+
+    // What the run changed: a scanner writes no results.
+    if (!scan) record.sources = RunResults(run, project->CurrentSetup());
+    const bool diff = CmdLineSwitch(kOptDiff, false);
+    const std::string currentDir = GetCurrentDir();
+    bool differs = false;
+    for (SourceResult& s : record.sources) {
+        if (diff) {
+            std::ostringstream text;
+            s.change = WriteSourceDiff(text, ShownPath(s.source, currentDir), ShownPath(s.result, currentDir));
+            const std::string bytes = std::move(text).str();
+            std::fwrite(bytes.data(), 1, bytes.size(), record.diffOut ? record.diffOut : stdout);
+        } else {
+            s.change = CompareSource(s.source, s.result);
+        }
+        differs = differs || Differs(s.change.state);
+    }
+    std::fflush(record.diffOut ? record.diffOut : stdout);
+
+    if (run.FinishedCleanly())
+        return differs && CmdLineSwitch(kOptCheck, false) ? kBatchResultsDiffer : kBatchFinished;
+    if (run.BatchRunning()) out.Message("Batch", "the run stopped before its end");
     return kBatchReported;
 }
+
+}  // namespace
 
 }  // namespace korvane

@@ -2,12 +2,15 @@
 // The batch mode of korvane: "korvane -proj FILE.srd -batch run" (or
 // "-batch scan") loads the project without showing a window, performs the
 // run exactly as the window's "Start reengineering" (or "Scan files for I/O
-// operations") would, prints every progress caption, status-bar message and
-// question to standard output as it happens, and ends with
+// operations") would, prints every progress caption (unless -quiet),
+// status-bar message and question to standard error as it happens (standard
+// output carries only what -diff asks for), and ends with
 //   0  the run ended with "Processing finished",
 //   1  the run ended, but something was reported (or it stopped early, or
 //      a step ran past the -timeout limit and the run was cancelled),
 //   2  the run could not start, or the arguments are wrong,
+//   3  with -check only: the run ended with "Processing finished", and a
+//      result differs from its source,
 //   128 + N  the program was ended by signal N (SIGTERM, SIGINT, SIGHUP):
 //      the running step's process group was killed, nothing more written.
 // Every question is answered with the choice that changes and loses
@@ -30,10 +33,21 @@ inline constexpr const char* kOptTakeover = "-TakeOver:-TakeOver";
 // -timeout SECONDS: the time limit of every step's program.
 inline constexpr const char* kOptTimeout = "-Timeout:-Timeout";
 inline constexpr int kMaxTimeLimit = 2000000;  // seconds (about 23 days)
+// -out DIR: the output directory of this run (the project file keeps its own).
+inline constexpr const char* kOptOut = "-Out:-Out";
+// -diff: the unified diff of every changed source on standard output.
+inline constexpr const char* kOptDiff = "-Diff:-Diff";
+// -report FILE.json: what the run did, for programs.
+inline constexpr const char* kOptReport = "-Report:-Report";
+// -check: a finished run whose results differ from the sources ends with 3.
+inline constexpr const char* kOptCheck = "-Check:-Check";
+// -quiet: no progress captions.
+inline constexpr const char* kOptQuiet = "-Quiet:-Quiet";
 
 inline constexpr int kBatchFinished = 0;
 inline constexpr int kBatchReported = 1;
 inline constexpr int kBatchNotStarted = 2;
+inline constexpr int kBatchResultsDiffer = 3;
 inline constexpr int kBatchSignalBase = 128;
 
 // The seconds of "-timeout": a whole number from 1 to kMaxTimeLimit, else 0.

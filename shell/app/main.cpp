@@ -39,7 +39,10 @@ const char* kUsage =
     "                            but something was reported, 2: the run could not start\n"
     "                            or the arguments are wrong (also when another run uses\n"
     "                            the output directory, or when that folder holds files\n"
-    "                            but was never used for a run), 128+N: ended by signal N\n"
+    "                            but was never used for a run), 3 (with -check only): the\n"
+    "                            run finished and its results differ from the sources,\n"
+    "                            128+N: ended by signal N. Messages, questions and\n"
+    "                            progress go to standard error\n"
     "  -takeover                 with -batch: take an output directory that holds files\n"
     "                            but was never used for a run (no last.xml); every run\n"
     "                            deletes the files there named <Project>_* and the\n"
@@ -47,6 +50,17 @@ const char* kUsage =
     "  -timeout SECONDS          with -batch: a step's program still running after that\n"
     "                            long is killed with what it started, and the run ends\n"
     "                            as cancelled (exit status 1)\n"
+    "  -out DIR                  with -batch: the output directory of this run instead\n"
+    "                            of the project's (the project file is not changed)\n"
+    "  -diff                     with -batch: after the run, a unified diff of every\n"
+    "                            changed source against its result on standard output\n"
+    "                            (paths below the current folder relative to it, for\n"
+    "                            \"patch -p0\")\n"
+    "  -report FILE.json         with -batch: write a report of the run (sources and\n"
+    "                            their states, steps, exit status, messages) to FILE\n"
+    "  -check                    with -batch: exit status 3 when the run finished and\n"
+    "                            a result differs from its source\n"
+    "  -quiet                    with -batch: no progress captions\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 
@@ -63,6 +77,12 @@ int main(int argc, char** argv) {
             std::printf("korvane %s\n", korvane::VersionInfoString("FileVersion").c_str());
             return 0;
         }
+    }
+    // An option this program does not know, or one without its value: the
+    // usage, and nothing done.
+    if (const std::string fault = korvane::CommandLineFault(args); !fault.empty()) {
+        std::fprintf(stderr, "%s\n\n%s", fault.c_str(), kUsage);
+        return korvane::kBatchNotStarted;
     }
     korvane::SetCommandLineArgs(args);
     // DOSBox and other SDL programs started from a shell without a display

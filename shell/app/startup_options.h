@@ -2,6 +2,7 @@
 // Command-line options of korvane and the tool root directory.
 
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -19,6 +20,16 @@ inline constexpr const char* kApplicationTitle = "Wrapper application for Korvan
 inline constexpr const char* kDesignedCaption = "Korvane main shell";
 inline constexpr const char* kSettingsApplication = "Korvane Shell";
 inline constexpr const char* kSettingsSection = "Parameters";
+
+// What a command line lacks or holds too much of: empty when every argument
+// is an option this program (or the toolkit) knows, given with its value
+// where it takes one, else "korvane: " and what is wrong. A value follows as
+// the next argument (not beginning with "-") or after "=" in the same one;
+// a switch may end in "+" or "-". The window takes arguments that are no
+// options (they are left alone) and an option without its value (as not
+// given); the batch mode takes neither, and the batch-only switches need
+// -batch.
+std::string CommandLineFault(const std::vector<std::string>& args);
 
 // The tool root: the -Root value unchanged when given, else the program's
 // folder without trailing separator; a last component "TOOLS" (any case)

@@ -3,6 +3,9 @@
 // ("korvane -proj FILE.srd -batch run"), whose output and exit status are
 // checked, and the answers the batch mode gives to questions.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <signal.h>
@@ -42,10 +45,29 @@ namespace {
 const char* kJava = "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\r\n  }\r\n}\r\n";
 const char* kRepaired = "class A {\r\n  void f(int a) {\r\n    if (a > 1) {\r\n    }\r\n  }\r\n}\r\n";
 
-// Runs the program laid into the fixture's tool tree with the arguments.
+// Runs the program laid into the fixture's tool tree with the arguments, in
+// the fixture's root.
 BatchResult RunKorvane(RunFixture& f, const QStringList& args, const std::function<void(long pid)>& whileRunning = {},
                        std::function<void()> childSetup = {}) {
-    return RunBatchProcess(f.programPath(), args, {}, std::move(childSetup), whileRunning);
+    return RunBatchProcess(f.programPath(), args, f.root(), std::move(childSetup), whileRunning);
+}
+
+// The report a run wrote (an empty object when it is no JSON object).
+QJsonObject Report(const std::string& path) {
+    const std::string bytes = ReadBytes(path);
+    return QJsonDocument::fromJson(QByteArray(bytes.data(), qsizetype(bytes.size()))).object();
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// One value of each object of a report's list, as text.
+QStringList Column(const QJsonObject& report, const char* list, const char* key) {
+    QStringList values;
+    for (const QJsonValue& v : report[list].toArray()) {
+        const QJsonValue value = v.toObject()[key];
+        values << (value.isString() ? value.toString() : value.isNull() ? "null" : QString::number(value.toInteger()));
+    }
+    return values;
 }
 
 // Step lines that start a child and then wait for it for ever (before the
@@ -143,6 +165,7 @@ void RunBatchTest::runsAndTheirEnds() {
         std::vector<std::pair<std::string, std::string>> sources = {{"a/One.java", kJava}};
         std::vector<std::string> extra = {};  // language lines; a scanner jvscan is laid out with them
         std::function<void(RunFixture&)> before = {};
+        std::function<void(RunFixture&, const BatchResult&)> after = {};
     } cases[] = {
         {"a chain with a repair, the console captured", TwoSteps(), {"Runcontrol.CaptureLog=Y"}, {"-batch", "run"},
          kBatchFinished,
@@ -182,12 +205,66 @@ void RunBatchTest::runsAndTheirEnds() {
         // A step program that ends with a status other than 0, or by a
         // signal, is reported and the chain goes on; a language may declare
         // that its tools' statuses mean nothing.
-        {"a step exits 5 after its work", TwoSteps(realignExits5, "", ""), {}, {"-batch", "run"}, kBatchReported,
-         {"Error: Step Realign: program @BIN@/jvrealign ended with exit status 5"}},
+        {"a step exits 5 after its work, reported", TwoSteps(realignExits5, "", ""), {},
+         {"-batch", "run", "-report=@ROOT@/r.json", "-check"}, kBatchReported,
+         {"Error: Step Realign: program @BIN@/jvrealign ended with exit status 5"}, {}, {}, one, {}, {},
+         [](RunFixture& f, const BatchResult&) {
+             const QJsonObject report = Report(f.root() + "/r.json");
+             QCOMPARE(report["exitStatus"].toInt(), kBatchReported);
+             QCOMPARE(Column(report, "steps", "name"), (QStringList{"Realign", "Refine"}));
+             QCOMPARE(Column(report, "steps", "exitStatus"), (QStringList{"5", "0"}));
+             QCOMPARE(Column(report, "steps", "signal"), (QStringList{"null", "null"}));
+             QCOMPARE(Column(report, "messages", "text"),
+                      QStringList{Q(StepFailureText("Realign", f.binDir() + "/JAVVorl/jvrealign", {ProcessEnd::Kind::Exited, 5}))});
+         }},
         {"a step exits 5, statuses ignored", TwoSteps(realignExits5, "", ""), {"Runcontrol.IgnoreExitStatus=CSS,jav"},
          {"-batch", "run"}, kBatchFinished, {}},
-        {"a step killed", TwoSteps("kill -KILL $$", "", ""), {}, {"-batch", "run"}, kBatchReported,
-         {"Error: Step Realign: program @BIN@/jvrealign was ended by signal 9 (SIGKILL)"}},
+        {"a step killed", TwoSteps("kill -KILL $$", "", ""), {}, {"-batch", "run", "-report", "@ROOT@/r.json"},
+         kBatchReported, {"Error: Step Realign: program @BIN@/jvrealign was ended by signal 9 (SIGKILL)"}, {}, {}, one,
+         {}, {}, [](RunFixture& f, const BatchResult&) {
+             const QJsonObject report = Report(f.root() + "/r.json");
+             QCOMPARE(Column(report, "steps", "exitStatus"), (QStringList{"null", "1"}));  // Refine finds no input
+             QCOMPARE(Column(report, "steps", "signal"), (QStringList{"9", "null"}));
+         }},
+        // -out: the results go elsewhere, the project file stays as it was;
+        // -quiet: no captions.
+        {"another output directory, quiet", TwoSteps(), {}, {"-batch", "run", "-out", "@ROOT@/other", "-quiet"},
+         kBatchFinished, {}, {{"a/One.java", ""}}, {}, one, {}, {},
+         [](RunFixture& f, const BatchResult& r) {
+             QCOMPARE(ReadBytes(f.root() + "/other/a/One.java"), std::string(kRepaired));
+             QVERIFY(FileExists(f.root() + "/other/last.xml"));
+             for (const std::string& l : r.lines) QVERIFY2(l.find(" project ProdSys - Step ") == std::string::npos, l.c_str());
+         }},
+        // -check: results that equal their sources still end with 0.
+        {"nothing to change, -check", TwoSteps(), {}, {"-batch", "run", "-check", "-diff"}, kBatchFinished, {},
+         {{"a/One.java", kRepaired}}, {}, {{"a/One.java", kRepaired}}},
+        // -diff applied by the patch program to a copy of the sources gives
+        // the results byte for byte; the report tells each source's state
+        // and lines; -check turns the finished run into 3.
+        {"diff, report and check", TwoSteps(), {}, {"-batch", "run", "-diff", "-check", "-report", "@ROOT@/r.json"},
+         kBatchResultsDiffer, {}, repaired, {}, {one[0], two[1], {"c/Same.java", kRepaired}}, {}, {},
+         [](RunFixture& f, const BatchResult& r) {
+             const std::string copy = f.root() + "/copy";
+             ForceDirectories(copy);
+             QCOMPARE(std::system(("cp -R '" + f.sourceDir() + "' '" + copy + "/src'").c_str()), 0);
+             f.writeFile("patch.diff", r.out);
+             const std::string patch = "cd '" + copy + "' && patch -p0 -s < '" + f.root() + "/patch.diff'";
+             QVERIFY2(std::system(patch.c_str()) == 0, r.out.c_str());
+             for (const char* path : {"a/One.java", "b/Two.java", "c/Same.java"})
+                 QCOMPARE(ReadBytes(copy + "/src/" + path), ReadBytes(f.outputDir() + "/" + path));
+             const QJsonObject report = Report(f.root() + "/r.json");
+             QCOMPARE(report["exitStatus"].toInt(), kBatchResultsDiffer);
+             for (const char* key : {"source", "result"}) {
+                 const QString dir = Q(key == std::string("source") ? f.sourceDir() : f.outputDir());
+                 QCOMPARE(Column(report, "sources", key),
+                          (QStringList{dir + "/a/One.java", dir + "/b/Two.java", dir + "/c/Same.java"}));
+             }
+             QCOMPARE(Column(report, "sources", "state"), (QStringList{"changed", "changed", "unchanged"}));
+             QCOMPARE(Column(report, "sources", "linesAdded"), (QStringList{"1", "1", "0"}));
+             QCOMPARE(Column(report, "sources", "linesRemoved"), (QStringList{"1", "1", "0"}));
+             QCOMPARE(Column(report, "steps", "name"), (QStringList{"Realign", "fixit", "Refine"}));
+             QCOMPARE(Column(report, "messages", "text"), QStringList{"Processing finished"});
+         }},
         // brelvin refuses a parameter file with a "<" in a source name and
         // leaves the files in place: nothing else would tell.
         {"the chained brelvin refuses last.xml", TwoSteps(), {}, {"-batch", "run"}, kBatchReported,
@@ -220,17 +297,22 @@ void RunBatchTest::runsAndTheirEnds() {
         std::vector<std::string> printed;
         for (const std::string& line : c.printed) printed.push_back(fill(line));
         QVERIFY2(InOrder(r.lines, printed), output.c_str());
-        QVERIFY2(r.has("Warning: Processing finished") == (c.status == kBatchFinished), output.c_str());
-        if (c.status == kBatchFinished) {
-            QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+        const bool finished = c.status == kBatchFinished || c.status == kBatchResultsDiffer;
+        QVERIFY2(r.has("Processing finished") == finished, output.c_str());
+        if (finished) {
+            QCOMPARE(r.lines.back(), std::string("Processing finished"));
             for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, output.c_str());
         }
+        // Standard output carries only the diff.
+        if (!c.args.contains("-diff")) QVERIFY2(r.out.empty(), r.out.c_str());
         for (const auto& [path, text] : c.files)  // an empty text: no such file
             QVERIFY2(text.empty() ? !PathExists(f.outputDir() + "/" + path)
                                   : ReadBytes(f.outputDir() + "/" + path).find(text) != std::string::npos,
                      (c.what + (": " + path)).c_str());
         if (!c.snapshots.empty() || c.status == kBatchNotStarted) QCOMPARE(f.snapshots(), c.snapshots);
         QCOMPARE(ReadBytes(project), projectBytes);
+        if (c.after) c.after(f, r);
+        if (QTest::currentTestFailed()) return;
     }
 }
 
@@ -246,7 +328,7 @@ void RunBatchTest::runThatCannotStart() {
     } cases[] = {
         {{"-batch", "run"}, "Batch: -batch needs a project: -proj FILE.srd"},
         {{"-proj", p, "-batch", "later"}, "Batch: -batch takes \"run\" or \"scan\""},
-        {{"-proj", p, "-batch"}, "Batch: -batch takes \"run\" or \"scan\""},
+        {{"-proj", p, "-batch"}, "korvane: -batch needs a value"},
         {{"-proj", p + ".missing.srd", "-batch", "run"}, "Batch: no project file " + none + ".missing.srd"},
         {{"-proj", QString::fromUtf8(f.settingsPath()), "-batch", "run"},
          "Batch: not a project file (.srd): " + f.settingsPath()},
@@ -257,14 +339,32 @@ void RunBatchTest::runThatCannotStart() {
         // A time limit must be a number of seconds.
         {{"-proj", p, "-batch", "run", "-timeout", "0"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
         {{"-proj", p, "-batch", "run", "-timeout=1.5"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
-        {{"-proj", p, "-batch", "run", "-timeout"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
+        {{"-proj", p, "-batch", "run", "-timeout"}, "korvane: -timeout needs a value"},
+        // Options not known, or without their value: the usage, nothing done
+        // (the window is not opened either).
+        {{"-proj", p, "-batch", "run", "-frobnicate"}, "korvane: unknown option -frobnicate"},
+        {{"--dry-run"}, "korvane: unknown option --dry-run"},
+        {{"-proj", p, "-frobnicate=1"}, "korvane: unknown option -frobnicate"},
+        {{"-proj", p, "-batch", "run", "-out"}, "korvane: -out needs a value"},
+        {{"-proj", p, "-batch", "run", "-report", "-diff"}, "korvane: -report needs a value"},
+        {{"-proj", p, "-diff"}, "korvane: -diff works with -batch only"},
+        {{"-proj", p, "-batch", "run", "later"}, "korvane: unexpected argument later"},
     };
     for (const Case& c : cases) {
         BatchResult r = RunKorvane(f, c.args);
         QCOMPARE(r.status, kBatchNotStarted);
         QVERIFY2(r.has(c.expected), c.expected.c_str());
+        QCOMPARE(r.has("Usage: korvane [options]"), c.expected.rfind("korvane: ", 0) == 0);
+        QVERIFY(r.out.empty());
     }
     QVERIFY(f.snapshots().empty());
+
+    // A report is written for a run that could not start, too.
+    const BatchResult r = RunKorvane(f, {"-proj", p, "-batch", "run", "-report", "r.json"});
+    const QJsonObject report = Report(f.root() + "/r.json");
+    QCOMPARE(report["exitStatus"].toInt(-1), kBatchNotStarted);
+    QCOMPARE(Column(report, "messages", "text"), (QStringList{"You haven't selected any files yet", "the run could not start"}));
+    QVERIFY(report["sources"].toArray().isEmpty() && report["steps"].toArray().isEmpty());
 }
 
 void RunBatchTest::answersLoseNothing() {
@@ -344,21 +444,21 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         std::string outText = "/deep/out";  // after the root, or relative to jobs/ when not starting with "/"
         std::string maxDirDepth = "100";
         int status = kBatchFinished;
-        std::string line = "Warning: Processing finished";
+        std::string line = "Processing finished";
         std::vector<std::string> results = {};  // below the output directory
     } cases[] = {
         {"system name", {one, two}, "../../victim", "/deep/out", "100", kBatchNotStarted,
          "Error: System name name missing or incorrect"},
         {"entry climbing out", {one, src + "/a/../../victim2/Two.java"}, "Sys", "/deep/out", "100", kBatchFinished,
-         "Warning: Processing finished", {"/src/a/One.java", "/victim2/Two.java"}},
+         "Processing finished", {"/src/a/One.java", "/victim2/Two.java"}},
         {"relative entries and output directory", {"../src/a/One.java", "../src/b/./Two.java"}, "Sys", "../deep/out",
-         "100", kBatchFinished, "Warning: Processing finished", {"/a/One.java", "/b/Two.java"}},
+         "100", kBatchFinished, "Processing finished", {"/a/One.java", "/b/Two.java"}},
         {"one target for two sources", {upper, lower}, "Sys", "/deep/out", "100", kBatchNotStarted,
          "Error: The results of " + upper + " and " + lower + " would both be written to " + out + "/a/Foo.java"},
         {"depth that overflows", {one, two}, "Sys", "/deep/out", "2147483647", kBatchFinished,
          "Warning: MaxDirDepth=2147483647 is out of range (0 to 4096), 100 is used", {"/a/One.java"}},
         {"output directory that is no UTF-8", {one, two}, "Sys", "/deep/out\xFF", "100", kBatchFinished,
-         "Warning: Processing finished", {"/a/One.java", "/b/Two.java"}},
+         "Processing finished", {"/a/One.java", "/b/Two.java"}},
     };
     for (const Case& c : cases) {
         const std::string caseOut =
@@ -377,11 +477,14 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         // An old working copy, left by an earlier run, that the cleaning must take.
         f.writeFile(caseOut.substr(root.size() + 1) + "/workinp/FIL0009", "stale");
         f.writeFile(caseOut.substr(root.size() + 1) + "/last.xml", "");
-        const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config"};
+        const std::vector<std::string> except = {caseOut, f.snapshotDir(), root + "/config", root + "/reports"};
         const auto before = Tree(root, except);
 
-        BatchResult r =
-            RunBatchProcess(f.programPath(), {"-proj", QString::fromStdString(project), "-batch", "run"}, cwd);
+        const std::string report = root + "/reports/report.json";
+        ForceDirectories(root + "/reports");
+        BatchResult r = RunBatchProcess(
+            f.programPath(),
+            {"-proj", QString::fromStdString(project), "-batch", "run", "-report", QString::fromStdString(report)}, cwd);
         std::string output = std::string(c.what) + " status " + std::to_string(r.status);
         for (const std::string& l : r.lines) output += "\n" + l;
         QVERIFY2(r.status == c.status, output.c_str());
@@ -391,6 +494,12 @@ void RunBatchTest::hostileProjectsWriteNothingOutside() {
         for (const std::string& result : c.results)
             QVERIFY2(ReadBytes(caseOut + result) == kJava, (std::string(c.what) + ": " + result).c_str());
         if (c.status == kBatchFinished) QVERIFY2(!PathExists(caseOut + "/workinp/FIL0009"), c.what);
+        // The report stays JSON whatever bytes its paths hold.
+        if (c.status == kBatchFinished) {
+            const QJsonObject parsed = Report(report);
+            QCOMPARE(parsed["exitStatus"].toInt(-1), kBatchFinished);
+            QCOMPARE(parsed["outputDirectory"].toString(), QString::fromUtf8(caseOut.c_str()));
+        }
         QVERIFY2(FolderNames(root + "/deep") == std::vector<std::string>{ExtractFileName(caseOut)}, c.what);
     }
 }
@@ -454,7 +563,7 @@ void RunBatchTest::bigLogsAreNotRead() {
         setrlimit(RLIMIT_AS, &limit);
     });
     QCOMPARE(r.status, kBatchFinished);
-    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+    QCOMPARE(r.lines.back(), std::string("Processing finished"));
 #endif
 }
 

@@ -107,7 +107,7 @@ void RunBundledJavaTest::javaExampleRunsThroughTheBatchMode() {
     BatchResult r = RunBatchProcess(f.programPath(), args, f.root());
     QCOMPARE(r.status, kBatchFinished);
     QVERIFY(!r.lines.empty());
-    QCOMPARE(r.lines.back(), std::string("Warning: Processing finished"));
+    QCOMPARE(r.lines.back(), std::string("Processing finished"));
     for (const std::string& l : r.lines) QVERIFY2(l.rfind("Error: ", 0) != 0, l.c_str());
     // Realign, the chained brelvin, Refine and Restructure.
     const std::string lastStep = "Processing project DemoShop - Step 4 of 5 - Bytes 0 of 0";

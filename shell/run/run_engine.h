@@ -47,6 +47,7 @@ namespace korvane {
 
 class Dialogs;
 class Reporter;
+struct ProcessEnd;
 class ToolLauncher;
 class ToolRun;
 
@@ -102,6 +103,9 @@ public:
     virtual void ProjectModified() {}
     virtual void CancelCommand(bool /*on*/) {}
     virtual void Hint(RunHint) {}
+    // A step's program has ended (the scanner's step is "Scan"): how, as far
+    // as known (Kind::Unknown when its end could not be collected).
+    virtual void StepEnded(const std::string& /*step*/, const std::string& /*program*/, const ProcessEnd&) {}
     // The logs of the run are (no longer) there to be viewed; when there,
     // the product log is shown, and the console log when it was captured.
     virtual void LogsAvailable(bool) {}

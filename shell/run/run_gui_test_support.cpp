@@ -209,7 +209,9 @@ BatchResult RunBatchProcess(const std::string& program, const QStringList& args,
     }
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     if (p.exitStatus() != QProcess::NormalExit) r.signal = p.exitCode();
-    for (const QByteArray& l : p.readAllStandardOutput().split('\n'))
+    const QByteArray out = p.readAllStandardOutput();
+    r.out.assign(out.constData(), size_t(out.size()));
+    for (const QByteArray& l : p.readAllStandardError().split('\n'))
         if (!l.isEmpty()) r.lines.push_back(l.toStdString());
     return r;
 }

@@ -101,7 +101,8 @@ void LinkProgram(const std::string& program, const std::string& target);
 struct BatchResult {
     int status = -1;
     int signal = 0;  // the signal that ended the program, when it crashed or was killed
-    std::vector<std::string> lines;
+    std::vector<std::string> lines;  // standard error: messages and progress
+    std::string out;                 // standard output, as written
     bool has(const std::string& line) const;
 };
 

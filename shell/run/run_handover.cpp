@@ -40,6 +40,7 @@ void RunEngine::stepFinished(const std::shared_ptr<ToolRun>& tool, const StepRun
         stepTimer_.stop();
         tool_.reset();
     }
+    observer_.StepEnded(info.step, info.program, tool->End());
     try {
         stepFinishedBody(tool, info);
     } catch (...) {
