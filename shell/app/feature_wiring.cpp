@@ -11,6 +11,7 @@
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/output_ownership.h"
+#include "shell/run/target_plan.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
@@ -165,9 +166,13 @@ void TfrmKorvaneMain::createViewer() {
     v.TabSheetViewer = TabSheetViewer;
     v.PageControlEditor = PageControlEditor;
     v.FrameFindexecEditorGeneral = FrameFindexecEditorGeneral;
+    v.MenuShowXmlParameters = MenuShowXmlParameters;
     ViewerHooks h;
     h.outputDirectory = [this] { return project_->outputDirectory(); };
     h.systemName = [this] { return project_->systemName(); };
+    h.runOutputDirectory = [this] {
+        return RunOutputDirectory(project_->outputDirectory(), project_->projectDirectory());
+    };
     h.sourceFilter = [this] { return language_->applied().sourceFilter; };
     h.languagePrefix = [this] { return language_->applied().prefix; };
     h.toolRoot = [this] { return toolRoot_; };
