@@ -13,6 +13,7 @@
 #include "shell/run/output_ownership.h"
 #include "shell/run/target_plan.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/viewer/changes_controller.h"
 #include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
 
@@ -118,6 +119,8 @@ void TfrmKorvaneMain::createProject() {
         if (!collections_) return;
         collections_->updatePages();
         collections_->ComputeAndShowCommonRoot(CheckListBoxSelectedFiles);
+        // What the project's last run changed.
+        if (changes_) changes_->refresh();
     };
     project_ = new ProjectController(this, projectView(), services(), std::move(h));
     connect(this, &TfrmKorvaneMain::loadProjectRequested, project_,
@@ -188,6 +191,21 @@ void TfrmKorvaneMain::createViewer() {
     ProvideProgramIcon(startup_.programPath);
 }
 
+void TfrmKorvaneMain::createChanges() {
+    ChangesView v;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.TabSheetChanges = TabSheetChanges;
+    ChangesHooks h;
+    h.checkedSources = [this] { return CheckedSourceResults(run_->CurrentSetup()); };
+    changes_ = new ChangesController(v, std::move(h), this);
+    connect(project_, &ProjectController::projectCleared, changes_, [c = changes_] { c->projectCleared(); });
+    // After a reengineering run, whatever way it ended (a scan changes no source).
+    connect(&run_->engine(), &RunEngine::runEnded, changes_, [this] {
+        if (run_->engine().runMode() == RunEngine::RunMode::Reengineering) changes_->refresh();
+    });
+}
+
 void TfrmKorvaneMain::createControllers() {
     // The language comes first and reaches the project made after it.
     LanguageProjectHooks p;
@@ -216,6 +234,7 @@ void TfrmKorvaneMain::createControllers() {
     createCollections();
     run_ = new RunBinding(*this);
     createViewer();
+    createChanges();
 }
 
 }  // namespace korvane
