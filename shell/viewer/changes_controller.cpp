@@ -18,6 +18,7 @@
 #include <new>
 
 #include "shared/platform/files.h"
+#include "shared/platform/path.h"
 #include "shell/ui/byte_text.h"
 #include "shell/ui/guard.h"
 #include "shell/ui/window_routines.h"
@@ -178,6 +179,7 @@ void ChangesController::buildPage() {
                             QStringLiteral("Removed")});
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column : {1, 2, 3}) list_->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     auto* texts = new QSplitter(Qt::Horizontal, split);
     auto memo = [&](const char* name) {
         auto* m = new QPlainTextEdit(texts);
@@ -193,6 +195,7 @@ void ChangesController::buildPage() {
     result_ = memo("MemoChangesResult");
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 3);
+    split->setSizes({360, 780});
     layout->addWidget(split, 1);
 
     // The two sides scroll together; a row is the same line number in both.
@@ -203,10 +206,7 @@ void ChangesController::buildPage() {
     }
     connect(list_, &QTreeWidget::currentItemChanged, this, [this] { RunGuarded([this] { showSelected(); }); });
     connect(hide_, &QCheckBox::toggled, this, [this] {
-        RunGuarded([this] {
-            fillList();
-            showSelected();
-        });
+        RunGuarded([this] { fillList(); });
     });
     const std::pair<QKeySequence, bool> keyTable[] = {{QKeySequence(Qt::Key_F7), true},
                                                       {QKeySequence(Qt::SHIFT | Qt::Key_F7), false},
@@ -267,21 +267,32 @@ void ChangesController::fillList() {
     list_->clear();
     QTreeWidgetItem* current = nullptr;
     QTreeWidgetItem* firstChanged = nullptr;
+    // The list shows the sources below the folder they all share.
+    std::string_view shared = entries_.empty() ? std::string_view() : std::string_view(entries_[0].paths.source);
+    for (const Entry& e : entries_) {
+        std::size_t n = 0;
+        while (n < shared.size() && n < e.paths.source.size() && shared[n] == e.paths.source[n]) ++n;
+        shared = shared.substr(0, n);
+    }
+    const std::size_t sep = shared.rfind(kPathSep);
+    shared = shared.substr(0, sep == std::string_view::npos ? 0 : sep + 1);
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const Entry& e = entries_[i];
         if (hide_->isChecked() && e.change.state == ChangeState::LineEndsOnly) continue;
         const bool counted = e.change.state == ChangeState::Changed || e.change.state == ChangeState::LineEndsOnly;
-        auto* item = new QTreeWidgetItem(list_, {Q(e.paths.source), ChangeStateText(e.change.state),
+        auto* item = new QTreeWidgetItem(list_, {Q(std::string_view(e.paths.source).substr(shared.size())),
+                                                 ChangeStateText(e.change.state),
                                                  counted ? QString::number(e.change.linesAdded) : QString(),
                                                  counted ? QString::number(e.change.linesRemoved) : QString()});
         item->setData(0, Qt::UserRole, int(i));
-        item->setToolTip(0, "Result: " + Q(e.paths.result));
+        item->setToolTip(0, Q(e.paths.source) + "\nResult: " + Q(e.paths.result));
         if (int(i) == selected) current = item;
         if (!firstChanged && e.change.state == ChangeState::Changed) firstChanged = item;
     }
     if (!current) current = firstChanged ? firstChanged : list_->topLevelItem(0);
     list_->setCurrentItem(current);
-    if (selected < 0 || !current || current->data(0, Qt::UserRole).toInt() != selected) showSelected();
+    // Shown again also when the selection stays: the comparison is new.
+    showSelected();
 }
 
 void ChangesController::showSelected() {
