@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -209,6 +210,20 @@ void RunLifecycleTest::changesOfARunShownAndWalked() {
     QCOMPARE(c.currentRow(), size_t(6));
     QTest::keyClick(c.sourceMemo(), Qt::Key_F7, Qt::ShiftModifier);
     QCOMPARE(c.currentRow(), size_t(2));
+
+    // A result that holds NUL bytes, one too big to be shown side by side:
+    // said so above the text areas.
+    auto shownNote = [&](const std::string& result) {
+        f.writeFile("out/b/Two.java", result);
+        c.refresh();
+        if (!RunFixture::waitFor([&] { return !c.busy(); })) return std::string("(busy)");
+        c.list()->setCurrentItem(c.list()->topLevelItem(1));
+        if (!RunFixture::waitFor([&] { return !c.busy(); })) return std::string("(busy)");
+        return Str(w.TabSheetChanges->findChild<QLabel*>("LabelChangesCaption")->text()).substr(0, 20);
+    };
+    QCOMPARE(shownNote(std::string("class A {\0}\r\n", 13)), std::string("Binary files differ"));
+    QCOMPARE(shownNote(std::string(9000000, 'x')), std::string("Too large to be show"));
+    QCOMPARE(c.sourceMemo()->toPlainText(), QString());
 
     // A source deleted after the run is shown as such.
     QVERIFY(DeleteFile(two));
