@@ -211,6 +211,20 @@ void RunLifecycleTest::changesOfARunShownAndWalked() {
     QTest::keyClick(c.sourceMemo(), Qt::Key_F7, Qt::ShiftModifier);
     QCOMPARE(c.currentRow(), size_t(2));
 
+    // Opening the project again shows what its last run changed.
+    const std::string saved = f.root() + "/Run.srd";
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::SaveProjectAs);
+    QVERIFY(PathExists(saved));
+    QSignalSpy filled(&c, &ChangesController::listFilled);
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::OpenProject);
+    QVERIFY(c.entries().empty());  // the new project cleared the page
+    QVERIFY(RunFixture::waitFor([&] { return filled.count() == 1 && !c.busy(); }));
+    QCOMPARE(c.entries().size(), size_t(2));
+    QCOMPARE(c.entries()[0].change.state, ChangeState::Changed);
+    QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetChanges));
+
     // A result that holds NUL bytes, one too big to be shown side by side:
     // said so above the text areas.
     auto shownNote = [&](const std::string& result) {
