@@ -60,6 +60,9 @@ void RunBeside(QObject* receiver, std::function<void()> work, std::function<void
 
 }  // namespace
 
+// One pair as the text areas show it: the rows joined by line feeds (a
+// missing side an empty line), the bytes changed within a line as character
+// spans of their rows.
 struct ChangesController::PairText {
     SourceChange change;
     QString note;
@@ -86,10 +89,6 @@ void AddSpans(std::vector<PairText::Span>& spans, std::size_t row, std::string_v
         spans.push_back({int(row), begin, length});
     }
 }
-
-}  // namespace
-
-namespace {
 
 PairText MakePairText(const SourceResultPath& p, bool hideLineEnds) {
     PairText out;

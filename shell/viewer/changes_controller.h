@@ -29,7 +29,6 @@ namespace korvane {
 class ChangesController : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* kTabCaption = "Changes";
     static constexpr const char* kHideLineEnds = "Hide line-end changes";
 
     ChangesController(const ChangesView& view, ChangesHooks hooks, QObject* parent);
