@@ -11,7 +11,9 @@
 #include "shell/collections/collections_controller.h"
 #include "shell/project/project_controller.h"
 #include "shell/run/output_ownership.h"
+#include "shell/run/target_plan.h"
 #include "shell/ui/my_status_bar.h"
+#include "shell/viewer/changes_controller.h"
 #include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
 
@@ -117,6 +119,8 @@ void TfrmKorvaneMain::createProject() {
         if (!collections_) return;
         collections_->updatePages();
         collections_->ComputeAndShowCommonRoot(CheckListBoxSelectedFiles);
+        // What the project's last run changed.
+        if (changes_) changes_->refresh();
     };
     project_ = new ProjectController(this, projectView(), services(), std::move(h));
     connect(this, &TfrmKorvaneMain::loadProjectRequested, project_,
@@ -165,9 +169,13 @@ void TfrmKorvaneMain::createViewer() {
     v.TabSheetViewer = TabSheetViewer;
     v.PageControlEditor = PageControlEditor;
     v.FrameFindexecEditorGeneral = FrameFindexecEditorGeneral;
+    v.MenuShowXmlParameters = MenuShowXmlParameters;
     ViewerHooks h;
     h.outputDirectory = [this] { return project_->outputDirectory(); };
     h.systemName = [this] { return project_->systemName(); };
+    h.runOutputDirectory = [this] {
+        return RunOutputDirectory(project_->outputDirectory(), project_->projectDirectory());
+    };
     h.sourceFilter = [this] { return language_->applied().sourceFilter; };
     h.languagePrefix = [this] { return language_->applied().prefix; };
     h.toolRoot = [this] { return toolRoot_; };
@@ -181,6 +189,21 @@ void TfrmKorvaneMain::createViewer() {
     // The desktop registration shows the program's icon also for a program
     // file that has no icon file beside it.
     ProvideProgramIcon(startup_.programPath);
+}
+
+void TfrmKorvaneMain::createChanges() {
+    ChangesView v;
+    v.PageControlMain = PageControlMain;
+    v.TabSheetNames = TabSheetNames;
+    v.TabSheetChanges = TabSheetChanges;
+    ChangesHooks h;
+    h.checkedSources = [this] { return CheckedSourceResults(run_->CurrentSetup()); };
+    changes_ = new ChangesController(v, std::move(h), this);
+    connect(project_, &ProjectController::projectCleared, changes_, [c = changes_] { c->projectCleared(); });
+    // After a reengineering run, whatever way it ended (a scan changes no source).
+    connect(&run_->engine(), &RunEngine::runEnded, changes_, [this] {
+        if (run_->engine().runMode() == RunEngine::RunMode::Reengineering) changes_->refresh();
+    });
 }
 
 void TfrmKorvaneMain::createControllers() {
@@ -211,6 +234,7 @@ void TfrmKorvaneMain::createControllers() {
     createCollections();
     run_ = new RunBinding(*this);
     createViewer();
+    createChanges();
 }
 
 }  // namespace korvane

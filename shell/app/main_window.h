@@ -52,6 +52,7 @@ class RunBinding;
 class RunEngine;
 class WordListController;
 class ViewerController;
+class ChangesController;
 class RegistrationController;
 
 
@@ -78,6 +79,7 @@ public:
     RunBinding* runBinding() { return run_; }
     WordListController* wordLists() { return wordLists_; }
     ViewerController* viewer() { return viewer_; }
+    ChangesController* changes() { return changes_; }
 
     // --- window-level state ---
     // True while a batch run is in progress (the busy gate reads it).
@@ -134,6 +136,7 @@ public:
     QWidget* TabSheetTech = nullptr;
     QWidget* TabSheetViewer = nullptr;
     QWidget* TabSheetWordScan = nullptr;
+    QWidget* TabSheetChanges = nullptr;  // "Changes": what the last run changed
 
     QWidget* PanelBozomek = nullptr;
     QSplitter* SplitterNames = nullptr;
@@ -298,6 +301,7 @@ private:
     RunBinding* run_ = nullptr;
     WordListController* wordLists_ = nullptr;
     ViewerController* viewer_ = nullptr;
+    ChangesController* changes_ = nullptr;
 
     // feature_wiring.cpp: each part over its controls, with its hooks.
     void createControllers();
@@ -308,6 +312,7 @@ private:
     WordListsView wordListsView();
     void createWordLists();
     void createViewer();
+    void createChanges();
 };
 
 }  // namespace korvane

@@ -85,6 +85,9 @@ void TfrmKorvaneMain::buildLayout() {
     buildTechPage();
     buildViewerPage();
     buildWordScanPage();
+    // What the last run changed; the Changes feature fills it.
+    TabSheetChanges = Named(new QWidget, "TabSheetChanges");
+    PageControlMain->addTab(TabSheetChanges, "Changes");
 
     GroupBoxSlider = Named(new QGroupBox(central), "GroupBoxSlider");
     auto* sl = new QVBoxLayout(GroupBoxSlider);

@@ -7,12 +7,14 @@
 // bundled tool settings <build>/_Korvane.Src/Korvane.INI), with the example
 // Java project laid out under <temp>/korvane-demo, performs its run with the
 // reference tools, and saves page-names.png, page-technical.png,
-// page-viewer.png (the logs of the run open), page-macro-table.png (Cobol 85:
+// page-viewer.png (the logs of the run open), changes-view.png (what the
+// run changed, a repaired source beside its result, line-end changes hidden), page-macro-table.png (Cobol 85:
 // Java has no macro table) and about.png into the folder named by
 // $KORVANE_SCREENSHOTS (or the first argument). Settings and desktop files go
 // to a temporary folder, never to the user's own.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -39,6 +41,7 @@
 #include "shell/ui/about_box.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/scripted_dialogs.h"
+#include "shell/viewer/changes_controller.h"
 #include "shell/viewer/viewer_controller.h"
 
 using namespace korvane;
@@ -153,6 +156,18 @@ int main(int argc, char** argv) {
     }
     w->PageControlEditor->setCurrentIndex(0);  // the product log
     Save(w.get(), outDir, "page-viewer.png");
+
+    // What the run changed: the first changed source beside its result.
+    ChangesController& changes = *w->changes();
+    if (!WaitFor([&] { return !changes.busy() && !changes.entries().empty(); }, 60000)) {
+        std::fprintf(stderr, "the Changes page was not filled\n");
+        return 1;
+    }
+    // The example's tools also turn LF into CR LF: those changes are hidden.
+    w->PageControlMain->setCurrentWidget(w->TabSheetChanges);
+    changes.hideLineEnds()->setChecked(true);
+    if (!WaitFor([&] { return !changes.busy(); }, 60000)) return 1;
+    Save(w.get(), outDir, "changes-view.png");
 
     // The macro table of Cobol 85, with a few control words.
     w->actions().execute(ActionId::CloseAllPages);

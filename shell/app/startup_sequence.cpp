@@ -28,6 +28,7 @@
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/ui/window_routines.h"
+#include "shell/viewer/changes_controller.h"
 #include "shell/viewer/viewer_controller.h"
 #include "shell/wordlists/word_list_controller.h"
 
@@ -42,6 +43,7 @@ TfrmKorvaneMain::~TfrmKorvaneMain() {
         controller = nullptr;
     };
     drop(run_);
+    drop(changes_);
     drop(viewer_);
     drop(collections_);
     drop(wordLists_);

@@ -1,13 +1,19 @@
 // The life of runs in the window: the busy gate while a run is in progress,
 // the close request during a run, what the window shows of a stopped run,
-// and a project saved during a run and opened again. (The run itself, with
+// a project saved during a run and opened again, and the page of what a run
+// changed. (The run itself, with
 // its hand-overs, faults and stops: the engine's tests.)
 
 #include <QAction>
 #include <QGroupBox>
 #include <QtTest>
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTreeWidget>
 
 #include "shared/platform/files.h"
 #include "shared/text.h"
@@ -18,6 +24,7 @@
 #include "shell/run/run_gui_test_support.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/testing/qt_test_main.h"
+#include "shell/viewer/changes_controller.h"
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -40,6 +47,7 @@ private slots:
     void busyGateDuringRun();
     void closeRequestStopsTheRun();
     void projectSavedDuringRunIsOpenedAgain();
+    void changesOfARunShownAndWalked();
 };
 
 void RunLifecycleTest::busyGateDuringRun() {
@@ -160,6 +168,82 @@ void RunLifecycleTest::projectSavedDuringRunIsOpenedAgain() {
     QVERIFY(f.runAndWait());
     QVERIFY(f.run().FinishedCleanly());
     QCOMPARE(ReadBytes(out + "/a/One.java"), std::string(kJava));
+}
+
+// After a run the Changes page lists the checked sources with their states;
+// the repaired source is shown beside its result, and F7 / Shift+F7 walk
+// its changes in both text areas.
+void RunLifecycleTest::changesOfARunShownAndWalked() {
+    RunFixture f;
+    f.writeRunSettings({{"Realign", "jvrealign", "JRA", "fixit", ""}}, {});
+    const std::string broken =
+        "class A {\r\n  void f(int a) {\r\n    if (a > 1 {\r\n    }\r\n    g();\r\n    h();\r\n"
+        "    if (a > 2 {\r\n    }\r\n  }\r\n}\r\n";
+    const std::string one = f.addSource("a/One.java", broken);
+    const std::string two = f.addSource("b/Two.java", kJava);
+    TfrmKorvaneMain& w = f.startProject({{one, true}, {two, true}});
+    ChangesController& c = *w.changes();
+    QVERIFY(!TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetChanges));
+    QVERIFY(f.runAndWait());
+    QVERIFY(RunFixture::waitFor([&] { return c.entries().size() == 2 && !c.busy(); }));
+    QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetChanges));
+    QCOMPARE(c.entries()[0].change.state, ChangeState::Changed);
+    QCOMPARE(c.entries()[0].change.linesAdded, size_t(2));
+    QCOMPARE(c.entries()[1].change.state, ChangeState::Unchanged);
+    QCOMPARE(Str(c.list()->topLevelItem(1)->text(1)), std::string("unchanged"));
+    // The changed source is selected and shown at its first change.
+    QCOMPARE(Str(c.list()->currentItem()->text(0)), std::string("a/One.java"));
+    auto line = [](QPlainTextEdit* m, int row) { return Str(m->document()->findBlockByNumber(row).text()); };
+    QCOMPARE(line(c.sourceMemo(), 2), std::string("    if (a > 1 {"));
+    QCOMPARE(line(c.resultMemo(), 2), std::string("    if (a > 1) {"));
+    QCOMPARE(c.shownRows().changeStarts, (std::vector<std::size_t>{2, 6}));
+    QCOMPARE(c.currentRow(), size_t(2));
+
+    w.PageControlMain->setCurrentWidget(w.TabSheetChanges);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    c.sourceMemo()->setFocus();
+    QTest::keyClick(c.sourceMemo(), Qt::Key_F7);
+    QCOMPARE(c.currentRow(), size_t(6));
+    QCOMPARE(c.resultMemo()->textCursor().blockNumber(), 6);
+    QTest::keyClick(c.sourceMemo(), Qt::Key_F7);  // no further change
+    QCOMPARE(c.currentRow(), size_t(6));
+    QTest::keyClick(c.sourceMemo(), Qt::Key_F7, Qt::ShiftModifier);
+    QCOMPARE(c.currentRow(), size_t(2));
+
+    // Opening the project again shows what its last run changed.
+    const std::string saved = f.root() + "/Run.srd";
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::SaveProjectAs);
+    QVERIFY(PathExists(saved));
+    QSignalSpy filled(&c, &ChangesController::listFilled);
+    f.dialogs.AnswerPath(saved);
+    w.actions().execute(ActionId::OpenProject);
+    QVERIFY(c.entries().empty());  // the new project cleared the page
+    QVERIFY(RunFixture::waitFor([&] { return filled.count() == 1 && !c.busy(); }));
+    QCOMPARE(c.entries().size(), size_t(2));
+    QCOMPARE(c.entries()[0].change.state, ChangeState::Changed);
+    QVERIFY(TfrmKorvaneMain::isTabVisible(w.PageControlMain, w.TabSheetChanges));
+
+    // A result that holds NUL bytes, one too big to be shown side by side:
+    // said so above the text areas.
+    auto shownNote = [&](const std::string& result) {
+        f.writeFile("out/b/Two.java", result);
+        c.refresh();
+        if (!RunFixture::waitFor([&] { return !c.busy(); })) return std::string("(busy)");
+        c.list()->setCurrentItem(c.list()->topLevelItem(1));
+        if (!RunFixture::waitFor([&] { return !c.busy(); })) return std::string("(busy)");
+        return Str(w.TabSheetChanges->findChild<QLabel*>("LabelChangesCaption")->text()).substr(0, 20);
+    };
+    QCOMPARE(shownNote(std::string("class A {\0}\r\n", 13)), std::string("Binary files differ"));
+    QCOMPARE(shownNote(std::string(9000000, 'x')), std::string("Too large to be show"));
+    QCOMPARE(c.sourceMemo()->toPlainText(), QString());
+
+    // A source deleted after the run is shown as such.
+    QVERIFY(DeleteFile(two));
+    c.refresh();
+    QVERIFY(RunFixture::waitFor([&] { return !c.busy(); }));
+    QCOMPARE(c.entries()[1].change.state, ChangeState::SourceMissing);
 }
 
 // No process started by the tests outlives them.

@@ -4,6 +4,9 @@
 
 #include "shared/platform/path.h"
 #include "shared/text.h"
+#include "shell/collections/common_root.h"
+#include "shell/run/run_setup.h"
+#include "shell/ui/check_list.h"
 
 namespace korvane {
 
@@ -46,6 +49,19 @@ std::string TargetRefusalMessage(const TargetRefusal& refusal, std::string_view 
                       std::string(outputDir).c_str());
     return Format("The results of %s and %s would both be written to %s", refusal.other.c_str(),
                   refusal.source.c_str(), refusal.target.c_str());
+}
+
+std::vector<SourceResultPath> CheckedSourceResults(const RunSetup& setup) {
+    std::vector<SourceResultPath> pairs;
+    const std::string outputDir = RunOutputDirectory(setup.outputDirectory, setup.projectDirectory);
+    if (outputDir.empty()) return pairs;
+    CheckList list;
+    list.assign(setup.sources);
+    const std::string root = ComputeCommonRoot(list).root;
+    for (const CheckEntry& e : setup.sources)
+        if (e.checked)
+            pairs.push_back({e.text, ResultTarget(outputDir, root, e.text, setup.language.outputExtension)});
+    return pairs;
 }
 
 }  // namespace korvane

@@ -10,6 +10,8 @@
 
 namespace korvane {
 
+struct RunSetup;
+
 // The output directory a run uses: the field's text without a trailing
 // separator, "." and "..", a relative text taken from the project directory.
 // Empty when there is no text, or it stays relative (no absolute project
@@ -44,5 +46,20 @@ std::optional<TargetRefusal> CheckTargetPlan(std::string_view outputDir, std::st
 // "The result of <source> would be written outside the output directory <out>", or
 // "The results of <other> and <source> would both be written to <target>".
 std::string TargetRefusalMessage(const TargetRefusal& refusal, std::string_view outputDir);
+
+// A checked source and the file its result was delivered to.
+struct SourceResultPath {
+    std::string source;
+    std::string result;
+    bool operator==(const SourceResultPath&) const = default;
+};
+
+// The checked sources of the project, in list order, each with the file a
+// run of this project delivers its result to (ResultTarget): the output
+// directory as a run takes it (RunOutputDirectory), the common root computed
+// over every entry of the source list, checked or not, and the language's
+// output extension. Empty without an output directory. What a run changed
+// is the comparison of these pairs.
+std::vector<SourceResultPath> CheckedSourceResults(const RunSetup& setup);
 
 }  // namespace korvane

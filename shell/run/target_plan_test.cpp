@@ -1,4 +1,5 @@
 #include "shell/run/target_plan.h"
+#include "shell/run/run_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,41 @@ TEST(TargetPlan, TargetsAndMessages) {
               "The result of /s/../x.java would be written outside the output directory /out");
     EXPECT_EQ(TargetRefusalMessage({"/s/Foo.java", "/s/Foo.JAVA", "/out/Foo.new"}, "/out"),
               "The results of /s/Foo.JAVA and /s/Foo.java would both be written to /out/Foo.new");
+}
+
+namespace korvane {
+void PrintTo(const SourceResultPath& p, std::ostream* os) { *os << p.source << " -> " << p.result; }
+}  // namespace korvane
+
+// Which result file belongs to which checked source: the root comes from
+// every entry (an unchecked one included), the output directory and the
+// extension as a run takes them.
+TEST(TargetPlan, CheckedSourcesAndTheirResults) {
+    using P = std::vector<SourceResultPath>;
+    struct Case {
+        const char* what;
+        std::vector<CheckEntry> sources;
+        const char* outputDir;
+        const char* outputExtension;
+        P pairs;
+    } cases[] = {
+        {"unchecked entry widens the root",
+         {{"/src/a/One.java", true}, {"/src/b/Two.java", false}, {"/src/a/c/Three.java", true}},
+         "/out/",
+         "",
+         {{"/src/a/One.java", "/out/a/One.java"}, {"/src/a/c/Three.java", "/out/a/c/Three.java"}}},
+        {"output extension", {{"/src/a/One.cob", true}, {"/src/a/Two.cob", true}}, "/out", ".new",
+         {{"/src/a/One.cob", "/out/a/One.new"}, {"/src/a/Two.cob", "/out/a/Two.new"}}},
+        {"relative output directory", {{"/src/One.c", true}}, "out", "", {{"/src/One.c", "/jobs/out/src/One.c"}}},
+        {"no output directory", {{"/src/One.c", true}}, "", "", {}},
+        {"nothing checked", {{"/src/One.c", false}}, "/out", "", {}},
+    };
+    for (const Case& c : cases) {
+        RunSetup setup;
+        setup.sources = c.sources;
+        setup.outputDirectory = c.outputDir;
+        setup.projectDirectory = "/jobs/";
+        setup.language.outputExtension = c.outputExtension;
+        EXPECT_EQ(CheckedSourceResults(setup), c.pairs) << c.what;
+    }
 }

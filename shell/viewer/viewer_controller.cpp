@@ -13,11 +13,13 @@
 #include "shared/platform/files.h"
 #include "shared/platform/path.h"
 #include "shared/platform/process.h"
+#include "shell/run/work_area.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/byte_text.h"
 #include "shell/ui/find_exec_frame.h"
 #include "shell/ui/font_choice.h"
+#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/ui/window_routines.h"
 #include "shell/viewer/external_editor.h"
@@ -99,6 +101,8 @@ void ViewerController::bindActions() {
         if (auto* memo = qobject_cast<QPlainTextEdit*>(t)) memo->selectAll();
         else if (auto* edit = qobject_cast<QLineEdit*>(t)) edit->selectAll();
     });
+    if (v_.MenuShowXmlParameters)
+        connect(v_.MenuShowXmlParameters, &QAction::triggered, this, [this] { RunGuarded([this] { ShowParameterFile(); }); });
 }
 
 // --- pages -------------------------------------------------------------------
@@ -238,6 +242,12 @@ void ViewerController::ActViewLogExecute(QObject* sender) {
         failure = "Cannot find log - " + path;  // gone before it was opened
     }
     if (!failure.empty()) s_.statusBar.ShowError(failure, false);
+}
+
+void ViewerController::ShowParameterFile() {
+    const std::string dir = hooks_.runOutputDirectory();
+    if (dir.empty()) s_.statusBar.ShowError("File last.xml doesn't exist", false);
+    OpenInViewer(ParameterFilePath(dir));
 }
 
 void ViewerController::applyFontToCurrentPage(const FontChoice& font) {

@@ -50,6 +50,10 @@ public:
     void ActSelectFontExecute();
     void ActViewNotepadExecute();
     void ActAboutExecute();
+    // "Show XML parameter file in a viewer tab": OpenInViewer on last.xml
+    // of the output directory; without an output directory the error
+    // "File last.xml doesn't exist".
+    void ShowParameterFile();
 
     // Whether the two log views read the log into a page (the window); off,
     // they only report a log that is missing (the batch mode).

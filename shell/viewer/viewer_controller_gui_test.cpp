@@ -213,6 +213,20 @@ void ViewerControllerTest::logsOpenByNameAndReportWhenMissing() {
     QCOMPARE(Captions(w), (std::vector<std::string>{"SYS.log", "Console.log"}));
     QCOMPARE(V(w).pageMemo(0)->toPlainText(), QStringLiteral("Realign FIL0000 -> FIL0000.JRA"));
     QCOMPARE(Shown(w), std::string());
+
+    // The parameter file of the last run, from the Logs menu.
+    w.MenuShowXmlParameters->trigger();
+    QCOMPARE(Shown(w), "File " + out + "/last.xml doesn't exist");
+    QCOMPARE(V(w).pageCount(), 2);
+    f.writeFile("out/last.xml", "<?xml version=\"1.0\"?>\r\n<Project/>\r\n");
+    w.statusBar().ClearMessages();
+    w.MenuShowXmlParameters->trigger();
+    QCOMPARE(Captions(w), (std::vector<std::string>{"SYS.log", "Console.log", "last.xml"}));
+    QCOMPARE(V(w).pageMemo(2)->toPlainText(), QStringLiteral("<?xml version=\"1.0\"?>\n<Project/>"));
+    // Without an output directory nothing is looked for in the current one.
+    w.FrameFindDirectoryOutputDir->SetFieldText("");
+    w.MenuShowXmlParameters->trigger();
+    QCOMPARE(Shown(w), std::string("File last.xml doesn't exist"));
 }
 
 void ViewerControllerTest::consoleLogOfferedOnlyWithCaptureLog() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class QAction;
 class QTabWidget;
 class QWidget;
 
@@ -23,12 +24,18 @@ struct ViewerView {
     QWidget* TabSheetViewer = nullptr;
     QTabWidget* PageControlEditor = nullptr;
     TFrameFindexec* FrameFindexecEditorGeneral = nullptr;
+    // "Show XML parameter file in a viewer tab" (Logs menu and the viewer's
+    // context menu): a menu item of the window, not an action of the list.
+    QAction* MenuShowXmlParameters = nullptr;
 };
 
 struct ViewerHooks {
     // The project's output directory and system name (the logs' places).
     std::function<std::string()> outputDirectory;
     std::function<std::string()> systemName;
+    // The output directory as a run takes it (a relative field text taken
+    // from the project's folder); empty when there is none. last.xml lies there.
+    std::function<std::string()> runOutputDirectory;
     // The applied language's source filter and prefix (the open dialog).
     std::function<std::string()> sourceFilter;
     std::function<std::string()> languagePrefix;
