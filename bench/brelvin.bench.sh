@@ -15,7 +15,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 brelvin=$build/bin/brelvin
 files=${BRELVIN_BENCH_FILES:-2000}
 rounds=5
@@ -26,9 +26,7 @@ if [[ ! -x $brelvin ]]; then
     exit 2
 fi
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/brelvin-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch brelvin
 
 master=$scratch/master  # the generated work copies
 mkdir -p "$master"
@@ -75,8 +73,6 @@ BEGIN {
     printf ' </Files>\r\n</VORL>\r\n'
 } > "$scratch/last.xml"
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Every round works in folders of its own and nothing is deleted before the
 # end: creating files right after deleting many is slow on some file systems

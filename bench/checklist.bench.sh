@@ -17,7 +17,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 driver=$build/bin/checklist_bench
 sources=100000
 rounds=5
@@ -29,9 +29,7 @@ if [[ ! -x $driver ]]; then
 fi
 export QT_QPA_PLATFORM=offscreen
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/checklist-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch checklist
 # Qt's run-time folder, so that it does not complain of a missing one.
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -45,8 +43,6 @@ awk -v n="$sources" 'BEGIN {
     }
 }' > "$paths"
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 box_times=()
 sed_times=()

@@ -16,7 +16,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 driver=$build/bin/collections_bench
 rounds=5
 target=1.2
@@ -26,9 +26,7 @@ if [[ ! -x $driver ]]; then
     exit 2
 fi
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/collections-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch collections
 
 tree=$scratch/tree
 "$driver" generate "$tree"
@@ -36,8 +34,6 @@ tree=$scratch/tree
 "$driver" add "$tree" > /dev/null
 find "$tree" -type f -name '*.cbl' > /dev/null
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 add_times=()
 find_times=()

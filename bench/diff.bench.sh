@@ -16,7 +16,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 driver=$build/bin/run_bench
 files=1000
 rounds=5
@@ -28,9 +28,7 @@ if [[ ! -x $driver ]]; then
 fi
 command -v diff > /dev/null || { echo "diff.bench.sh: no diff program" >&2; exit 2; }
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/diff-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch diff
 
 "$driver" generate "$scratch/src" "$files"
 cp -r "$scratch/src" "$scratch/out"
@@ -38,8 +36,6 @@ cp -r "$scratch/src" "$scratch/out"
 find "$scratch/out" -type f -exec sed -i -e '5s/$/ \/\/ changed/' -e '40s/int/long/' -e '80s/^/    /' \
     -e '20a\    // added' -e '60d' {} +
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 ours=()
 theirs=()

@@ -17,7 +17,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 driver=$build/bin/project_bench
 sources=${PROJECT_BENCH_SOURCES:-100000}
 rounds=5
@@ -28,9 +28,7 @@ if [[ ! -x $driver ]]; then
     exit 2
 fi
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/project-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch project
 
 paths=$scratch/paths.txt
 awk -v n="$sources" 'BEGIN {
@@ -41,8 +39,6 @@ awk -v n="$sources" 'BEGIN {
     }
 }' > "$paths"
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 save_times=()
 load_times=()

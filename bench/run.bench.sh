@@ -26,7 +26,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 korvane=$build/bin/korvane
 step=$build/bin/korvane-step
 driver=$build/bin/run_bench
@@ -38,17 +38,12 @@ for program in "$korvane" "$step" "$driver"; do
     fi
 done
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/run-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch run
 # The shell's per-user settings and desktop files stay in the scratch folder.
 export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data HOME=$scratch/home
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 verbose() { if [[ ${BENCH_VERBOSE:-0} == 1 ]]; then echo "$@" >&2; fi; }
 elapsed() { awk '$1 == "elapsed_ns" { print $2 }'; }
 

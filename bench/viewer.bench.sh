@@ -14,7 +14,7 @@
 # Everything is created under one temporary folder that is removed at the end.
 set -euo pipefail
 
-build=${KORVANE_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 driver=$build/bin/viewer_bench
 lines=524288
 rounds=5
@@ -26,9 +26,7 @@ if [[ ! -x $driver ]]; then
 fi
 export QT_QPA_PLATFORM=offscreen
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/viewer-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
+bench_scratch viewer
 # Qt's run-time folder, so that it does not complain of a missing one.
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -43,8 +41,6 @@ cp "$big" "$scratch/warm.log"
 rm "$scratch/warm.log"
 "$driver" "$big" > /dev/null 2> "$scratch/driver.err" || { cat "$scratch/driver.err" >&2; exit 1; }
 
-now() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # The page holds the last 16,000,000 bytes from a whole line on: 158,415
 # lines of 101 bytes.
