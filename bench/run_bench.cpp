@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -132,15 +132,11 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a.size() == 3 && a[0] == "diff") {
-            // The batch mode's loop: each source's diff formed, then written.
+            // The batch mode's loop: each source's diff written as it is formed.
             const std::string src = ExcludeTrailingSep(a[1]), out = ExcludeTrailingSep(a[2]);
-            for (const CheckEntry& e : Sources(src)) {
-                std::ostringstream text;
-                WriteSourceDiff(text, e.text, out + e.text.substr(src.size()));
-                const std::string bytes = std::move(text).str();
-                std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-            }
-            return std::fflush(stdout) == 0 ? 0 : 1;
+            std::ios::sync_with_stdio(false);
+            for (const CheckEntry& e : Sources(src)) WriteSourceDiff(std::cout, e.text, out + e.text.substr(src.size()));
+            return std::cout.flush() ? 0 : 1;
         }
         if (a.size() == 3 && a[0] == "collect") {
             CollectionInput in;

@@ -8,7 +8,9 @@
 #include <QThread>
 
 #include <chrono>
-#include <sstream>
+#include <cstdio>
+#include <ostream>
+#include <streambuf>
 
 #include "shared/cmdline.h"
 #include "shared/flags.h"
@@ -279,6 +281,25 @@ const char* StateName(ChangeState state) {
     return "?";
 }
 
+// Hands what a stream is given straight to a C stream, so that the diff of a
+// large pair is never held whole.
+class FileOutBuffer : public std::streambuf {
+public:
+    explicit FileOutBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        return std::fputc(traits_type::to_char_type(c), file_) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return std::streamsize(std::fwrite(s, 1, size_t(n), file_));
+    }
+
+private:
+    std::FILE* file_;
+};
+
 bool Differs(ChangeState state) {
     return state == ChangeState::Changed || state == ChangeState::LineEndsOnly || state == ChangeState::Binary;
 }
@@ -541,12 +562,11 @@ int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) 
     const bool diff = CmdLineSwitch(kOptDiff, false);
     const std::string currentDir = GetCurrentDir();
     bool differs = false;
+    FileOutBuffer diffBuffer(record.diffOut ? record.diffOut : stdout);
+    std::ostream diffStream(&diffBuffer);
     for (SourceResult& s : record.sources) {
         if (diff) {
-            std::ostringstream text;
-            s.change = WriteSourceDiff(text, ShownPath(s.source, currentDir), ShownPath(s.result, currentDir));
-            const std::string bytes = std::move(text).str();
-            std::fwrite(bytes.data(), 1, bytes.size(), record.diffOut ? record.diffOut : stdout);
+            s.change = WriteSourceDiff(diffStream, ShownPath(s.source, currentDir), ShownPath(s.result, currentDir));
         } else {
             s.change = CompareSource(s.source, s.result);
         }
