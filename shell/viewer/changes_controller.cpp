@@ -110,11 +110,17 @@ PairText MakePairText(const SourceResultPath& p, bool hideLineEnds) {
         out.note = QStringLiteral("The result is the same as the source");
         break;
     case ChangeState::LineEndsOnly: out.note = QStringLiteral("Only line ends differ"); break;
-    case ChangeState::Changed:
-        out.note = QStringLiteral("%1 lines added, %2 removed").arg(c.change.linesAdded).arg(c.change.linesRemoved);
-        break;
+    case ChangeState::Changed: break;
     }
     out.rows = SideBySideRows(c.lines, c.source, c.result, hideLineEnds);
+    if (c.change.state == ChangeState::Changed) {
+        // What the panes mark: with line ends hidden, lines that only changed
+        // their end are not counted.
+        const MarkedLines n = CountMarkedLines(out.rows);
+        out.note = QStringLiteral("%1 lines added, %2 removed").arg(n.added).arg(n.removed);
+        if (hideLineEnds && (n.added != c.change.linesAdded || n.removed != c.change.linesRemoved))
+            out.note += QStringLiteral(" (line-end changes hidden)");
+    }
     const std::vector<std::string_view> a = TextLines(c.source), b = TextLines(c.result);
     std::size_t marked = 0;
     for (std::size_t i = 0; i < out.rows.rows.size(); ++i) {

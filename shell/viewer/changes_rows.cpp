@@ -63,6 +63,16 @@ SideBySide SideBySideRows(const LineDiff& diff, std::string_view source, std::st
     return view;
 }
 
+MarkedLines CountMarkedLines(const SideBySide& view) {
+    MarkedLines n;
+    for (const ChangeRow& row : view.rows) {
+        if (!row.changed) continue;
+        if (row.result != kNoLine) ++n.added;
+        if (row.source != kNoLine) ++n.removed;
+    }
+    return n;
+}
+
 std::optional<std::size_t> NextChange(const SideBySide& view, std::size_t row, bool forward) {
     const auto& s = view.changeStarts;
     if (forward) {

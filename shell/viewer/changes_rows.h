@@ -37,6 +37,16 @@ struct SideBySide {
 SideBySide SideBySideRows(const LineDiff& diff, std::string_view source, std::string_view result,
                           bool hideLineEnds);
 
+// The lines marked changed on each side: added (result lines) and removed
+// (source lines). With line ends hidden these leave out what only changed
+// its end.
+struct MarkedLines {
+    std::size_t added = 0;
+    std::size_t removed = 0;
+    bool operator==(const MarkedLines&) const = default;
+};
+MarkedLines CountMarkedLines(const SideBySide& view);
+
 // The row of the next change after row (forward) or of the last change
 // before it; nullopt when there is none in that direction.
 std::optional<std::size_t> NextChange(const SideBySide& view, std::size_t row, bool forward);

@@ -56,6 +56,28 @@ TEST(ChangesRows, RowsMarksAndChangeStarts) {
     }
 }
 
+// The lines counted for the page's note are the marked ones: with line ends
+// hidden, a file whose tools turned every LF into CR LF counts only its real
+// changes.
+TEST(ChangesRows, MarkedLinesCountWhatIsShown) {
+    struct Case {
+        const char* what;
+        const char* source;
+        const char* result;
+        bool hideLineEnds;
+        MarkedLines counted;
+    } cases[] = {
+        {"every end changed, one line too, shown", "a\nb\nc\n", "a\r\nB\r\nc\r\n", false, {3, 3}},
+        {"every end changed, one line too, hidden", "a\nb\nc\n", "a\r\nB\r\nc\r\n", true, {1, 1}},
+        {"more added than removed", "a\nb\n", "a\nx\ny\n", true, {2, 1}},
+        {"removed only", "a\nb\nc\n", "a\nc\n", true, {0, 1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CountMarkedLines(SideBySideRows(DiffLines(c.source, c.result), c.source, c.result, c.hideLineEnds)),
+                  c.counted)
+            << c.what;
+}
+
 // Next and previous change from a row: from inside a change, past the last,
 // before the first.
 TEST(ChangesRows, NextAndPreviousChange) {
