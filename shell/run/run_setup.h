@@ -51,6 +51,9 @@ struct RunStep {
     bool hasPicker = false;       // a "FindExex" + name picker exists
     std::string programPath;      // the picker's program path
     std::string resultExtension;  // recorded on the row when the language was applied
+    // Its program (and the program chained to it) treats each file listed in
+    // last.xml on its own: the step may run in shards side by side.
+    bool fileLocal = false;
 
     bool operator==(const RunStep&) const = default;
 };
@@ -91,6 +94,11 @@ struct RunSetup {
     std::vector<RunStep> steps;
     std::vector<RunChain> chains;
     std::string scannerProgram;             // the scanner picker's program path
+
+    // --- how the run is spread ---
+    // Shards a chain of file-local steps is split into, run side by side
+    // ("Parallel jobs" in the window, -jobs in the batch mode); 1: one job.
+    int parallelJobs = 1;
 
     bool operator==(const RunSetup&) const = default;
 };
