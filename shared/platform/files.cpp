@@ -253,6 +253,23 @@ int CopyFileContents(const std::string& from, const std::string& to) {
     return err;
 }
 
+int AppendToFile(const std::string& path, std::string_view bytes) {
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return errno;
+    int err = 0;
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        bytes.remove_prefix(size_t(n));
+    }
+    if (close(fd) != 0 && err == 0) err = errno;
+    return err;
+}
+
 int MoveFileReplace(const std::string& from, const std::string& to) {
     if (rename(from.c_str(), to.c_str()) == 0) return 0;
     if (errno != EXDEV) return errno;

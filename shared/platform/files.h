@@ -90,6 +90,9 @@ void CopyFileReplace(const std::string& from, const std::string& to);
 
 // Whole-file reads. Throw Error("Cannot open file \"<path>\". <system text>").
 std::string ReadFileBytes(const std::string& path);
+// Appends bytes to a file, creating it when missing; a symbolic link there
+// is never written through. Gives 0 or the error number.
+int AppendToFile(const std::string& path, std::string_view bytes);
 std::vector<std::string> ReadTextLines(const std::string& path);
 
 // What a write does with a symbolic link at the target's name: write the file

@@ -138,6 +138,14 @@ std::optional<FontChoice> BatchDialogs::ChooseFont(const FontChoice&, const std:
 
 // --- the run -------------------------------------------------------------------------
 
+int JobsValue(const std::string& text) {
+    if (text.empty() || text.size() > 3) return 0;
+    for (char c : text)
+        if (c < '0' || c > '9') return 0;
+    const int jobs = StrToInt(text);
+    return jobs <= kMaxJobs ? jobs : 0;
+}
+
 int TimeLimitSeconds(const std::string& text) {
     if (text.empty() || text.size() > 7) return 0;
     for (char c : text)
@@ -184,6 +192,7 @@ public:
     const ProjectRunSetup& project() const { return p_; }
     RunSetup CurrentSetup() override { return p_.setup; }
     void setOutputDirectory(const std::string& dir) { p_.setup.outputDirectory = dir; }
+    void setParallelJobs(int jobs) { p_.setup.parallelJobs = jobs; }
 
     // The steps' programs, as they started and ended.
     struct Step {
@@ -412,10 +421,23 @@ namespace {
 int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) {
 
     std::string kind;
-    if (!CmdLineValue(kOptBatch, kind) || !(SameText(kind, "run") || SameText(kind, "scan")))
-        return Refuse(out, "-batch takes \"run\" or \"scan\"");
+    if (!CmdLineValue(kOptBatch, kind) || !(SameText(kind, "run") || SameText(kind, "scan") || SameText(kind, "collect")))
+        return Refuse(out, "-batch takes \"run\", \"scan\" or \"collect\"");
     const bool scan = SameText(kind, "scan");
-    record.kind = scan ? "scan" : "run";
+    const bool collect = SameText(kind, "collect");
+    record.kind = scan ? "scan" : collect ? "collect" : "run";
+    int jobs = 1;
+    if (std::string value; CmdLineValue(kOptJobs, value) || CmdLineSwitch(kOptJobs, false)) {
+        jobs = JobsValue(value);
+        if (jobs <= 0 || scan || collect)
+            return Refuse(out, Format("-jobs takes a number from 1 to %d, with -batch run", kMaxJobs));
+    }
+    std::optional<ShardId> shard;
+    if (std::string value; CmdLineValue(kOptShard, value) || CmdLineSwitch(kOptShard, false)) {
+        shard = ParseShardId(value);
+        if (!shard || scan || collect || jobs > 1)
+            return Refuse(out, "-shard takes I/N (0 <= I < N), with -batch run and without -jobs");
+    }
     std::string projectFile;
     if (!CmdLineValue(kOptProject, projectFile) || projectFile.empty())
         return Refuse(out, "-batch needs a project: -proj FILE.srd");
@@ -509,11 +531,13 @@ int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) 
     });
     if (!project) return Refuse(out, "the project could not be loaded");
     if (!outputDir.empty()) project->setOutputDirectory(outputDir);
+    project->setParallelJobs(jobs);
 
     ProcessLauncher launcher;
     RunEngine run(*project, *project, status, dialogs, launcher);
     run.setForeignOutputDir(CmdLineSwitch(kOptTakeover, false) ? ForeignOutputDir::Take : ForeignOutputDir::Refuse);
     run.setStepTimeLimit(timeLimit);
+    if (shard) run.setShard(*shard);
     if (!CmdLineSwitch(kOptQuiet, false))
         QObject::connect(&run, &RunEngine::progressCaptionChanged, &run,
                          [&out](const std::string& caption) { out.Line(caption); });
@@ -538,9 +562,14 @@ int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) 
     RunGuarded([&] {
         status.ClearMessages();
         run.setRunMode(scan ? RunEngine::RunMode::Scan : RunEngine::RunMode::Reengineering);
-        run.StartRun();
+        if (collect)
+            run.CollectShards();
+        else
+            run.StartRun();
     });
-    const bool started = run.BatchRunning();
+    // A collection, and a shard without sources, may be over at once.
+    const bool started = run.BatchRunning() || (collect && run.ShardsBroughtTogether()) ||
+                         (shard && run.FinishedCleanly());
     if (started && !signalled) loop.exec();
 
     // The hand-over of the last tool may still be to come: let it run.
@@ -557,8 +586,8 @@ int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) 
     }
     if (!started) return Refuse(out, "the run could not start");
 
-    // What the run changed: a scanner writes no results.
-    if (!scan) record.sources = RunResults(run, project->CurrentSetup());
+    // What the run changed: a scanner writes no results, a shard collects none.
+    if (!scan && !shard) record.sources = RunResults(run, project->CurrentSetup());
     const bool diff = CmdLineSwitch(kOptDiff, false);
     const std::string currentDir = GetCurrentDir();
     bool differs = false;

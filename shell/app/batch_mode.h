@@ -43,6 +43,12 @@ inline constexpr const char* kOptReport = "-Report:-Report";
 inline constexpr const char* kOptCheck = "-Check:-Check";
 // -quiet: no progress captions.
 inline constexpr const char* kOptQuiet = "-Quiet:-Quiet";
+// -jobs N: the file-local steps run in N shards side by side.
+inline constexpr const char* kOptJobs = "-Jobs:-Jobs";
+inline constexpr int kMaxJobs = 256;
+// -shard I/N: only shard I of N, into its folder of the output directory;
+// -batch collect brings the N shards together.
+inline constexpr const char* kOptShard = "-Shard:-Shard";
 
 inline constexpr int kBatchFinished = 0;
 inline constexpr int kBatchReported = 1;
@@ -52,6 +58,8 @@ inline constexpr int kBatchSignalBase = 128;
 
 // The seconds of "-timeout": a whole number from 1 to kMaxTimeLimit, else 0.
 int TimeLimitSeconds(const std::string& text);
+// The value of -jobs: 1 to kMaxJobs, else 0.
+int JobsValue(const std::string& text);
 
 // Whether the arguments ask for the batch mode (checked before the
 // application object exists, so that no display is needed).

@@ -61,6 +61,14 @@ const char* kUsage =
     "  -check                    with -batch: exit status 3 when the run finished and\n"
     "                            a result differs from its source\n"
     "  -quiet                    with -batch: no progress captions\n"
+    "  -jobs N                   with -batch run: the file-local steps of the chain run\n"
+    "                            in N shards side by side (their results come together\n"
+    "                            as from one job)\n"
+    "  -shard I/N                with -batch run: only shard I of N (0 <= I < N), into\n"
+    "                            .korvane-shards/I-of-N in the output directory; run\n"
+    "                            \"-batch collect\" once every shard has ended\n"
+    "  -batch collect            with -proj: bring the shards together, run the steps\n"
+    "                            left as one job and collect the results as one run\n"
     "  --help                    show this text and end\n"
     "  --version                 show the version and end\n";
 

@@ -29,6 +29,8 @@ const KnownOption kKnownOptions[] = {
     {"-report", true, true},
     {"-check", false, true},
     {"-quiet", false, true},
+    {"-jobs", true, true},
+    {"-shard", true, true},
     {"-platform|-platformpluginpath|-platformtheme|-plugin|-qmljsdebugger|-session|-qwindowgeometry|-geometry|"
      "-qwindowicon|-icon|-qwindowtitle|-title|-display|-name|-style|-stylesheet|-visual",
      true, false},

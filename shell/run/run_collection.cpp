@@ -9,7 +9,7 @@
 namespace korvane {
 
 void RunEngine::Collect() {
-    const RunSetup setup = setup_.CurrentSetup();
+    const RunSetup setup = currentSetup();
     CollectionInput in;
     // Empty until a run was prepared since the engine was made and since the
     // project was last cleared; the work area stays unset until a run was

@@ -1,5 +1,6 @@
 #include "shell/run/run_engine.h"
 
+#include "shell/run/shard_job.h"
 #include "shell/run/tool_launcher.h"
 
 namespace korvane {
@@ -29,11 +30,28 @@ RunEngine::~RunEngine() {
         tool->Kill(ignored);
         tool->StopWatching(1000);
     }
+    // The shards' engines go with their tools.
+    shardJobs_.clear();
 }
 
-bool RunEngine::ToolActive() const { return tool_ && tool_->Watching(); }
+bool RunEngine::ToolActive() const { return (tool_ && tool_->Watching()) || shardToolActive(); }
 
-long RunEngine::currentToolPid() const { return tool_ && tool_->Running() ? tool_->Pid() : 0; }
+long RunEngine::currentToolPid() const {
+    if (tool_ && tool_->Running()) return tool_->Pid();
+    for (const std::unique_ptr<ShardJob>& job : shardJobs_)
+        if (const long pid = job->engine->currentToolPid()) return pid;
+    return 0;
+}
+
+RunSetup RunEngine::currentSetup() {
+    RunSetup setup = setup_.CurrentSetup();
+    if (shard_) {
+        setup.sources = ShardSources(setup.sources, *shard_);
+        if (!shardOutputDir_.empty()) setup.outputDirectory = shardOutputDir_;
+        setup.parallelJobs = 1;
+    }
+    return setup;
+}
 
 void RunEngine::setBatchRunning(bool on) {
     batchRunning_ = on;

@@ -20,7 +20,13 @@
 // event loop, the time limit is a timer of the engine.
 //
 // The work is split over files by phase: run_preparation.cpp,
-// run_launch.cpp, run_handover.cpp and run_collection.cpp.
+// run_launch.cpp, run_handover.cpp and run_collection.cpp; run_shards.cpp
+// splits a run over several jobs (see shard_plan.h).
+//
+// With more than one parallel job, the file-local steps at the head of the
+// queue run in shards: one engine per shard, each with its part of the
+// sources in a folder of its own, side by side; when all have ended, this
+// engine brings them together, runs the steps left as one job and collects.
 //
 // State of a run:
 //   state          BatchRunning  progress       cancel command    logs
@@ -35,12 +41,14 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/run/copy_run_files.h"
 #include "shell/run/output_ownership.h"
 #include "shell/run/run_setup.h"
+#include "shell/run/shard_plan.h"
 #include "shell/run/work_area.h"
 
 namespace korvane {
@@ -50,6 +58,7 @@ class Reporter;
 struct ProcessEnd;
 class ToolLauncher;
 class ToolRun;
+struct ShardJob;
 
 // The files of the project: sources, copy members and rename-directive
 // files, never deleted or replaced by a run.
@@ -154,6 +163,29 @@ public:
     // prepared since.
     void ForgetNameMap() { nameMap_.clear(); }
 
+    // --- shards ---
+    // This engine runs one shard of a split run: only its part of the
+    // checked sources, only the file-local steps at the head of the queue,
+    // in the shard's folder below the output directory; it collects nothing
+    // and leaves its record there. byParent: the engine of the whole run
+    // holds the output directory (else the shard's folder alone is locked).
+    void setShard(ShardId id, bool byParent = false) {
+        shard_ = id;
+        shardByParent_ = byParent;
+    }
+    // After every shard of a split has run (elsewhere): prepares the run as
+    // StartRun does, brings the shards together, runs the steps that are
+    // left as one job and collects. Refused (ShowError) when a shard is
+    // missing, unfinished or of another chain.
+    void CollectShards();
+    // The last CollectShards got as far as bringing the shards together.
+    bool ShardsBroughtTogether() const { return shardsBroughtTogether_; }
+    // Waits up to graceMs for the end of a killed tool, which is then
+    // handed over.
+    void waitForStoppedTool(int graceMs);
+    // A shard engine: how its last run ended, as its record says.
+    ShardRecord::End shardEnd() const { return shardRecord_.end; }
+
     // A time limit for every step's program (0: none, the window's way):
     // a program still running after that many seconds ends the run as
     // cancelled, with StepTimeLimitText on the status bar.
@@ -193,6 +225,9 @@ signals:
     void stepHandedOver();
     // The run is over: ended, cancelled or stopped by an error of a hand-over.
     void runEnded();
+    // A shard engine: its run is over, however it ended (also when it was
+    // stopped, which emits no runEnded).
+    void shardDone();
 
 private:
     // What is known of a started step's program at its end.
@@ -203,6 +238,8 @@ private:
     };
 
     // run_engine.cpp
+    // The setup as the source gives it, with the shard applied.
+    RunSetup currentSetup();
     void setBatchRunning(bool on);
     void setCancelCommand(bool on);
     void setProgress(const char* phase, int position, int maximum);
@@ -231,7 +268,22 @@ private:
     void toolEnded(const std::shared_ptr<ToolRun>& tool, const StepRun& info);
     void stepFinished(const std::shared_ptr<ToolRun>& tool, const StepRun& info);
     void stepFinishedBody(const std::shared_ptr<ToolRun>& tool, const StepRun& info);
+    // Branch B: the next entry of the queue; branch C: the run has ended.
+    void startNextStep(const RunSetup& setup);
+    void finishRun();
     void killToolProcess();
+
+    // run_shards.cpp
+    void prepareShardFolder(const std::string& outputDir);
+    bool shouldSplit(const RunSetup& setup) const;
+    bool startShards(const RunSetup& setup);
+    void shardEnded();
+    void stopShards();
+    bool shardToolActive() const;
+    void continueAfterShards(const std::vector<ShardRecord>& records, bool reportErrors);
+    void collectShardsBody();
+    void recordShardStep(const std::string& failure);
+    void writeShardRecord(ShardRecord::End end);
 
     RunSetupSource& setup_;
     RunObserver& observer_;
@@ -268,6 +320,19 @@ private:
     int stepTimeLimit_ = 0;
     QTimer stepTimer_;
     StepRun timedStep_;
+
+    // As a shard: which, the shard's folder once prepared, its record.
+    std::optional<ShardId> shard_;
+    bool shardByParent_ = false;
+    std::string shardOutputDir_;
+    ShardRecord shardRecord_;
+    // As the engine of a split run: the entries the shards run, the shards
+    // (kept until the next run), and whether they are still running.
+    std::vector<std::string> shardedQueue_;
+    std::vector<std::unique_ptr<ShardJob>> shardJobs_;
+    bool shardPhase_ = false;
+    int shardGeneration_ = 0;
+    bool shardsBroughtTogether_ = false;
 };
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include "shared/errors.h"
 #include "shared/text.h"
 #include "shell/run/run_engine.h"
+#include "shell/run/shard_job.h"
 #include "shell/run/step_queue.h"
 #include "shell/run/tool_command.h"
 #include "shell/run/tool_launcher.h"
@@ -48,18 +49,21 @@ void RunEngine::stepFinished(const std::shared_ptr<ToolRun>& tool, const StepRun
         // whatever state it was left in (a cancellation ends in StopRun).
         emit stepHandedOver();
         if (!cancelled) emit runEnded();
+        if (shard_) emit shardDone();
         throw;
     }
     emit stepHandedOver();
     const bool nextStarted = batchRunning_ && tool_ && tool_ != tool;
     if (!cancelled && !nextStarted) emit runEnded();
+    if (shard_ && !nextStarted) emit shardDone();
 }
 
 void RunEngine::stepFinishedBody(const std::shared_ptr<ToolRun>& tool, const StepRun& info) {
-    RunSetup setup = setup_.CurrentSetup();
+    RunSetup setup = currentSetup();
 
     // A. Cancelled: the work area stays as it is.
     if (!cancelCommand_) {
+        if (shard_) writeShardRecord(ShardRecord::End::Stopped);
         reporter_.AddError("Batch process cancelled, renameing, etc..  bypassed", true);
         observer_.ProgressShown(false);
         showLogs(setup);
@@ -68,43 +72,59 @@ void RunEngine::stepFinishedBody(const std::shared_ptr<ToolRun>& tool, const Ste
 
     // A step that failed is reported; the chain goes on, and the run will
     // not end as finished.
+    std::string failure;
     if (info.statusCounts) {
         const ProcessEnd end = tool->End();
         if (end.kind != ProcessEnd::Kind::Unknown) {
-            const std::string failure = StepFailureText(info.step, info.program, end);
+            failure = StepFailureText(info.step, info.program, end);
             if (!failure.empty()) reporter_.AddError(failure, true);
         }
     }
+    if (shard_) recordShardStep(failure);
 
     // B. The next step of a reengineering run.
     if (runMode_ == RunMode::Reengineering && !stepQueue_.empty()) {
-        const std::string entry = stepQueue_.front();
-        const std::string step = QueueStepName(entry);
-        // Only the run's first writing fills the name map: after a step
-        // without a result extension the next one reads the workinp copies
-        // again, and its writing must not add the sources a second time.
-        writeParameterFile(setup, QueueInputExtension(entry), false);
-        stepQueue_.erase(stepQueue_.begin());
-        setProgress("Processing", progressPosition_ + 1, progressMaximum_);
-        bool started = false;
-        try {
-            started = startStep(setup, step);
-        } catch (const Error& e) {
-            // A refused start: its text goes to the status bar, and the run
-            // stays as it is until it is cancelled.
-            reporter_.AddError(ReplaceAll(e.what(), "\r\n", " - "), true);
-            throw SilentAbort{};
-        }
-        setBatchRunning(started);
+        startNextStep(setup);
         return;
     }
 
     // C. The run has ended: collect, show the logs.
+    finishRun();
+}
+
+void RunEngine::startNextStep(const RunSetup& setup) {
+    const std::string entry = stepQueue_.front();
+    const std::string step = QueueStepName(entry);
+    // Only the run's first writing fills the name map: after a step
+    // without a result extension the next one reads the workinp copies
+    // again, and its writing must not add the sources a second time.
+    writeParameterFile(setup, QueueInputExtension(entry), false);
+    stepQueue_.erase(stepQueue_.begin());
+    setProgress("Processing", progressPosition_ + 1, progressMaximum_);
+    bool started = false;
+    try {
+        started = startStep(setup, step);
+    } catch (const Error& e) {
+        // A refused start: its text goes to the status bar, and the run
+        // stays as it is until it is cancelled.
+        reporter_.AddError(ReplaceAll(e.what(), "\r\n", " - "), true);
+        throw SilentAbort{};
+    }
+    setBatchRunning(started);
+}
+
+void RunEngine::finishRun() {
     setBatchRunning(false);
-    Collect();
-    setup = setup_.CurrentSetup();
+    // A shard collects nothing: the run it is part of brings it together
+    // with the others.
+    if (shard_) {
+        writeShardRecord(reporter_.Severity() == 0 ? ShardRecord::End::Finished : ShardRecord::End::Reported);
+    } else {
+        Collect();
+    }
+    const RunSetup setup = currentSetup();
     observer_.ProgressShown(false);
-    showLogs(setup);
+    if (!shard_) showLogs(setup);
     if (reporter_.Severity() == 0) {
         reporter_.ShowWarning("Processing finished");
         finishedCleanly_ = true;
@@ -135,6 +155,7 @@ void RunEngine::StopRun() {
     stepTimer_.stop();
     const std::shared_ptr<ToolRun> tool = tool_;
     killToolProcess();
+    stopShards();
     setCancelCommand(false);
     reporter_.AddError("Terminate signalled!", true);
     {
@@ -144,6 +165,8 @@ void RunEngine::StopRun() {
     // The end of the killed tool, handed over now, finds the run cancelled
     // (branch A).
     if (tool) tool->StopWatching(kStopGraceMs);
+    for (const std::unique_ptr<ShardJob>& job : shardJobs_) job->engine->waitForStoppedTool(kStopGraceMs);
+    shardPhase_ = false;
     setBatchRunning(false);
     emit runEnded();
     reporter_.AddError("Background process cancelled!", false);
@@ -155,6 +178,7 @@ void RunEngine::TerminateRun() {
     stepQueue_.clear();
     std::string ignored;
     if (tool_) tool_->Kill(ignored);
+    stopShards();
     if (!batchRunning_) return;
     // The killed step's hand-over finds the run cancelled (branch A); a
     // tool whose kill was refused is not waited for beyond the grace.

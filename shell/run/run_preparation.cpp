@@ -9,6 +9,7 @@
 #include "shell/run/parameter_file.h"
 #include "shell/run/rename_directives.h"
 #include "shell/run/run_engine.h"
+#include "shell/run/shard_job.h"
 #include "shell/run/step_queue.h"
 #include "shell/run/target_plan.h"
 #include "shell/run/tool_command.h"
@@ -64,9 +65,13 @@ void RunEngine::StartRun() {
 void RunEngine::startRunBody() {
     finishedCleanly_ = false;
     observer_.Hint(RunHint::NamesPage);
+    // The shards of the last run have ended: they go now.
+    shardJobs_.clear();
+    shardPhase_ = false;
 
     prepareRun();
-    if (runMode_ == RunMode::Reengineering && stepQueue_.empty()) reporter_.ShowError(kNoStepSelected, false);
+    if (runMode_ == RunMode::Reengineering && stepQueue_.empty() && !(shard_ && numberOfSources_ == 0))
+        reporter_.ShowError(kNoStepSelected, false);
     copyRunFiles();
     mergeRenameDirectives();
 
@@ -75,9 +80,24 @@ void RunEngine::startRunBody() {
     // The maximum counts the queue as built, before its first entry is taken.
     setProgress("Processing", 1, int(stepQueue_.size()) + 1);
 
-    const RunSetup setup = setup_.CurrentSetup();
+    const RunSetup setup = currentSetup();
+    if (shard_) {
+        shardRecord_ = ShardRecord{};
+        shardRecord_.id = *shard_;
+        shardRecord_.queue = numberOfSources_ ? stepQueue_ : std::vector<std::string>();
+        // A shard without sources has nothing to run: it is done.
+        if (numberOfSources_ == 0) {
+            writeShardRecord(ShardRecord::End::Finished);
+            reporter_.ShowWarning("Processing finished");
+            finishedCleanly_ = true;
+            return;
+        }
+        writeShardRecord(ShardRecord::End::Running);
+    }
     bool started = false;
-    if (runMode_ == RunMode::Reengineering) {
+    if (runMode_ == RunMode::Reengineering && shouldSplit(setup)) {
+        started = startShards(setup);
+    } else if (runMode_ == RunMode::Reengineering) {
         const std::string step = QueueStepName(stepQueue_.front());
         stepQueue_.erase(stepQueue_.begin());
         started = startStep(setup, step);
@@ -125,14 +145,15 @@ void RunEngine::validateNames(const RunSetup& setup) {
 }
 
 void RunEngine::prepareRun() {
-    RunSetup setup = setup_.CurrentSetup();
+    shardOutputDir_.clear();
+    RunSetup setup = currentSetup();
     validateNames(setup);
     setup.projectProductName = names_.productName;
     setup.projectSystemName = names_.systemName;
 
     numberOfSources_ = CheckedCount(setup.sources);
     observer_.NumberOfSources(numberOfSources_);
-    if (numberOfSources_ == 0) {
+    if (numberOfSources_ == 0 && !shard_) {
         observer_.Hint(RunHint::NamesPage);
         reporter_.ShowError("You haven't selected any files yet", false);
     }
@@ -157,12 +178,28 @@ void RunEngine::prepareRun() {
     // before does not count against "Processing finished".
     if (!sources.empty()) reporter_.ClearMessages();
     checkTargetPlan(setup, outputDir);
-    claimOutputDir(outputDir);
+    std::string runDir = outputDir;
+    if (shard_) {
+        // A shard works in its own folder, as a run works in the output
+        // directory.
+        prepareShardFolder(outputDir);
+        runDir = shardOutputDir_;
+        setup.outputDirectory = runDir;
+    } else {
+        claimOutputDir(outputDir);
+    }
 
-    area_ = PrepareWorkArea(outputDir, setup.copyAdd, reporter_);
+    area_ = PrepareWorkArea(runDir, setup.copyAdd, reporter_);
     if (setup.copyAdd) observer_.CopyLibraryNeeded();
+    if (shard_ && setup.copyAdd) CopyShardLibrary(outputDir, runDir);
 
     buildStepQueue(setup);
+    if (shard_) {
+        const size_t fileLocal = FileLocalQueuePrefix(stepQueue_, setup);
+        if (fileLocal == 0 && !stepQueue_.empty())
+            reporter_.ShowError("No step of this run is file-local: it cannot run in shards", false);
+        stepQueue_.resize(fileLocal);
+    }
 
     nameMap_.clear();
     writeParameterFile(setup, "", true);
@@ -218,7 +255,7 @@ void RunEngine::writeParameterFile(const RunSetup& setup, const std::string& inp
 }
 
 void RunEngine::copyRunFiles() {
-    const RunSetup setup = setup_.CurrentSetup();
+    const RunSetup setup = currentSetup();
     WorkingPhase working(observer_);
     CleanForNewRun(area_, names_, setup.maxDirDepth, setup.copyAdd, ProjectFilesOf(setup));
 
@@ -250,7 +287,7 @@ void RunEngine::claimOutputDir(const std::string& outputDir) {
 }
 
 void RunEngine::mergeRenameDirectives() {
-    const RunSetup setup = setup_.CurrentSetup();
+    const RunSetup setup = currentSetup();
     RenameDirectivesInput in;
     in.renameVariables = setup.renameVariables;
     in.csvFiles = setup.renameFiles;
