@@ -73,6 +73,7 @@ RunSetup RunSetupFromWindow(TfrmKorvaneMain& w) {
             step.programPath = picker->ProgramPath();
         }
         step.resultExtension = language.stepResultExtension(step.name);
+        step.fileLocal = language.stepFileLocal(step.name);
         s.steps.push_back(std::move(step));
     }
     for (TFrameFindexec* picker : w.stepPickers) {
