@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -403,9 +404,14 @@ void MainWindowTest::windowSizeKeptOnlyInNormalState() {
         QTRY_VERIFY(w.windowState() & Qt::WindowMaximized);
         w.hide();
         QCOMPARE(ReadSettingInt("FormWidth", 0), 700);
+        // "Parallel jobs" is kept per user as soon as it changes.
+        QCOMPARE(RunSetupFromWindow(w).parallelJobs, 1);
+        w.SpinEditParallelJobs->setValue(5);
+        QCOMPARE(RunSetupFromWindow(w).parallelJobs, 5);
     }
     TfrmKorvaneMain& w2 = f.start();
     QCOMPARE(w2.width(), 700);
+    QCOMPARE(RunSetupFromWindow(w2).parallelJobs, 5);
 }
 
 // The wrapping itself is ArrangeTaggedButtons' test (window routines); here

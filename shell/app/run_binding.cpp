@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "shared/text.h"
@@ -81,6 +82,7 @@ RunSetup RunSetupFromWindow(TfrmKorvaneMain& w) {
         if (StartsWithStr("Chain", name)) s.chains.push_back({name.substr(5), picker->ProgramPath()});
     }
     s.scannerProgram = w.FrameFindexecScanner->ProgramPath();
+    s.parallelJobs = w.SpinEditParallelJobs->value();
     return s;
 }
 
