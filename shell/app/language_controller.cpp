@@ -152,6 +152,11 @@ std::string LanguageController::stepResultExtension(const std::string& stepName)
     return row == shownRows_.end() ? std::string() : row->second.resultExtension;
 }
 
+bool LanguageController::stepFileLocal(const std::string& stepName) const {
+    const auto row = shownRows_.find(stepName);
+    return row != shownRows_.end() && row->second.fileLocal;
+}
+
 std::string LanguageController::rowParameterName(const std::string& stepName) const {
     const auto row = shownRows_.find(stepName);
     return row == shownRows_.end() ? stepName : row->second.parameterName;

@@ -72,6 +72,8 @@ public:
     const std::vector<std::string>& stepRegistry() const { return stepRegistry_; }
     // The result extension recorded on a step's transformation row.
     std::string stepResultExtension(const std::string& stepName) const;
+    // Whether a step's programs treat each listed file on its own.
+    bool stepFileLocal(const std::string& stepName) const;
     // The XML parameter name of a transformation row (XMLFlag or step name).
     std::string rowParameterName(const std::string& stepName) const;
     // Enables the radio buttons the tool settings offer.
@@ -116,7 +118,8 @@ private:
     std::string selected_;
     AppliedLanguage applied_;
     std::vector<std::string> stepRegistry_;
-    // The rows as a language last showed them (result extension, parameter name).
+    // The rows as a language last showed them (result extension, parameter
+    // name, file-local).
     std::map<std::string, PlannedRow> shownRows_;
     RunControlState run_;
     std::function<std::vector<std::string>()> dosboxPlaces_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "shared/errors.h"
+#include "shared/flags.h"
 #include "shared/platform/files.h"
 #include "shared/text.h"
 #include "shell/app/designed_rows.h"
@@ -24,6 +25,17 @@ bool CheckPicker(const std::string& defaultName, const std::string& label, std::
     }
     if ((field == "?" || field.empty()) && !defaultName.empty()) field = defaultName;
     return FileExists(field);
+}
+
+// A FileLocal flag: a value TextToBool refuses is reported and counts as
+// not file-local; the language is applied all the same.
+bool FileLocalFlag(const NameValueList& settings, const std::string& key, std::vector<std::string>& errors) {
+    try {
+        return TextToBool(settings.value(key + ".FileLocal"));
+    } catch (const Error& e) {
+        errors.push_back(e.what());
+        return false;
+    }
 }
 
 // A label as its picker shows it ("&&" stands for one "&").
@@ -90,7 +102,10 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
     plan.scannerDefault = ScannerDefaultPath(toolRoot, def->prefix, plan.tools.scannerName);
     plan.functabDefault = FunctionTableDefaultPath(toolRoot, def->prefix);
 
+    const bool languageFileLocal = FileLocalFlag(settings, parts.key, plan.errors);
+    int number = 0;
     for (const std::string& value : ReadStepValues(settings, def->prefix)) {
+        ++number;
         const std::optional<StepDefinition> step = ParseStepDefinition(value);
         if (!step) {
             plan.complete = false;
@@ -117,6 +132,9 @@ LanguagePlan PlanLanguage(const NameValueList& settings, std::string_view suffix
         row->resultExtension = TextBeforeFirst(hint, "@");
         const std::string xmlFlag = TextAfterFirst(hint, "@@");
         row->parameterName = !xmlFlag.empty() && !row->resultExtension.empty() ? xmlFlag : row->name;
+        // The step's own key is read (and its value checked) also when the
+        // whole language is file-local.
+        row->fileLocal = FileLocalFlag(settings, StepKey(def->prefix, number), plan.errors) || languageFileLocal;
 
         row->programDefault = StepProgramPath(toolRoot, def->prefix, step->program);
         row->programPath.clear();

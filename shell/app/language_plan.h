@@ -27,6 +27,9 @@ struct PlannedRow {
     bool programReady = false;    // the picker's check passed
     std::string resultExtension;  // item 3 of the step
     std::string parameterName;    // the XMLFlag with a result extension, else the name
+    // <key>.FileLocal or the step key + ".FileLocal": the step's programs
+    // (its chained one too) treat each listed file on its own.
+    bool fileLocal = false;
 };
 
 // A chain picker ("Chain" + name, "Chained Program for " + name).
@@ -52,7 +55,8 @@ struct LanguagePlan {
     std::vector<std::string> stepRegistry;  // "name=chain" or "name=*"
     std::string scannerDefault;
     std::string functabDefault;
-    // What the pickers reported while they were checked, in order.
+    // What the pickers reported while they were checked, and the flag
+    // errors of the FileLocal keys, in order.
     std::vector<std::string> errors;
     // How far the application came: the language's definition was read
     // (display name and prefix known); its files and tools were read.

@@ -22,7 +22,7 @@ std::vector<std::string> Java(std::vector<std::string> steps, const std::vector<
 }
 
 // Each shown step in order: name "caption" on|off [missing] ext@parameter
-// program [+chain program], paths below the tool root.
+// program [+chain program] [local], paths below the tool root.
 std::vector<std::string> Shown(const LanguagePlan& plan, const std::string& root) {
     const auto below = [&](const std::string& path) {
         return path.rfind(root + "/", 0) == 0 ? path.substr(root.size() + 1) : "'" + path + "'";
@@ -37,6 +37,7 @@ std::vector<std::string> Shown(const LanguagePlan& plan, const std::string& root
             const PlannedChain& c = plan.chains[size_t(step.chain)];
             line += " +" + c.name + " " + below(c.programPath) + (c.programReady ? "" : " missing");
         }
+        if (r.fileLocal) line += " local";
         shown.push_back(line);
     }
     return shown;
@@ -103,6 +104,29 @@ TEST(LanguagePlan, RowsPickersAndRegistry) {
          Java({"JAV.Step01=Realign,a,J1", "JAV.Step02=Refine,b", "JAV.Step03=RelocateDB,a,J3"}), {"a"},
          {"Realign \"Realign source code\" on J1@Realign JAVVorl/a"}, {"Realign=*"}, {},
          "ended silently in the steps"},
+        {"the language's FileLocal flag makes every step file-local, its chain with it",
+         Java({"JAV.Step01=Realign,a,J1,Chain=brelvin", "JAV.Step02=Refine,a,J2", "JAV.Step02.FileLocal=N"},
+              {"JAV.FileLocal=y"}),
+         {"a", "brelvin"},
+         {"Realign \"Chain=brelvin\" on J1@Realign JAVVorl/a +brelvin JAVVorl/brelvin local",
+          "Refine \"Refine source code\" on J2@Refine JAVVorl/a local"},
+         {"Realign=brelvin", "Refine=*"}, {}},
+        {"a step's FileLocal flag (two digits, as the step key) makes that step alone file-local",
+         Java({"JAV.Step01=Realign,a,J1", "JAV.Step02=Refine,a,J2,Chain=brelvin", "JAV.Step02.FileLocal=True",
+               "JAV.Step1.FileLocal=Y"}),
+         {"a", "brelvin"},
+         {"Realign \"Realign source code\" on J1@Realign JAVVorl/a",
+          "Refine \"Chain=brelvin\" on J2@Refine JAVVorl/a +brelvin JAVVorl/brelvin local"},
+         {"Realign=*", "Refine=brelvin"}, {}},
+        {"a FileLocal value that is no flag is reported, counts as not file-local, and the language applies",
+         Java({"JAV.Step01=Realign,a,J1", "JAV.Step02=Refine,gone,J2", "JAV.Step02.FileLocal=sometimes"},
+              {"JAV.FileLocal=perhaps"}),
+         {"a"},
+         {"Realign \"Realign source code\" on J1@Realign JAVVorl/a",
+          "Refine \"Refine source code\" off missing J2@Refine JAVVorl/gone"},
+         {"Realign=*"},
+         {"perhaps is not valid boolean value (Y,J,I,N,True,False)",
+          "sometimes is not valid boolean value (Y,J,I,N,True,False)"}},
         {"no definition", {"JAV.Step01=Realign,a,J1"}, {}, {}, {}, {},
          "failed: Shell error,missing language definition, inform Talmek"},
         {"a definition of two items", {"JAV=Java,JAV,", "JAV.Copy=x", "JAV.Filter=J|*.java"}, {}, {}, {}, {},

@@ -28,6 +28,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QSplitter;
 class QTabWidget;
 class QVBoxLayout;
@@ -219,6 +220,8 @@ public:
     QPlainTextEdit* MemoToolDefaultValues = nullptr;
     QPushButton* ButtonWriteINIFile = nullptr;
     QPushButton* ButtonApplyIni = nullptr;
+    // Jobs a chain of file-local steps may be split into; kept per user.
+    QSpinBox* SpinEditParallelJobs = nullptr;
 
     QTabWidget* PageControlEditor = nullptr;
 

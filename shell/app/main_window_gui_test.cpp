@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -403,9 +404,14 @@ void MainWindowTest::windowSizeKeptOnlyInNormalState() {
         QTRY_VERIFY(w.windowState() & Qt::WindowMaximized);
         w.hide();
         QCOMPARE(ReadSettingInt("FormWidth", 0), 700);
+        // "Parallel jobs" is kept per user as soon as it changes.
+        QCOMPARE(RunSetupFromWindow(w).parallelJobs, 1);
+        w.SpinEditParallelJobs->setValue(5);
+        QCOMPARE(RunSetupFromWindow(w).parallelJobs, 5);
     }
     TfrmKorvaneMain& w2 = f.start();
     QCOMPARE(w2.width(), 700);
+    QCOMPARE(RunSetupFromWindow(w2).parallelJobs, 5);
 }
 
 // The wrapping itself is ArrangeTaggedButtons' test (window routines); here
@@ -638,7 +644,7 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
         ShellFixture f;
         f.writeJavaSettings({"JAV.Step01=Realign,r1,J1", "JAV.Step02=Refine,r2,J2,Chain=post",
                              "JAV.Step03=RelocateDB,gone,J3,\"Rel\",XMLFlag=RelDB", "JAV.Step04=S9,r1,J9",
-                             "JAV.Step05=S10,p*,J10"});
+                             "JAV.Step05=S10,p*,J10", "JAV.Step02.FileLocal=Y"});
         for (const char* p : {"r1", "r2", "post"}) f.addProgram(std::string("JAVVorl/") + p);
         const std::string project = f.writeFile(
             "work/p.srd", "StreamToIni.FileFormat=1\n[Properties]\n" + c.properties +
@@ -665,6 +671,11 @@ void MainWindowTest::projectReadWithoutWindowAsTheWindowReadsIt() {
                               (b.shown ? " shown" : "")).c_str());
         }
         QVERIFY2(read.setup == shown, c.what);
+        // Not two defaults alike: the one file-local step is carried.
+        std::vector<std::string> fileLocal;
+        for (const RunStep& s : shown.steps)
+            if (s.fileLocal) fileLocal.push_back(s.name);
+        QCOMPARE(fileLocal, std::vector<std::string>{"Refine"});
         QVERIFY(read.model.controlTags.entries() == w.wordLists()->controlTags().entries());
         QCOMPARE(read.model.controlTags.tag(), w.wordLists()->controlTags().tag());
         QVERIFY(read.model.objects.entries() == w.wordLists()->objects().entries());

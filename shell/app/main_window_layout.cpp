@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "shared/settings.h"
 #include "shell/app/designed_rows.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_options.h"
@@ -27,6 +29,7 @@
 #include "shell/ui/drop_targets.h"
 #include "shell/ui/find_directory_frame.h"
 #include "shell/ui/find_exec_frame.h"
+#include "shell/ui/guard.h"
 #include "shell/ui/my_status_bar.h"
 
 namespace korvane {
@@ -320,7 +323,22 @@ void TfrmKorvaneMain::buildTechPage() {
     ButtonApplyIni->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     buttons->addWidget(ButtonWriteINIFile);
     buttons->addWidget(ButtonApplyIni);
+    buttons->addSpacing(12);
+    SpinEditParallelJobs = Named(new QSpinBox(TabSheetTech), "SpinEditParallelJobs");
+    SpinEditParallelJobs->setRange(1, kMaxParallelJobs);
+    SpinEditParallelJobs->setValue(1);
+    SpinEditParallelJobs->setToolTip(
+        "Jobs a run may split the checked sources into, run side by side; applies only to chains whose steps "
+        "are all file-local (FileLocal in the tool settings)");
+    auto* jobsLabel = Named(new QLabel("Parallel jobs", TabSheetTech), "LabelParallelJobs");
+    jobsLabel->setBuddy(SpinEditParallelJobs);
+    buttons->addWidget(jobsLabel);
+    buttons->addWidget(SpinEditParallelJobs);
     buttons->addStretch(1);
+    // Kept per user once the store is open (first show); read there.
+    connect(SpinEditParallelJobs, &QSpinBox::valueChanged, this, [this](int jobs) {
+        if (firstShowDone_) RunGuarded([jobs] { WriteSettingInt(kParallelJobsSetting, jobs); });
+    });
     right->addLayout(buttons);
     h->addLayout(right, 1);
 }

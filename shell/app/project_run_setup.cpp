@@ -74,6 +74,7 @@ void ReadProjectRunSetup(const ProjectRunInputs& in, ProjectRunSetup& r) {
         step.hasPicker = true;
         step.programPath = row.programPath;
         step.resultExtension = row.resultExtension;
+        step.fileLocal = row.fileLocal;
         s.steps.push_back(std::move(step));
     }
     s.chains.assign(r.plan.chains.begin(), r.plan.chains.end());

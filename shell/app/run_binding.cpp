@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "shared/text.h"
@@ -73,6 +74,7 @@ RunSetup RunSetupFromWindow(TfrmKorvaneMain& w) {
             step.programPath = picker->ProgramPath();
         }
         step.resultExtension = language.stepResultExtension(step.name);
+        step.fileLocal = language.stepFileLocal(step.name);
         s.steps.push_back(std::move(step));
     }
     for (TFrameFindexec* picker : w.stepPickers) {
@@ -80,6 +82,7 @@ RunSetup RunSetupFromWindow(TfrmKorvaneMain& w) {
         if (StartsWithStr("Chain", name)) s.chains.push_back({name.substr(5), picker->ProgramPath()});
     }
     s.scannerProgram = w.FrameFindexecScanner->ProgramPath();
+    s.parallelJobs = w.SpinEditParallelJobs->value();
     return s;
 }
 

@@ -20,6 +20,9 @@ inline constexpr const char* kApplicationTitle = "Wrapper application for Korvan
 inline constexpr const char* kDesignedCaption = "Korvane main shell";
 inline constexpr const char* kSettingsApplication = "Korvane Shell";
 inline constexpr const char* kSettingsSection = "Parameters";
+// The per-user value of the window's "Parallel jobs" (1 to kMaxParallelJobs).
+inline constexpr const char* kParallelJobsSetting = "ParallelJobs";
+inline constexpr int kMaxParallelJobs = 64;
 
 // What a command line lacks or holds too much of: empty when every argument
 // is an option this program (or the toolkit) knows, given with its value

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "shared/cmdline.h"
@@ -121,6 +123,11 @@ void TfrmKorvaneMain::firstShowSequence() {
     setCaption(caption() + " - ");
     // 6. Local tool root.
     localToolRoot_ = ReadSettingString("LocalToolRootDir", "");
+    // Parallel jobs (a stored value out of range is brought into it).
+    {
+        QSignalBlocker quiet(SpinEditParallelJobs);
+        SpinEditParallelJobs->setValue(ReadSettingInt(kParallelJobsSetting, 1));
+    }
     // 7. Every page current once, then "Names and datasets".
     for (int i = 0; i < PageControlMain->count(); ++i) PageControlMain->setCurrentIndex(i);
     PageControlMain->setCurrentWidget(TabSheetNames);
