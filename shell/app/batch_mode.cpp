@@ -570,7 +570,7 @@ int RunBatch(const StartupInfo& startup, BatchOutput& out, BatchRecord& record) 
     // A collection, and a shard without sources, may be over at once.
     const bool started = run.BatchRunning() || (collect && run.ShardsBroughtTogether()) ||
                          (shard && run.FinishedCleanly());
-    if (started && !signalled) loop.exec();
+    if (run.BatchRunning() && !signalled) loop.exec();
 
     // The hand-over of the last tool may still be to come: let it run.
     while (run.ToolActive()) {

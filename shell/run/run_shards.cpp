@@ -37,6 +37,7 @@ void ShardReporter::error(const std::string& text, bool cont) {
 
 void RunEngine::prepareShardFolder(const std::string& outputDir) {
     shardOutputDir_ = ShardFolder(outputDir, *shard_);
+    if (!DirectoryExists(outputDir)) ForceDirectories(outputDir);
     // Never a folder reached through a link.
     if (const int err = LinkedFolderBelow(outputDir, JoinPath(shardOutputDir_, kShardRecordName)); err)
         reporter_.ShowError(Format(kOutputDirUnusable, shardOutputDir_.c_str(), SystemErrorText(err).c_str()), false);

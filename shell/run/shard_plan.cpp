@@ -104,8 +104,13 @@ size_t FileLocalQueuePrefix(const std::vector<std::string>& queue, const RunSetu
 }
 
 std::vector<std::string> ShardLogFiles(std::string_view systemName) {
+    // Every spelling the collection takes the tools' log by.
     std::vector<std::string> files{"Console.log"};
-    for (const std::string& log : ToolsLogPaths(kResultFolderName, systemName)) files.push_back(log);
+    const std::string name(systemName);
+    for (const std::string& base : {name + ".LOG", name + ".log", UpperCase(name) + ".LOG"}) {
+        const std::string log = JoinPath(kResultFolderName, base);
+        if (std::find(files.begin(), files.end(), log) == files.end()) files.push_back(log);
+    }
     return files;
 }
 
