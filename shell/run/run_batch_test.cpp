@@ -138,6 +138,7 @@ private slots:
     void bigLogsAreNotRead();
     void splitRunsLeaveWhatOneJobLeaves();
     void shardsThatCannotBeCollected();
+    void splitRunsEndAsOneRun();
 };
 
 void RunBatchTest::runsAndTheirEnds() {
@@ -694,6 +695,59 @@ void RunBatchTest::shardsThatCannotBeCollected() {
     const BatchResult r = RunKorvane(f, proj + QStringList{"-batch", "run", "-shard", "0/2"});
     QCOMPARE(r.status, kBatchNotStarted);
     QVERIFY(r.has("Error: No step of this run is file-local: it cannot run in shards"));
+}
+
+void RunBatchTest::splitRunsEndAsOneRun() {
+    // A signal, the time limit and a failing step reach every shard of a
+    // run in three jobs: the killed steps' groups die whole, nothing is
+    // collected after a stop, and a failure is reported while the other
+    // shards' results come back.
+    const std::string hang = "echo $$ >> '@ROOT@/tools.pid'; sleep 300 & echo $! >> '@ROOT@/tools.pid'; wait";
+    struct Case {
+        const char* what;
+        std::string realign;  // shell lines before the step's tool
+        QStringList args;
+        int signal;           // sent once every shard's step and its child run (0: none)
+        int status;
+        std::string message;  // printed; @BIN@: the tool folder
+        bool collected;       // the first source's result is there
+    } cases[] = {
+        {"SIGTERM to three hung shards", hang, {"-jobs", "3"}, SIGTERM, 128 + SIGTERM, "Error: Terminate signalled!", false},
+        {"one shard hung at the time limit", "case \"$PWD\" in *2-of-3) " + hang + ";; esac", {"-jobs", "3", "-timeout", "1"},
+         0, kBatchReported, "Error: " + StepTimeLimitText("Realign", "@BIN@/jvrealign", 1), false},
+        {"one shard's step failing", "case \"$PWD\" in *1-of-3) exit 5;; esac", {"-jobs", "3"}, 0, kBatchReported,
+         "Error: " + StepFailureText("Realign", "@BIN@/jvrealign", {ProcessEnd::Kind::Exited, 5, 0}), true},
+    };
+    for (const Case& c : cases) {
+        RunFixture f;
+        const std::string root = f.root();
+        f.writeRunSettings(TwoSteps(ReplaceAll(c.realign, "@ROOT@", root), "", ""), {}, {"JAV.FileLocal=Y"});
+        std::vector<std::pair<std::string, bool>> sources;
+        for (int i = 0; i < 4; ++i) sources.push_back({f.addSource(Format("S%d.java", i), kJava), true});
+        const std::string project = SaveProject(f, sources);
+        auto pids = [&] {
+            std::vector<long> found;
+            for (const std::string& line : SplitLines(PathExists(root + "/tools.pid") ? ReadBytes(root + "/tools.pid") : ""))
+                if (!line.empty()) found.push_back(std::stol(line));
+            return found;
+        };
+        const BatchResult r =
+            RunKorvane(f, QStringList{"-proj", Q(project), "-batch", "run"} + c.args, [&](long pid) {
+                if (!c.signal) return;
+                QVERIFY(WaitUntil([&] { return pids().size() == 6; }));
+                kill(pid_t(pid), c.signal);
+            });
+        QVERIFY2(r.status == c.status, (std::string(c.what) + ": " + JoinLinesCrLf(r.lines)).c_str());
+        QVERIFY2(r.has(ReplaceAll(c.message, "@BIN@", f.binDir() + "/JAVVorl")), (std::string(c.what) + ": " + JoinLinesCrLf(r.lines)).c_str());
+        QVERIFY2(WaitUntil([&] {
+                     for (long pid : pids())
+                         if (ProcessAlive(pid)) return false;
+                     return true;
+                 }),
+                 c.what);
+        QVERIFY2(PathExists(f.outputDir() + "/src/S0.java") == c.collected, c.what);
+        QCOMPARE(r.has("Processing finished"), false);
+    }
 }
 
 #include "run_batch_test.moc"
