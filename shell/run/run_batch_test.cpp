@@ -331,7 +331,7 @@ void RunBatchTest::runThatCannotStart() {
         std::string expected;  // a line of the output
     } cases[] = {
         {{"-batch", "run"}, "Batch: -batch needs a project: -proj FILE.srd"},
-        {{"-proj", p, "-batch", "later"}, "Batch: -batch takes \"run\" or \"scan\""},
+        {{"-proj", p, "-batch", "later"}, "Batch: -batch takes \"run\", \"scan\" or \"collect\""},
         {{"-proj", p, "-batch"}, "korvane: -batch needs a value"},
         {{"-proj", p + ".missing.srd", "-batch", "run"}, "Batch: no project file " + none + ".missing.srd"},
         {{"-proj", QString::fromUtf8(f.settingsPath()), "-batch", "run"},
@@ -343,6 +343,16 @@ void RunBatchTest::runThatCannotStart() {
         // A time limit must be a number of seconds.
         {{"-proj", p, "-batch", "run", "-timeout", "0"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
         {{"-proj", p, "-batch", "run", "-timeout=1.5"}, "Batch: -timeout takes a number of seconds from 1 to 2000000"},
+        // Jobs and shards: numbers in range, for a reengineering run, not both.
+        {{"-proj", p, "-batch", "run", "-jobs", "0"}, "Batch: -jobs takes a number from 1 to 256, with -batch run"},
+        {{"-proj", p, "-batch", "run", "-jobs=257"}, "Batch: -jobs takes a number from 1 to 256, with -batch run"},
+        {{"-proj", p, "-batch", "collect", "-jobs", "2"}, "Batch: -jobs takes a number from 1 to 256, with -batch run"},
+        {{"-proj", p, "-batch", "run", "-shard", "3/3"},
+         "Batch: -shard takes I/N (0 <= I < N), with -batch run and without -jobs"},
+        {{"-proj", p, "-batch", "run", "-shard", "0/2", "-jobs", "2"},
+         "Batch: -shard takes I/N (0 <= I < N), with -batch run and without -jobs"},
+        {{"-proj", p, "-batch", "scan", "-shard", "1/-2"},
+         "Batch: -shard takes I/N (0 <= I < N), with -batch run and without -jobs"},
         {{"-proj", p, "-batch", "run", "-timeout"}, "korvane: -timeout needs a value"},
         // Options not known, or without their value: the usage, nothing done
         // (the window is not opened either).

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTreeWidget>
@@ -48,6 +49,7 @@ private slots:
     void closeRequestStopsTheRun();
     void projectSavedDuringRunIsOpenedAgain();
     void changesOfARunShownAndWalked();
+    void parallelJobsSetInTheWindow();
 };
 
 void RunLifecycleTest::busyGateDuringRun() {
@@ -100,6 +102,41 @@ void RunLifecycleTest::busyGateDuringRun() {
     QVERIFY(!f.run().FinishedCleanly());
     w.actions().execute(ActionId::NewProject);
     QCOMPARE(newProjects, 1);
+}
+
+void RunLifecycleTest::parallelJobsSetInTheWindow() {
+    // "Parallel jobs" splits the window's run: a finished run collects every
+    // source and says so; the user's cancel, answered Yes, stops every
+    // shard's tool.
+    for (const bool cancel : {false, true}) {
+        RunFixture f;
+        f.writeRunSettings({{"Realign", "jvrealign", "JRA", "", cancel ? "export KORVANE_STEP_SLEEP=30" : ""}}, {},
+                           {"JAV.FileLocal=Y"});
+        std::vector<std::pair<std::string, bool>> sources;
+        for (int i = 0; i < 3; ++i) sources.push_back({f.addSource(Format("d%d/S.java", i), kJava), true});
+        TfrmKorvaneMain& w = f.startProject(sources);
+        w.SpinEditParallelJobs->setValue(3);
+        w.actions().execute(ActionId::StartConversion);
+        QVERIFY(f.run().BatchRunning());
+        QVERIFY(DirectoryExists(f.outputDir() + "/.korvane-shards/2-of-3/workinp"));
+        if (!cancel) {
+            QVERIFY(RunFixture::waitFor([&] { return f.runsEnded == 1 && !f.run().ToolActive(); }));
+            QVERIFY(f.run().FinishedCleanly());
+            QCOMPARE(Shown(w), std::string("Processing finished"));
+            for (int i = 0; i < 3; ++i) QCOMPARE(ReadBytes(f.outputDir() + Format("/d%d/S.java", i)), std::string(kJava));
+            QVERIFY(!PathExists(f.outputDir() + "/.korvane-shards"));
+            continue;
+        }
+        QVERIFY(RunFixture::waitFor([&] { return f.run().currentToolPid() != 0; }));
+        f.dialogs.AnswerButton(kYes);
+        w.actions().execute(ActionId::CancelRun);
+        QVERIFY(!f.run().BatchRunning());
+        QVERIFY(RunFixture::waitFor([&] { return !f.run().ToolActive(); }));
+        QVERIFY(Contains(f.reports, "Background process cancelled!"));
+        QVERIFY(NoChildProcess());
+        QVERIFY(!w.busy());
+        QVERIFY(!PathExists(f.outputDir() + "/d0/S.java"));
+    }
 }
 
 void RunLifecycleTest::closeRequestStopsTheRun() {
