@@ -664,8 +664,9 @@ void RunBatchTest::splitRunsLeaveWhatOneJobLeaves() {
 
 void RunBatchTest::shardsThatCannotBeCollected() {
     // Collecting refuses, before anything is cleaned, shards that are not
-    // all there or not all done; a shard refuses a chain with no file-local
-    // step. Exit 2 each time, the last run's results untouched.
+    // all there or not all done, and while a shard still runs; no shard
+    // works through a linked shards' folder, nor on a chain with no
+    // file-local step. Exit 2 each time, the last run's results untouched.
     RunFixture f;
     f.writeRunSettings(TwoSteps(), {}, {"JAV.FileLocal=Y"});
     std::vector<std::pair<std::string, bool>> sources;
@@ -701,6 +702,31 @@ void RunBatchTest::shardsThatCannotBeCollected() {
                  (std::string(c.what) + ": " + JoinLinesCrLf(r.lines)).c_str());
         QCOMPARE(ReadBytes(f.outputDir() + "/S0.java"), earlier);
     }
+    // The shards' folder a link to elsewhere: no shard writes through it,
+    // and collecting finds nothing there.
+    RemoveFolderTree(shards);
+    ForceDirectories(f.root() + "/elsewhere");
+    QVERIFY(symlink((f.root() + "/elsewhere").c_str(), shards.c_str()) == 0);
+    const BatchResult linked = RunKorvane(f, proj + QStringList{"-batch", "run", "-shard", "0/2"});
+    QCOMPARE(linked.status, kBatchNotStarted);
+    QVERIFY(ListDirectory(f.root() + "/elsewhere").empty());
+    QVERIFY(RunKorvane(f, proj + QStringList{"-batch", "collect"})
+                .has("Error: " + Format(kShardsIncomplete, shards.c_str(), "no shard has run")));
+    DeleteFile(shards);
+    // A collection while a shard still runs: the output directory is in use.
+    const std::string started = f.root() + "/started";
+    f.writeRunSettings(TwoSteps("touch '" + started + "'; sleep 300"), {}, {"JAV.FileLocal=Y"});
+    BatchResult during;
+    const BatchResult running = RunKorvane(f, proj + QStringList{"-batch", "run", "-shard", "1/2"}, [&](long pid) {
+        QVERIFY(WaitUntil([&] { return PathExists(started); }));
+        during = RunKorvane(f, proj + QStringList{"-batch", "collect"});
+        kill(pid_t(pid), SIGTERM);
+    });
+    QCOMPARE(running.status, 128 + SIGTERM);
+    QCOMPARE(during.status, kBatchNotStarted);
+    QVERIFY(during.has("Error: " + Format(kOutputDirInUse, f.outputDir().c_str())));
+    QCOMPARE(ReadBytes(f.outputDir() + "/S0.java"), earlier);
+    // A chain without a file-local step is not split.
     f.writeRunSettings(TwoSteps(), {}, {});
     const BatchResult r = RunKorvane(f, proj + QStringList{"-batch", "run", "-shard", "0/2"});
     QCOMPARE(r.status, kBatchNotStarted);
