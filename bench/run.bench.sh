@@ -66,32 +66,10 @@ rm -rf "$scratch/out" "$copies"
 
 # --- a chain of 20 steps over 1,000 sources against a script -----------------------
 tree=$scratch/tree
-mkdir -p "$tree/bin/JAVVorl" "$tree/_Korvane.Src" "$tree/src" "$tree/out" "$tree/params"
-ln "$korvane" "$tree/bin/korvane" 2> /dev/null || cp "$korvane" "$tree/bin/korvane"
+mkdir -p "$tree/src" "$tree/params"
 "$driver" generate "$tree/src" 1000
-{
-    printf '%s\r\n' "[Languages]" "DefaultLanguage=JAV" "JAV=Java,JAV,\"\"" "JAV.Copy=.jcp" \
-        "JAV.OuputExtension=.java" "JAV.Filter=Java sources (*.java)|*.java"
-    for ((k = 1; k <= 20; k++)); do printf 'JAV.Step%02d=S%02d,p%02d,E%02d\r\n' $k $k $k $k; done
-    printf '%s\r\n' "Runcontrol.UseDOSBox=N" "Runcontrol.CaptureLog=N" "Runcontrol.DeleteAfter=N"
-} > "$tree/_Korvane.Src/Korvane.INI"
-for ((k = 1; k <= 20; k++)); do
-    p=$(printf 'p%02d' $k)
-    ln "$step" "$tree/bin/JAVVorl/$p" 2> /dev/null || cp "$step" "$tree/bin/JAVVorl/$p"
-    printf 'Step=S%02d\nResultExtension=E%02d\n' $k $k > "$tree/bin/JAVVorl/$p.step"
-done
-{
-    printf '%s\r\n' "StreamToIni.FileFormat=1" "[Properties]" "ProjectName=Bench" "ProjectProductName=Bench" \
-        "ProjectSystemName=Run" "BatchRunning=N" "ProjectDirectory=$tree/" "ProjectVersion=JAV" "MaxDirDepth=100" \
-        "[Konyec szkazki]" "[Form - frmKorvaneMain]" "[TFrames]" \
-        "frmKorvaneMain.FrameFindDirectoryOutputDir.Edit=$tree/out" "[Editboxes]" \
-        "frmKorvaneMain.EditSystemName=Run" "frmKorvaneMain.EditProductName=Bench" "[CheckListBoxes]" \
-        "[TCheckListBox - frmKorvaneMain.CheckListBoxSelectedFiles]" \
-        "frmKorvaneMain.CheckListBoxSelectedFiles=CheckListBoxSelectedFiles" \
-        "frmKorvaneMain.CheckListBoxSelectedFiles.Tag=0"
-    find "$tree/src" -type f | sort | sed 's/^/YY/; s/$/\r/'
-    printf '%s\r\n' "[Konyec szkazki]"
-} > "$tree/Bench.srd"
+bench_tool_tree "$tree" 20 "Runcontrol.UseDOSBox=N" "Runcontrol.CaptureLog=N" "Runcontrol.DeleteAfter=N"
+bench_project "$tree" "$tree/src"
 batch_run() { "$tree/bin/korvane" -proj "$tree/Bench.srd" -batch run > /dev/null; }
 if ! batch_run; then
     echo "run.bench.sh: the batch run of the chain did not end with \"Processing finished\"" >&2

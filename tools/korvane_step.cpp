@@ -11,8 +11,10 @@
 // switched on by environment variables (see README.md).
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -45,6 +47,24 @@ std::set<std::string> SkippedNames() {
         start = comma + 1;
     }
     return names;
+}
+
+// Spends about that many milliseconds of processor time on the bytes: a
+// checksum over them, pass after pass, whose value goes nowhere. Stands in
+// for a tool whose work per source is computation rather than file work.
+void Burn(const std::string& bytes, double milliseconds) {
+    const std::clock_t until = std::clock() + static_cast<std::clock_t>(milliseconds * CLOCKS_PER_SEC / 1000);
+    volatile std::uint32_t sink = 0;
+    std::uint32_t sum = 2166136261u;
+    do {
+        // About 64 KB of checksumming between two looks at the clock.
+        size_t done = 0;
+        do {
+            for (unsigned char c : bytes) sum = (sum ^ c) * 16777619u;
+            done += bytes.size();
+        } while (done > 0 && done < 65536);
+        sink = sink + sum;
+    } while (std::clock() < until);
 }
 
 }  // namespace
@@ -81,6 +101,7 @@ int main(int argc, char** argv) {
 
     const std::set<std::string> skipped = SkippedNames();
     const bool sideFiles = Env("KORVANE_STEP_SIDEFILES") == "1";
+    const double burn = std::atof(Env("KORVANE_STEP_BURN").c_str());
     std::string log;
     int failures = 0;
     for (const ParameterFileEntry& file : run.files) {
@@ -98,6 +119,11 @@ int main(int argc, char** argv) {
             log += step + " " + internal + " missing input\r\n";
             ++failures;
             continue;
+        }
+        if (burn > 0) {
+            std::string bytes;
+            ReadWholeFile(file.path, bytes);
+            Burn(bytes, burn);
         }
         // A step that keeps the extension of its input works in place.
         if (!fs::exists(result) || !fs::equivalent(file.path, result, ec)) {
