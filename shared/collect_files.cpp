@@ -78,6 +78,20 @@ struct Search {
     std::vector<std::string>& list;
 };
 
+// A long result grows into buffers the system may back with large pages:
+// a search of a big tree then takes far fewer page faults.
+void Append(std::vector<std::string>& list, const std::string& path) {
+    constexpr size_t kLargeGrowth = 32768;
+    if (list.size() == list.capacity() && list.size() >= kLargeGrowth) {
+        std::vector<std::string> larger;
+        larger.reserve(list.capacity() * 2);
+        AdviseLargeFill(larger.data(), larger.capacity() * sizeof(std::string));
+        for (std::string& p : list) larger.push_back(std::move(p));
+        list.swap(larger);
+    }
+    list.push_back(path);
+}
+
 // One folder: its names gathered in one buffer and put in byte order (the
 // listing comes in no useful order; name order keeps the result the same from
 // run to run), then files taken and folders searched in that order. dir ends
@@ -117,7 +131,7 @@ void Walk(const std::string& dir, int depth, const Search& search) {
             const size_t dot = name.rfind('.');
             if (!NameAccepted(name, dot == std::string::npos ? name : name.substr(0, dot), search.pattern)) continue;
         }
-        search.list.push_back(path);
+        Append(search.list, path);
     }
 }
 

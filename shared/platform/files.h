@@ -72,6 +72,9 @@ bool MakeExecutable(const std::string& path);
 // (not inherited by programs started later), or -1 with errno set. The
 // caller closes it (CloseDescriptor, or the object it hands it to).
 int OpenReadDescriptor(const std::string& path);
+// A large buffer not yet written to will be filled at once: the system may
+// back it with large pages (fewer page faults). A hint; nothing else changes.
+void AdviseLargeFill(void* data, size_t bytes);
 void CloseDescriptor(int fd);
 
 // The full path of the running program's own file; "" when it cannot be told.

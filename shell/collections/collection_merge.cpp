@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "shared/platform/path.h"
+#include "shared/platform/files.h"
 #include "shared/text.h"
 #include "shell/ui/check_list.h"
 
@@ -24,6 +25,12 @@ size_t AppendNewPaths(CheckList& list, const std::vector<std::string>& paths) {
 }
 
 namespace {
+
+// The order of a merge: ignoring case, then by the exact text.
+bool MergeLess(const std::string& a, const std::string& b) {
+    if (int c = CompareText(a, b); c != 0) return c < 0;
+    return a.compare(b) < 0;
+}
 
 // The entries in the order ignoring case; equal folded texts are ordered by
 // their exact text, so identical texts always stand side by side. The list
@@ -75,18 +82,36 @@ MergeOutcome MergeFoundFiles(CheckList& list, std::vector<std::string> found, co
     const bool wasSorted = list.sorted();
     list.setSorted(false);
 
+    // The list's entries are moved out and put back merged.
+    std::vector<CheckEntry> old = list.takeEntries();
+    const bool wasEmpty = old.empty();
     std::vector<CheckEntry> entries;
-    entries.reserve(list.size() + found.size());
-    const bool wasEmpty = list.empty();
-    for (const CheckEntry& e : list.entries()) entries.push_back(e);
-    for (std::string& path : found) entries.push_back(CheckEntry{std::move(path), true, true});
+    entries.reserve(old.size() + found.size());
+    AdviseLargeFill(entries.data(), entries.capacity() * sizeof(CheckEntry));
+    const auto entryLess = [](const CheckEntry& a, const CheckEntry& b) { return MergeLess(a.text, b.text); };
+    if (!wasEmpty && std::is_sorted(old.begin(), old.end(), entryLess) &&
+        std::is_sorted(found.begin(), found.end(), MergeLess)) {
+        // Both parts in order already (the usual case): one pass, the list's
+        // entry first where the texts are equal, as the sort would put it.
+        size_t i = 0, j = 0;
+        while (i < old.size() || j < found.size()) {
+            if (i == old.size() || (j < found.size() && MergeLess(found[j], old[i].text)))
+                entries.push_back(CheckEntry{std::move(found[j++]), true, true});
+            else
+                entries.push_back(std::move(old[i++]));
+        }
+    } else {
+        for (CheckEntry& e : old) entries.push_back(std::move(e));
+        for (std::string& path : found) entries.push_back(CheckEntry{std::move(path), true, true});
+        if (!wasEmpty) SortForMerge(entries);
+    }
+    old.clear();
     found.clear();
 
     MergeOutcome outcome = MergeOutcome::Completed;
     if (!wasEmpty) {
         const size_t n = entries.size();
         if (observer.begin) observer.begin(n);
-        SortForMerge(entries);
         std::vector<char> keep(n, 1);
         size_t position = 1;
         for (size_t i = n - 1; i >= 1; --i) {

@@ -32,6 +32,14 @@ public:
     const std::string& text(size_t i) const { return entries_.at(i).text; }
     bool checked(size_t i) const { return entries_.at(i).checked; }
     const std::vector<CheckEntry>& entries() const { return entries_; }
+    // Moves the entries out, leaving the list empty without telling a view:
+    // for a caller that assigns the list again at once.
+    std::vector<CheckEntry> takeEntries() {
+        std::vector<CheckEntry> taken = std::move(entries_);
+        entries_.clear();
+        itemIndex_ = -1;
+        return taken;
+    }
 
     void setChecked(size_t i, bool on);
     void setEnabled(size_t i, bool on);
