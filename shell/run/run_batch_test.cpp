@@ -693,6 +693,14 @@ void RunBatchTest::shardsThatCannotBeCollected() {
          },
          "shard 0/2 has not finished"},
         {"a larger split begun", [&] { ForceDirectories(shards + "/3-of-4"); }, "shard 0/4 is missing"},
+        {"sources changed since",
+         [&] {
+             for (const char* shard : {"0/2", "1/2"})
+                 QCOMPARE(RunKorvane(f, proj + QStringList{"-batch", "run", "-shard", shard}).status, 0);
+             sources[1].second = false;
+             QCOMPARE(f.saveProject(sources), project);
+         },
+         "the shards ran other sources than the project checks"},
     };
     for (const Case& c : cases) {
         c.before();

@@ -255,7 +255,8 @@ private:
     // Writes last.xml for a step reading inputExtension; only the run's
     // first writing fills the name map.
     void writeParameterFile(const RunSetup& setup, const std::string& inputExtension, bool fillNameMap);
-    void copyRunFiles();
+    // copySources false: the shards make the working copies.
+    void copyRunFiles(bool copySources = true);
     void mergeRenameDirectives();
 
     // run_launch.cpp

@@ -72,7 +72,8 @@ void RunEngine::startRunBody() {
     prepareRun();
     if (runMode_ == RunMode::Reengineering && stepQueue_.empty() && !(shard_ && numberOfSources_ == 0))
         reporter_.ShowError(kNoStepSelected, false);
-    copyRunFiles();
+    const bool split = runMode_ == RunMode::Reengineering && shouldSplit(currentSetup());
+    copyRunFiles(!split);
     mergeRenameDirectives();
 
     observer_.LogsAvailable(false);
@@ -85,6 +86,7 @@ void RunEngine::startRunBody() {
         shardRecord_ = ShardRecord{};
         shardRecord_.id = *shard_;
         shardRecord_.queue = numberOfSources_ ? stepQueue_ : std::vector<std::string>();
+        shardRecord_.sources = SourceLines(nameMap_);
         // A shard without sources has nothing to run: it is done.
         if (numberOfSources_ == 0) {
             writeShardRecord(ShardRecord::End::Finished);
@@ -95,7 +97,7 @@ void RunEngine::startRunBody() {
         writeShardRecord(ShardRecord::End::Running);
     }
     bool started = false;
-    if (runMode_ == RunMode::Reengineering && shouldSplit(setup)) {
+    if (split) {
         started = startShards(setup);
     } else if (runMode_ == RunMode::Reengineering) {
         const std::string step = QueueStepName(stepQueue_.front());
@@ -254,7 +256,7 @@ void RunEngine::writeParameterFile(const RunSetup& setup, const std::string& inp
     WriteParameterFile(in, inputExtension, parameterLines_, fillNameMap ? &nameMap_ : nullptr, reporter_);
 }
 
-void RunEngine::copyRunFiles() {
+void RunEngine::copyRunFiles(bool copySources) {
     const RunSetup setup = currentSetup();
     WorkingPhase working(observer_);
     CleanForNewRun(area_, names_, setup.maxDirDepth, setup.copyAdd, ProjectFilesOf(setup));
@@ -273,7 +275,7 @@ void RunEngine::copyRunFiles() {
         observer_.ProgressCaption(caption);
         emit progressCaptionChanged(caption);
     };
-    CopySourcesToWorkArea(in, reporter_);
+    if (copySources) CopySourcesToWorkArea(in, reporter_);
 
     WriteParameterFileAgain(area_.outputDir, parameterLines_);
     observer_.WriteRunWordList(area_.outputDir);

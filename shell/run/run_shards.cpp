@@ -240,11 +240,12 @@ void RunEngine::collectShardsBody() {
     // Looked at before the cleaning of the run, which leaves the shards'
     // folder alone but not the results of an earlier run.
     const std::vector<std::optional<ShardRecord>> found = FindShardRecords(area_.outputDir);
-    const std::string problem = ShardsProblem(found, shardedQueue_);
+    const std::string problem = ShardsProblem(found, shardedQueue_, SourceLines(nameMap_));
     if (!problem.empty())
         reporter_.ShowError(Format(kShardsIncomplete, ShardsFolder(area_.outputDir).c_str(), problem.c_str()), false);
 
-    copyRunFiles();
+    // The working copies come from the shards.
+    copyRunFiles(false);
     mergeRenameDirectives();
     observer_.LogsAvailable(false);
     stepQueue_.erase(stepQueue_.begin(), stepQueue_.begin() + long(prefix));

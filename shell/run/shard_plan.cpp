@@ -118,6 +118,7 @@ void WriteShardRecord(const std::string& shardFolder, const ShardRecord& record)
     std::vector<std::string> lines;
     lines.push_back("shard=" + ShardName(record.id));
     for (const std::string& entry : record.queue) lines.push_back("queue=" + entry);
+    for (const std::string& source : record.sources) lines.push_back("source=" + source);
     for (const std::vector<int64_t>& sizes : record.logBytes) {
         std::string line = "after=";
         for (size_t i = 0; i < sizes.size(); ++i) line += (i ? "," : "") + std::to_string(sizes[i]);
@@ -144,6 +145,8 @@ std::optional<ShardRecord> ReadShardRecord(const std::string& shardFolder) {
             haveId = true;
         } else if (key == "queue") {
             r.queue.push_back(value);
+        } else if (key == "source") {
+            r.sources.push_back(value);
         } else if (key == "after") {
             std::vector<int64_t> sizes;
             std::string rest = value;
@@ -190,7 +193,15 @@ std::vector<std::optional<ShardRecord>> FindShardRecords(const std::string& outp
     return records;
 }
 
-std::string ShardsProblem(const std::vector<std::optional<ShardRecord>>& records, const std::vector<std::string>& queue) {
+std::vector<std::string> SourceLines(const std::vector<std::string>& nameMap) {
+    std::vector<std::string> lines;
+    for (const std::string& line : nameMap)
+        if (StartsWithText("FIL", line)) lines.push_back(line);
+    return lines;
+}
+
+std::string ShardsProblem(const std::vector<std::optional<ShardRecord>>& records, const std::vector<std::string>& queue,
+                          const std::vector<std::string>& sources) {
     if (records.empty()) return "no shard has run";
     const int count = int(records.size());
     for (int i = 0; i < count; ++i) {
@@ -203,6 +214,10 @@ std::string ShardsProblem(const std::vector<std::optional<ShardRecord>>& records
         if (!r->queue.empty() && r->queue != queue) return name + " ran other steps";
         if (r->logBytes.size() > r->queue.size()) return name + " has a damaged record";
     }
+    // The shards' sources, one after the other, are the run's.
+    std::vector<std::string> all;
+    for (const std::optional<ShardRecord>& r : records) all.insert(all.end(), r->sources.begin(), r->sources.end());
+    if (all != sources) return "the shards ran other sources than the project checks";
     return {};
 }
 

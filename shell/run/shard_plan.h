@@ -61,7 +61,8 @@ std::vector<std::string> ShardLogFiles(std::string_view systemName);
 struct ShardRecord {
     enum class End { Running, Finished, Reported, Stopped };
     ShardId id;
-    std::vector<std::string> queue;  // the entries the shard runs
+    std::vector<std::string> queue;    // the entries the shard runs
+    std::vector<std::string> sources;  // its sources, as the name map gives them ("FIL0003=path")
     // After each ended step: the bytes of every log file, in ShardLogFiles order.
     std::vector<std::vector<int64_t>> logBytes;
     End end = End::Running;
@@ -78,8 +79,13 @@ std::optional<ShardRecord> ReadShardRecord(const std::string& shardFolder);
 // steps. Empty when all N are there and finished. Format texts: one %s
 // (the shards' folder), one %s the shard.
 inline constexpr const char* kShardsIncomplete = "The shards in %s cannot be collected: %s";
+// sources: the run's sources as its name map gives them; the shards' in
+// shard order must be the same.
 std::string ShardsProblem(const std::vector<std::optional<ShardRecord>>& records,
-                          const std::vector<std::string>& queue);
+                          const std::vector<std::string>& queue, const std::vector<std::string>& sources);
+
+// The lines of a name map that name a source ("FIL0003=path"), in order.
+std::vector<std::string> SourceLines(const std::vector<std::string>& nameMap);
 
 // The records of the shards found in the shards folder: the split is the N of
 // the first "<I>-of-<N>" folder; a missing shard is an empty entry.
