@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ostream>
@@ -138,21 +139,22 @@ std::optional<FontChoice> BatchDialogs::ChooseFont(const FontChoice&, const std:
 
 // --- the run -------------------------------------------------------------------------
 
-int JobsValue(const std::string& text) {
-    if (text.empty() || text.size() > 3) return 0;
+namespace {
+
+// Plain decimal digits making a number from 0 to max; -1 otherwise.
+int DecimalUpTo(const std::string& text, int max) {
+    if (text.empty() || text.size() > std::to_string(max).size()) return -1;
     for (char c : text)
-        if (c < '0' || c > '9') return 0;
-    const int jobs = StrToInt(text);
-    return jobs <= kMaxJobs ? jobs : 0;
+        if (c < '0' || c > '9') return -1;
+    const int value = StrToInt(text);
+    return value <= max ? value : -1;
 }
 
-int TimeLimitSeconds(const std::string& text) {
-    if (text.empty() || text.size() > 7) return 0;
-    for (char c : text)
-        if (c < '0' || c > '9') return 0;
-    const int seconds = StrToInt(text);
-    return seconds <= kMaxTimeLimit ? seconds : 0;
-}
+}  // namespace
+
+int JobsValue(const std::string& text) { return std::max(DecimalUpTo(text, kMaxJobs), 0); }
+
+int TimeLimitSeconds(const std::string& text) { return std::max(DecimalUpTo(text, kMaxTimeLimit), 0); }
 
 namespace {
 

@@ -246,6 +246,9 @@ private:
     void showLogs(const RunSetup& setup);
 
     // run_preparation.cpp
+    // Runs body; the output directory's lock taken in it goes again unless
+    // a tool has been started.
+    void holdingOutputDir(void (RunEngine::*body)());
     void startRunBody();
     void prepareRun();
     void validateNames(const RunSetup& setup);

@@ -52,9 +52,11 @@ ProtectedFiles ProjectFilesOf(const RunSetup& setup) {
     return keep;
 }
 
-void RunEngine::StartRun() {
+void RunEngine::StartRun() { holdingOutputDir(&RunEngine::startRunBody); }
+
+void RunEngine::holdingOutputDir(void (RunEngine::*body)()) {
     try {
-        startRunBody();
+        (this->*body)();
     } catch (...) {
         if (!batchRunning_) outputLock_.Unlock();
         throw;

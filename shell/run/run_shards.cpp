@@ -214,15 +214,7 @@ void RunEngine::continueAfterShards(const std::vector<ShardRecord>& records, boo
     finishRun();
 }
 
-void RunEngine::CollectShards() {
-    try {
-        collectShardsBody();
-    } catch (...) {
-        if (!batchRunning_) outputLock_.Unlock();
-        throw;
-    }
-    if (!batchRunning_) outputLock_.Unlock();
-}
+void RunEngine::CollectShards() { holdingOutputDir(&RunEngine::collectShardsBody); }
 
 void RunEngine::collectShardsBody() {
     finishedCleanly_ = false;
