@@ -13,8 +13,10 @@ namespace korvane {
 
 namespace {
 
+// Plain decimal digits, no sign.
 std::optional<int> Decimal(std::string_view text) {
-    if (text.empty() || text.size() > 6) return std::nullopt;
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
