@@ -328,8 +328,8 @@ void TfrmKorvaneMain::buildTechPage() {
     SpinEditParallelJobs->setRange(1, kMaxParallelJobs);
     SpinEditParallelJobs->setValue(1);
     SpinEditParallelJobs->setToolTip(
-        "Jobs a run may split the checked sources into, run side by side; applies only to chains whose steps "
-        "are all file-local (FileLocal in the tool settings)");
+        "Jobs a run may split the checked sources into, run side by side; applies to the file-local steps at "
+        "the head of the chain (FileLocal in the tool settings), the rest runs as one job");
     auto* jobsLabel = Named(new QLabel("Parallel jobs", TabSheetTech), "LabelParallelJobs");
     jobsLabel->setBuddy(SpinEditParallelJobs);
     buttons->addWidget(jobsLabel);
