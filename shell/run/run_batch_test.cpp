@@ -586,79 +586,84 @@ KORVANE_QT_TEST_ENVIRONMENT(NoProcessLeftBehind);
 KORVANE_QT_TEST(RunBatchTest);
 
 void RunBatchTest::splitRunsLeaveWhatOneJobLeaves() {
-    // One chain (a step, then a step with side files), its console captured, over sources in three folders with a gap in the
-    // numbering: run as one job, as three jobs, as three shards collected
-    // afterwards, and as three shards started by GNU parallel. Each run
-    // leaves the output directory byte for byte as the one job does: results,
-    // side files, working copies, last.xml, the system log and Console.log.
+    // One chain (a step, then a step with side files), its console captured,
+    // over sources in three folders with a gap in the numbering: run as one
+    // job, as three jobs, as three shards collected afterwards, and as three
+    // shards started by GNU parallel. Each run leaves the output directory
+    // byte for byte as the one job does: results, side files, working
+    // copies, last.xml, the system log and Console.log. With only the first
+    // step file-local, the second runs once, after the shards.
     const std::string parallel = "/usr/bin/parallel";
     RunFixture f;
-    f.writeRunSettings(TwoSteps("", "export KORVANE_STEP_SIDEFILES=1", ""), {"Runcontrol.CaptureLog=Y"},
-                       {"JAV.FileLocal=Y"});
     std::vector<std::pair<std::string, bool>> sources;
     for (int i = 0; i < 8; ++i) {
         const std::string text = i % 3 ? kJava : Format("class C%d {}\r\n", i);
         sources.push_back({f.addSource(Format("%c/S%d.java", "abc"[i % 3], i), text), i != 4});
     }
-    const std::string project = SaveProject(f, sources);
-    const QString proj = Q(project);
     const QString program = Q(f.programPath());
-
     // Each program run reports the steps' programs it started.
     const QString report = Q(f.root() + "/reports/");
-    struct Variant {
-        const char* what;
-        std::vector<QStringList> runs;  // programs and arguments, one after another
-        int toolsStarted;               // programs started, by the reports
-    } variants[] = {
-        {"one job", {{program, "-proj", proj, "-batch", "run", "-jobs", "1", "-report", report + "1.json"}}, 2},
-        {"three jobs", {{program, "-proj", proj, "-batch", "run", "-jobs", "3", "-report", report + "1.json"}}, 6},
-        {"three shards, then collect",
-         {{program, "-proj", proj, "-batch", "run", "-shard", "2/3", "-report", report + "2.json"},
-          {program, "-proj", proj, "-batch", "run", "-shard", "0/3", "-report", report + "0.json"},
-          {program, "-proj", proj, "-batch", "run", "-shard=1/3", "-report", report + "1.json"},
-          {program, "-proj", proj, "-batch", "collect", "-report", report + "c.json"}},
-         6},
-        {"three shards by GNU parallel, then collect",
-         {{Q(parallel), "-j", "3", program, "-proj", proj, "-batch", "run", "-quiet", "-shard", "{}/3", "-report",
-           report + "{}.json", ":::", "0", "1", "2"},
-          {program, "-proj", proj, "-batch", "collect", "-report", report + "c.json"}},
-         6},
-    };
-    std::map<std::string, std::string> oneJob;
-    for (const Variant& v : variants) {
-        if (StartsWithStr("three shards by GNU", v.what) && !FileExists(parallel)) {
-            qWarning("GNU parallel is not installed: its recipe is not tried");
-            continue;
+    for (const int fileLocal : {2, 1}) {
+        f.writeRunSettings(TwoSteps("", "export KORVANE_STEP_SIDEFILES=1", ""), {"Runcontrol.CaptureLog=Y"},
+                           {fileLocal == 2 ? "JAV.FileLocal=Y" : "JAV.Step01.FileLocal=Y"});
+        const QString proj = Q(SaveProject(f, sources));
+        const int split = 3 * fileLocal + (2 - fileLocal);
+        struct Variant {
+            const char* what;
+            std::vector<QStringList> runs;  // programs and arguments, one after another
+            int toolsStarted;               // programs started, by the reports
+        } variants[] = {
+            {"one job", {{program, "-proj", proj, "-batch", "run", "-jobs", "1", "-report", report + "1.json"}}, 2},
+            {"three jobs", {{program, "-proj", proj, "-batch", "run", "-jobs", "3", "-report", report + "1.json"}}, split},
+            {"three shards, then collect",
+             {{program, "-proj", proj, "-batch", "run", "-shard", "2/3", "-report", report + "2.json"},
+              {program, "-proj", proj, "-batch", "run", "-shard", "0/3", "-report", report + "0.json"},
+              {program, "-proj", proj, "-batch", "run", "-shard=1/3", "-report", report + "1.json"},
+              {program, "-proj", proj, "-batch", "collect", "-report", report + "c.json"}},
+             split},
+            {"three shards by GNU parallel, then collect",
+             {{Q(parallel), "-j", "3", program, "-proj", proj, "-batch", "run", "-quiet", "-shard", "{}/3", "-report",
+               report + "{}.json", ":::", "0", "1", "2"},
+              {program, "-proj", proj, "-batch", "collect", "-report", report + "c.json"}},
+             split},
+        };
+        std::map<std::string, std::string> oneJob;
+        for (const Variant& v : variants) {
+            const std::string what = std::string(v.what) + (fileLocal == 2 ? "" : ", the first step file-local");
+            if (StartsWithStr("three shards by GNU", v.what) && !FileExists(parallel)) {
+                qWarning("GNU parallel is not installed: its recipe is not tried");
+                continue;
+            }
+            RemoveFolderTree(report.toStdString());
+            ForceDirectories(report.toStdString());
+            for (const QStringList& run : v.runs) {
+                const BatchResult r = RunBatchProcess(run[0].toStdString(), run.mid(1), f.root());
+                QVERIFY2(r.status == kBatchFinished, (what + ": " + JoinLinesCrLf(r.lines)).c_str());
+            }
+            int started = 0;
+            for (const DirEntry& e : ListDirectory(report.toStdString()))
+                started += int(Column(Report(report.toStdString() + e.name), "steps", "name").size());
+            QVERIFY2(started == v.toolsStarted, what.c_str());
+            QVERIFY2(!PathExists(f.outputDir() + "/.korvane-shards"), what.c_str());
+            std::map<std::string, std::string> files;
+            for (const auto& [path, content] : Tree(f.outputDir(), {}))
+                files[path.substr(f.outputDir().size())] = content.first;
+            if (oneJob.empty()) {
+                oneJob = files;
+                // The one job's files are what they should be.
+                QCOMPARE(ReadBytes(f.outputDir() + "/b/S1.java"), std::string(kJava));
+                QVERIFY(files.count("/c/S2.jcp") && files.count("/workout/FIL0007.JRA") && !files.count("/b/S4.java"));
+                QVERIFY(InOrder(SplitLines(files["/Sys.log"]),
+                                {"Refine FIL0000 -> FIL0000.JRF", "Refine FIL0005 -> FIL0005.JRF",
+                                 "Refine FIL0007 -> FIL0007.JRF"}));
+            } else {
+                for (const auto& [path, bytes] : oneJob)
+                    QVERIFY2(files.count(path) && files[path] == bytes, (what + ": " + path).c_str());
+                QCOMPARE(files.size(), oneJob.size());
+            }
+            // The next run starts in an output directory of its own.
+            QVERIFY(std::rename(f.outputDir().c_str(), (f.outputDir() + "-" + what).c_str()) == 0);
         }
-        RemoveFolderTree(report.toStdString());
-        ForceDirectories(report.toStdString());
-        for (const QStringList& run : v.runs) {
-            const BatchResult r = RunBatchProcess(run[0].toStdString(), run.mid(1), f.root());
-            QVERIFY2(r.status == kBatchFinished, (std::string(v.what) + ": " + JoinLinesCrLf(r.lines)).c_str());
-        }
-        int started = 0;
-        for (const DirEntry& e : ListDirectory(report.toStdString()))
-            started += int(Column(Report(report.toStdString() + e.name), "steps", "name").size());
-        QVERIFY2(started == v.toolsStarted, v.what);
-        QVERIFY2(!PathExists(f.outputDir() + "/.korvane-shards"), v.what);
-        std::map<std::string, std::string> files;
-        for (const auto& [path, content] : Tree(f.outputDir(), {}))
-            files[path.substr(f.outputDir().size())] = content.first;
-        if (oneJob.empty()) {
-            oneJob = files;
-            // The one job's files are what they should be.
-            QCOMPARE(ReadBytes(f.outputDir() + "/b/S1.java"), std::string(kJava));
-            QVERIFY(files.count("/c/S2.jcp") && files.count("/workout/FIL0007.JRA") && !files.count("/b/S4.java"));
-            QVERIFY(InOrder(SplitLines(files["/Sys.log"]), {"Refine FIL0000 -> FIL0000.JRF", "Refine FIL0005 -> FIL0005.JRF",
-                                                            "Refine FIL0007 -> FIL0007.JRF"}));
-        } else {
-            for (const auto& [path, bytes] : oneJob)
-                QVERIFY2(files.count(path) && files[path] == bytes, (std::string(v.what) + ": " + path).c_str());
-            QCOMPARE(files.size(), oneJob.size());
-        }
-        // The next run starts in an output directory of its own.
-        QVERIFY(std::rename(f.outputDir().c_str(), (f.outputDir() + "-" + v.what).c_str()) == 0);
     }
 }
 
