@@ -27,7 +27,7 @@
 #include "shell/app/run_binding.h"
 #include "shell/app/startup_options.h"
 #include "shell/project/project_controller.h"
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/check_list_box.h"
 #include "shell/ui/drop_targets.h"

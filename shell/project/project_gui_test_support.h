@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 
 class QWidget;
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "shell/app/main_window.h"
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 #include "shell/ui/action_table.h"
 
 namespace korvane {

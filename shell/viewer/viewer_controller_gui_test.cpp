@@ -28,7 +28,7 @@
 #include "shared/text.h"
 #include "shell/app/main_window.h"
 #include "shell/project/project_controller.h"
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/find_directory_frame.h"

@@ -8,7 +8,7 @@
 
 #include "shared/platform/files.h"
 #include "shell/app/main_window.h"
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 #include "shell/ui/action_list.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/viewer/help_contents.h"

@@ -16,7 +16,7 @@
 #include "shared/text.h"
 #include "shared/version_info.h"
 #include "shell/app/main_window.h"
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 #include "shell/ui/my_status_bar.h"
 #include "shell/testing/qt_test_main.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 
 namespace korvane {
 class CheckList;

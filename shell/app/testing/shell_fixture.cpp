@@ -1,4 +1,4 @@
-#include "shell/testing/shell_fixture.h"
+#include "shell/app/testing/shell_fixture.h"
 
 #include <filesystem>
 #include <stdexcept>
