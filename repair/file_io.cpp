@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -140,32 +141,95 @@ std::string ReadAll(int fd, const struct stat& st, const std::string& path) {
     return bytes;
 }
 
-// Creates a new, empty file ".<name>.tmpXXXXXX" in the folder of path, with
-// the permissions of a new file; gives its descriptor (or -1 with errno set)
-// and its path in temp.
-int CreateTempBeside(const std::string& path, std::string& temp) {
+// The process's file mode creation mask as the system reports it, read once;
+// -1 where it cannot be told.
+int CreationMask() {
+    static const int mask = [] {
+        int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return -1;
+        char buffer[4096];
+        ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+        ::close(fd);
+        if (n <= 0) return -1;
+        buffer[n] = '\0';
+        const char* line = std::strstr(buffer, "\nUmask:");
+        if (!line) return -1;
+        char* end = nullptr;
+        long value = std::strtol(line + 7, &end, 8);
+        return end == line + 7 || value < 0 || value > 0777 ? -1 : static_cast<int>(value);
+    }();
+    return mask;
+}
+
+// The name ".<name>.tmpXXXXXX" beside path, with a new suffix each time.
+std::string TempNameBeside(const std::string& path) {
     static std::atomic<uint64_t> counter{0};
+    static const auto pid = static_cast<uint64_t>(::getpid());
     const size_t slash = path.rfind('/');
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     // A long name is shortened so that the temporary name still fits.
     const std::string_view name = std::string_view(path).substr(nameStart, 200);
     static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t x = ((pid << 32) ^ counter.fetch_add(1) ^ now) * 0x9e3779b97f4a7c15ULL;
+    char suffix[7];
+    for (int k = 0; k < 6; ++k, x /= 36) suffix[k] = kDigits[x % 36];
+    suffix[6] = '\0';
+    std::string temp(path, 0, nameStart);
+    temp += '.';
+    temp += name;
+    temp += ".tmp";
+    temp += suffix;
+    return temp;
+}
+
+// Creates a new, empty file ".<name>.tmpXXXXXX" in the folder of path with
+// the mode given (less the umask); gives its descriptor (or -1 with errno
+// set) and its path in temp.
+int CreateTempBeside(const std::string& path, std::string& temp, mode_t mode) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        uint64_t x = ((static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(1) ^ now) * 0x9e3779b97f4a7c15ULL;
-        char suffix[7];
-        for (int k = 0; k < 6; ++k, x /= 36) suffix[k] = kDigits[x % 36];
-        suffix[6] = '\0';
-        temp.assign(path, 0, nameStart);
-        temp += '.';
-        temp += name;
-        temp += ".tmp";
-        temp += suffix;
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temp = TempNameBeside(path);
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// Files without a name can be named later through /proc/self/fd.
+bool CanNameUnnamedFiles() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// A new file without a name in the folder of path, with the permissions of
+// a new file; -1 where the system or the file system has no such files (or
+// the folder cannot take one: the named way then says why).
+int CreateUnnamedBeside(const std::string& path) {
+#ifdef O_TMPFILE
+    if (!CanNameUnnamedFiles()) return -1;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)path;
+    return -1;
+#endif
+}
+
+// Links the file that self names to a new temporary name beside path, given
+// in temp; 0, or the error number.
+int LinkToTempBeside(const std::string& self, const std::string& path, std::string& temp) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = TempNameBeside(path);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+        if (errno != EEXIST) {
+            temp.clear();
+            return errno;
+        }
+    }
+    temp.clear();
+    return EEXIST;
 }
 
 }  // namespace
@@ -226,30 +290,52 @@ std::string ReadFileToRewrite(const std::string& path, unsigned& permissions) {
 
 PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsigned permissions) : path_(path) {
     if (!UsablePath(path) || path.empty()) Fail("Cannot create file", path, path.empty() ? ENOENT : EINVAL);
+    // The file is made with the permission bits it is to have, so that it is
+    // never more open than that; they are set once more where the umask
+    // may have taken some away, and for the set-id and sticky bits.
+    const mode_t mode = permissions == kNewFilePermissions ? 0666 : static_cast<mode_t>(permissions & 07777);
+    const int mask = CreationMask();
+    const bool setMode = permissions != kNewFilePermissions &&
+                         (mask < 0 || (mode & static_cast<mode_t>(mask)) != 0 || (mode & 07000) != 0);
+    // A file that is usually new (a copy) is written without a name and
+    // named when it is put in place: nothing of it is left behind, not even
+    // when the program is killed. A file that is there already goes to a
+    // temporary name that is then renamed over it.
     std::string temp;
-    int fd = CreateTempBeside(path, temp);
+    int fd = permissions == kNewFilePermissions ? CreateUnnamedBeside(path) : -1;
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = CreateTempBeside(path, temp, mode);
     if (fd < 0) Fail("Cannot create file", path, errno);
     auto discard = [&](int err) {
-        if (fd >= 0) ::close(fd);
-        ::unlink(temp.c_str());
+        ::close(fd);
+        if (!unnamed) ::unlink(temp.c_str());
         Fail("Cannot write file", path, err);
     };
     if (!WriteAll(fd, bytes)) discard(errno);
-    if (permissions != kNewFilePermissions && ::fchmod(fd, static_cast<mode_t>(permissions)) != 0) discard(errno);
-    int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) discard(errno);
+    if (setMode && ::fchmod(fd, mode) != 0) discard(errno);
+    if (unnamed) {
+        unnamed_ = fd;
+        return;
+    }
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        Fail("Cannot write file", path, err);
+    }
     temp_ = std::move(temp);
 }
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
-    : path_(std::move(other.path_)), temp_(std::exchange(other.temp_, std::string())) {}
+    : path_(std::move(other.path_)),
+      temp_(std::exchange(other.temp_, std::string())),
+      unnamed_(std::exchange(other.unnamed_, -1)) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
         Discard();
         path_ = std::move(other.path_);
         temp_ = std::exchange(other.temp_, std::string());
+        unnamed_ = std::exchange(other.unnamed_, -1);
     }
     return *this;
 }
@@ -259,9 +345,27 @@ PendingFile::~PendingFile() { Discard(); }
 void PendingFile::Discard() noexcept {
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
+    if (unnamed_ >= 0) ::close(unnamed_);
+    unnamed_ = -1;
 }
 
 void PendingFile::Commit() {
+    if (unnamed_ >= 0) {
+        // The file gets its name; where one is there already, it gets a
+        // temporary name first, which is then renamed over the old file.
+        const std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            int err = errno;
+            if (err == EEXIST) err = LinkToTempBeside(self, path_, temp_);
+            if (err != 0) {
+                Discard();
+                Fail("Cannot create file", path_, err);
+            }
+        }
+        // The data went with the write; closing only lets go of the file.
+        ::close(std::exchange(unnamed_, -1));
+        if (temp_.empty()) return;
+    }
     if (temp_.empty()) return;
     if (::rename(temp_.c_str(), path_.c_str()) != 0) {
         int err = errno;

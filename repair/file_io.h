@@ -43,7 +43,12 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes,
 // The two halves of ReplaceFileBytes, for a caller that writes ahead and puts
 // the files in place later: the constructor writes the temporary file (and
 // throws as ReplaceFileBytes does, leaving none), Commit renames it to the
-// path. A file not committed is removed when the object goes.
+// path. A file not committed is removed when the object goes. A new file
+// (no permission bits given) is written, where the file system allows, as a
+// file without a name, which Commit links to the path (by way of a
+// temporary name when something is there already): it never shows under a
+// name of its own, and a killed program leaves nothing of it. Such a file
+// holds a descriptor until it is committed or goes.
 class PendingFile {
 public:
     PendingFile() = default;
@@ -62,7 +67,8 @@ private:
     void Discard() noexcept;
 
     std::string path_;
-    std::string temp_;  // empty when there is nothing to put in place
+    std::string temp_;  // a temporary name to rename to path_, or empty
+    int unnamed_ = -1;  // an open file without a name yet, or -1
 };
 
 }  // namespace korvane

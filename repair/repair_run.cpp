@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -87,18 +88,22 @@ std::string NameKey(const std::string& path) {
     return LowerCase(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-// Repairs the pairs on worker threads. Each worker reads a file, repairs it
-// and writes its three files as temporary files; this thread prints the
-// lines and puts the files in place pair by pair in list order. A pair that
-// reads a file an earlier pair writes is repaired here, in its turn. When a
-// prepared repair failed, the workers stop, what they wrote ahead is removed,
-// and the run goes on one file after the other from that pair on, which
-// repeats the failure (or not, when it came from the room the temporary
-// files took). So the lines, the files and the error are those of a run
-// without threads.
+// Repairs the pairs on several threads, this one included. Each thread
+// takes the next pair, reads and repairs its file and writes the three files
+// as temporary files; then the pairs are put in place strictly in list
+// order: whichever thread hands in the pair that is next in turn prints its
+// lines and puts it and every following pair already handed in in place, so
+// no thread waits for another except to stay at most a window ahead. A pair
+// that reads a file an earlier pair writes is repaired by the thread putting
+// it in place, in its turn. When a prepared repair failed, the threads stop
+// at that pair, what they wrote ahead is removed, and the run goes on one
+// file after the other from that pair on, which repeats the failure (or not,
+// when it came from the room the temporary files took). So the lines, the
+// files and the error are those of a run on one thread.
 class ParallelRepair {
 public:
-    ParallelRepair(const std::vector<FilePair>& pairs, unsigned workers) : pairs_(pairs), slots_(pairs.size()) {
+    ParallelRepair(const std::vector<FilePair>& pairs, unsigned threads, const LineSink& print, int& processed)
+        : pairs_(pairs), slots_(pairs.size()), print_(print), processed_(processed) {
         std::unordered_set<std::string> written;
         for (size_t i = 0; i < pairs.size(); ++i) {
             const std::string& path = pairs[i].path;
@@ -107,10 +112,10 @@ public:
             written.insert(NameKey(ChangeFileExt(path, ".eredeti.txt")));
             written.insert(NameKey(ChangeFileExt(path, ".javitott.txt")));
         }
-        window_ = 4 * static_cast<size_t>(workers);
-        // Where no thread can be started, the run goes on one file at a time.
+        window_ = 4 * static_cast<size_t>(threads);
+        // Where no thread can be started, fewer threads share the work.
         try {
-            for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
+            for (unsigned t = 1; t < threads; ++t) threads_.emplace_back([this] { Work(); });
         } catch (const std::system_error&) {
         }
     }
@@ -118,28 +123,17 @@ public:
     ParallelRepair(const ParallelRepair&) = delete;
     ParallelRepair& operator=(const ParallelRepair&) = delete;
 
-    void Run(const LineSink& print, int& processed) {
-        bool alone = threads_.empty();
-        for (size_t i = 0; i < pairs_.size(); ++i) {
-            PrintPair(pairs_[i], processed, print);
-            if (alone) {
-                RepairFile(pairs_[i].path);
-                continue;
-            }
-            Slot& slot = WaitFor(i);
-            if (slot.inTurn) {
-                RepairFile(pairs_[i].path);
-            } else if (slot.failed) {
-                Stop();
-                alone = true;
-                RepairFile(pairs_[i].path);
-            } else {
-                PreparedRepair prepared = std::move(slot.prepared);
-                prepared.Commit();
-            }
-            std::lock_guard<std::mutex> lock(mutex_);
-            done_ = i + 1;
-            changed_.notify_all();
+    void Run() {
+        Work();
+        // The threads end when every pair is taken; whichever hands in the
+        // last one also puts it in place.
+        for (std::thread& t : threads_) t.join();
+        threads_.clear();
+        for (Slot& slot : slots_) slot.prepared = PreparedRepair();
+        if (error_) std::rethrow_exception(error_);
+        for (size_t i = resumeAt_; i < pairs_.size(); ++i) {
+            PrintPair(pairs_[i], processed_, print_);
+            RepairFile(pairs_[i].path);
         }
     }
 
@@ -152,14 +146,16 @@ private:
     };
 
     void Work() {
-        while (true) {
-            size_t i;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return stop_ || next_ >= pairs_.size() || next_ < done_ + window_; });
-                if (stop_ || next_ >= pairs_.size()) return;
-                i = next_++;
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!stop_ && next_ < pairs_.size()) {
+            if (next_ >= done_ + window_) {
+                ++waiting_;
+                room_.wait(lock);
+                --waiting_;
+                continue;
             }
+            const size_t i = next_++;
+            lock.unlock();
             PreparedRepair prepared;
             bool failed = false;
             if (!slots_[i].inTurn) {
@@ -169,26 +165,60 @@ private:
                     failed = true;
                 }
             }
-            std::lock_guard<std::mutex> lock(mutex_);
+            lock.lock();
             slots_[i].prepared = std::move(prepared);
             slots_[i].failed = failed;
             slots_[i].ready = true;
-            changed_.notify_all();
+            if (!putting_) PutInPlace(lock);
         }
     }
 
-    Slot& WaitFor(size_t i) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return slots_[i].ready; });
-        return slots_[i];
+    // Puts the pairs that are next in turn and handed in in place, one after
+    // the other; the lock is held between them, not while one is put.
+    void PutInPlace(std::unique_lock<std::mutex>& lock) {
+        putting_ = true;
+        while (!stop_ && done_ < pairs_.size() && slots_[done_].ready) {
+            const size_t i = done_;
+            Slot& slot = slots_[i];
+            if (slot.failed) {
+                resumeAt_ = i;
+                StopLocked();
+                break;
+            }
+            PreparedRepair prepared = std::move(slot.prepared);
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                PrintPair(pairs_[i], processed_, print_);
+                if (slot.inTurn)
+                    RepairFile(pairs_[i].path);
+                else
+                    prepared.Commit();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            if (error) {
+                error_ = error;
+                StopLocked();
+                break;
+            }
+            done_ = i + 1;
+            if (waiting_ > 0) room_.notify_all();
+        }
+        putting_ = false;
     }
 
-    // Ends the workers and removes every temporary file written ahead.
+    void StopLocked() {
+        stop_ = true;
+        room_.notify_all();
+    }
+
+    // Ends the other threads and removes every temporary file written ahead.
     void Stop() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-            changed_.notify_all();
+            StopLocked();
         }
         for (std::thread& t : threads_) t.join();
         threads_.clear();
@@ -197,13 +227,19 @@ private:
 
     const std::vector<FilePair>& pairs_;
     std::vector<Slot> slots_;
+    const LineSink& print_;
+    int& processed_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable room_;  // a thread waits here while a window ahead
     size_t window_ = 0;
-    size_t next_ = 0;  // the next pair a worker takes
-    size_t done_ = 0;  // pairs put in place
+    size_t next_ = 0;     // the next pair a thread takes
+    size_t done_ = 0;     // pairs put in place
+    size_t waiting_ = 0;  // threads waiting for room
+    bool putting_ = false;
     bool stop_ = false;
+    size_t resumeAt_ = std::numeric_limits<size_t>::max();  // where one thread goes on
+    std::exception_ptr error_;
 };
 
 void RepairPairs(const std::vector<FilePair>& pairs, const LineSink& print, int& processed, unsigned threads) {
@@ -214,7 +250,7 @@ void RepairPairs(const std::vector<FilePair>& pairs, const LineSink& print, int&
         }
         return;
     }
-    ParallelRepair(pairs, std::min<size_t>(threads, pairs.size())).Run(print, processed);
+    ParallelRepair(pairs, static_cast<unsigned>(std::min<size_t>(threads, pairs.size())), print, processed).Run();
 }
 
 }  // namespace

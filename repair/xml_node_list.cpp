@@ -4,6 +4,8 @@
 #include "shared/errors.h"
 #include "shared/text.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 namespace {
@@ -70,6 +72,11 @@ void TMyXMLNodeList::ParseText(std::string_view text, bool condense) {
     position_ = 0;
     level_ = 0;
     condensed_ = false;
+    // A node for every tag and at most one text after each: room for all of
+    // them at once, so that the list is never moved while it grows. The
+    // pages of what is not used are never touched.
+    const auto tags = static_cast<size_t>(std::count(text.begin(), text.end(), '<'));
+    nodes_.reserve(2 * tags + 1);
 
     enum class State {
         Between, ProcessingInstruction, Comment, Doctype, Cdata,
