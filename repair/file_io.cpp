@@ -3,6 +3,7 @@
 #include "shared/errors.h"
 
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -49,67 +50,123 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// How often c occurs in the text; eight bytes at a time.
-size_t CountByte(std::string_view text, char c) {
-    constexpr uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
-    const uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+
+// The high bit of every byte of the word that is zero, and of no other.
+inline uint64_t ZeroBytes(uint64_t word) { return ~(((word & kLow7) + kLow7) | word | kLow7); }
+
+inline uint64_t Load8(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+struct LineEndCounts {
+    size_t lineFeeds = 0;
+    size_t carriageReturns = 0;
+};
+
+// How many LF and CR the text holds; one pass, eight bytes at a time.
+LineEndCounts CountLineEnds(std::string_view text) {
+    const uint64_t lf = kOnes * '\n';
+    const uint64_t cr = kOnes * '\r';
     const char* p = text.data();
     const char* end = p + text.size();
-    size_t count = 0;
+    LineEndCounts counts;
     while (end - p >= 8) {
         // Per-byte counters, summed up while their total still fits in a
         // byte (8 counters of at most 31).
-        uint64_t counters = 0;
+        uint64_t lineFeeds = 0;
+        uint64_t returns = 0;
         for (int k = 0; k < 31 && end - p >= 8; ++k, p += 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            word ^= pattern;  // bytes equal to c are now zero
-            // The high bit of each byte that is zero, and only of those.
-            uint64_t zeroes = ~(((word & kLow7) + kLow7) | word | kLow7);
-            counters += zeroes >> 7;
+            const uint64_t word = Load8(p);
+            lineFeeds += ZeroBytes(word ^ lf) >> 7;
+            returns += ZeroBytes(word ^ cr) >> 7;
         }
-        count += static_cast<size_t>((counters * kOnes) >> 56);
+        counts.lineFeeds += static_cast<size_t>((lineFeeds * kOnes) >> 56);
+        counts.carriageReturns += static_cast<size_t>((returns * kOnes) >> 56);
     }
-    for (; p < end; ++p) count += (*p == c);
-    return count;
+    for (; p < end; ++p) {
+        counts.lineFeeds += (*p == '\n');
+        counts.carriageReturns += (*p == '\r');
+    }
+    return counts;
 }
 
-// Every LF preceded by CR, every CR followed by LF, and the text ends with
-// CR LF: then reading it as lines and writing them back changes nothing.
-bool IsCrLfText(std::string_view text) {
+// Where every LF is preceded by CR and the text ends with CR LF, given that
+// it holds as many CR as LF: then every CR is followed by LF, and reading the
+// text as lines and writing them back changes nothing.
+bool IsCrLfText(std::string_view text, const LineEndCounts& counts) {
+    if (counts.carriageReturns != counts.lineFeeds) return false;
     if (text.size() < 2 || text[text.size() - 2] != '\r' || text.back() != '\n') return false;
     const char* begin = text.data();
     const char* end = begin + text.size();
-    size_t lineFeeds = 0;
     for (const char* p = begin; p < end; ++p) {
         p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         if (!p) break;
         if (p == begin || p[-1] != '\r') return false;
-        ++lineFeeds;
     }
-    return CountByte(text, '\r') == lineFeeds;
+    return true;
 }
 
-// Text whose lines end in LF only (and perhaps a last line without end).
-std::string LfToCrLf(std::string_view text) {
-    const size_t lineFeeds = CountByte(text, '\n');
-    const bool openLastLine = text.back() != '\n';
-    std::string result(text.size() + lineFeeds + (openLastLine ? 2 : 0), '\0');
-    char* o = result.data();
+// The text with CR LF after every line when it holds no CR (its lines end
+// in LF, the last one perhaps not at all); false when it holds a CR. One
+// pass, eight bytes at a time: a word without LF is copied whole.
+bool LfToCrLf(std::string_view text, std::string& result) {
     const char* p = text.data();
     const char* end = p + text.size();
-    while (p < end) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* lineEnd = lf ? lf : end;
-        std::memcpy(o, p, static_cast<size_t>(lineEnd - p));
-        o += lineEnd - p;
+    // Room for the text and a CR for every sixteenth byte; more when the
+    // lines are shorter. Between two line ends a word takes as many bytes
+    // as it gives, so the room is looked at only at a line end, and there is
+    // always room for the rest of the text and sixteen bytes more.
+    result.assign(text.size() + text.size() / 16 + 16, '\0');
+    char* o = result.data();
+    char* limit = o + result.size();
+    auto lineEnd = [&] {
         *o++ = '\r';
         *o++ = '\n';
-        if (!lf) break;
-        p = lf + 1;
+        if (limit - o < (end - p) + 16) {
+            const size_t used = static_cast<size_t>(o - result.data());
+            result.resize(result.size() + result.size() / 2 + 32);
+            o = result.data() + used;
+            limit = result.data() + result.size();
+        }
+    };
+    if constexpr (std::endian::native == std::endian::little) {
+        const uint64_t lf = kOnes * '\n';
+        const uint64_t cr = kOnes * '\r';
+        while (end - p >= 8) {
+            const uint64_t word = Load8(p);
+            if (ZeroBytes(word ^ cr) != 0) return false;
+            const uint64_t found = ZeroBytes(word ^ lf);
+            std::memcpy(o, p, 8);
+            if (found == 0) {
+                o += 8;
+                p += 8;
+                continue;
+            }
+            const int before = std::countr_zero(found) / 8;
+            o += before;
+            p += before + 1;
+            lineEnd();
+        }
     }
-    return result;
+    while (p < end) {
+        const char c = *p++;
+        if (c == '\r') return false;
+        if (c == '\n') {
+            lineEnd();
+        } else {
+            *o++ = c;
+        }
+    }
+    if (text.back() != '\n') {
+        *o++ = '\r';
+        *o++ = '\n';
+    }
+    result.resize(static_cast<size_t>(o - result.data()));
+    return true;
 }
 
 // Reads the open file to its end and closes it; st is what fstat gave.
@@ -244,9 +301,11 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 std::string NormalizeLineEnds(std::string text) {
-    if (text.empty() || IsCrLfText(text)) return text;
-    if (!std::memchr(text.data(), '\r', text.size())) return LfToCrLf(text);
+    if (text.empty()) return text;
     std::string result;
+    if (LfToCrLf(text, result)) return result;
+    if (IsCrLfText(text, CountLineEnds(text))) return text;
+    result.clear();
     result.reserve(text.size() + text.size() / 16 + 2);
     const char* p = text.data();
     const char* end = p + text.size();

@@ -29,7 +29,9 @@ inline constexpr unsigned kNewFilePermissions = ~0u;
 
 // Replaces the file by one that holds the bytes: they are written to a new
 // temporary file in the same folder (".<name>.tmpXXXXXX"), which is then
-// renamed to the path. A failed write leaves the old file (or no file) and
+// renamed to the path; a file of new permissions is written without a name
+// where the file system allows, and then linked to the path (see
+// PendingFile). A failed write leaves the old file (or no file) and
 // no temporary file. An entry that is a symbolic link is itself replaced,
 // never written through; so is a hard link, which keeps the old content under
 // its other names. The new file gets the permission bits given, or those of

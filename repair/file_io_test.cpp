@@ -54,6 +54,12 @@ TEST(NormalizeLineEnds, AgreesWithSplittingAndJoiningOnLongTexts) {
             EXPECT_EQ(NormalizeLineEnds(text), JoinLinesCrLf(SplitLines(text))) << alphabet << " " << length;
             std::string allLf(length, '\n');
             EXPECT_EQ(NormalizeLineEnds(allLf).size(), 2 * length);
+            // A CR only after a long stretch of LF lines, where the text
+            // has already been half written out.
+            std::string lateReturn = text;
+            std::replace(lateReturn.begin(), lateReturn.end(), '\r', 'x');
+            lateReturn.insert(lateReturn.size() - lateReturn.size() / 8, "\r");
+            EXPECT_EQ(NormalizeLineEnds(lateReturn), JoinLinesCrLf(SplitLines(lateReturn))) << alphabet << " " << length;
         }
     }
 }
