@@ -110,17 +110,17 @@ bool IsCrLfText(std::string_view text, const LineEndCounts& counts) {
     return true;
 }
 
-// The text with CR LF after every line when it holds no CR (its lines end
-// in LF, the last one perhaps not at all); false when it holds a CR. One
-// pass, eight bytes at a time: a word without LF is copied whole.
-bool LfToCrLf(std::string_view text, std::string& result) {
+// Text without CR, whose lines end in LF (the last one perhaps not at all),
+// with CR LF after every line. One pass, eight bytes at a time: a word
+// without LF is copied whole.
+std::string LfToCrLf(std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
     // Room for the text and a CR for every sixteenth byte; more when the
     // lines are shorter. Between two line ends a word takes as many bytes
     // as it gives, so the room is looked at only at a line end, and there is
     // always room for the rest of the text and sixteen bytes more.
-    result.assign(text.size() + text.size() / 16 + 16, '\0');
+    std::string result(text.size() + text.size() / 16 + 16, '\0');
     char* o = result.data();
     char* limit = o + result.size();
     auto lineEnd = [&] {
@@ -135,11 +135,8 @@ bool LfToCrLf(std::string_view text, std::string& result) {
     };
     if constexpr (std::endian::native == std::endian::little) {
         const uint64_t lf = kOnes * '\n';
-        const uint64_t cr = kOnes * '\r';
         while (end - p >= 8) {
-            const uint64_t word = Load8(p);
-            if (ZeroBytes(word ^ cr) != 0) return false;
-            const uint64_t found = ZeroBytes(word ^ lf);
+            const uint64_t found = ZeroBytes(Load8(p) ^ lf);
             std::memcpy(o, p, 8);
             if (found == 0) {
                 o += 8;
@@ -154,7 +151,6 @@ bool LfToCrLf(std::string_view text, std::string& result) {
     }
     while (p < end) {
         const char c = *p++;
-        if (c == '\r') return false;
         if (c == '\n') {
             lineEnd();
         } else {
@@ -166,7 +162,7 @@ bool LfToCrLf(std::string_view text, std::string& result) {
         *o++ = '\n';
     }
     result.resize(static_cast<size_t>(o - result.data()));
-    return true;
+    return result;
 }
 
 // Reads the open file to its end and closes it; st is what fstat gave.
@@ -302,10 +298,9 @@ std::string ReadFileBytes(const std::string& path) {
 
 std::string NormalizeLineEnds(std::string text) {
     if (text.empty()) return text;
-    std::string result;
-    if (LfToCrLf(text, result)) return result;
+    if (!std::memchr(text.data(), '\r', text.size())) return LfToCrLf(text);
     if (IsCrLfText(text, CountLineEnds(text))) return text;
-    result.clear();
+    std::string result;
     result.reserve(text.size() + text.size() / 16 + 2);
     const char* p = text.data();
     const char* end = p + text.size();
