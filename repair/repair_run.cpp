@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 namespace korvane {
@@ -81,11 +81,53 @@ void PrintPair(const FilePair& pair, int& processed, const LineSink& print) {
     ++processed;
 }
 
-// The file name with ASCII letters folded: two pairs whose names agree so
-// may touch the same file, whatever their folders are called.
-std::string NameKey(const std::string& path) {
+// A hash of the file name with ASCII letters folded, with its extension
+// replaced by ext when one is given (as ChangeFileExt does): two pairs whose
+// names agree so may touch the same file, whatever their folders are called.
+uint64_t NameHash(std::string_view path, std::string_view ext = {}) {
     const size_t slash = path.rfind('/');
-    return LowerCase(slash == std::string::npos ? path : path.substr(slash + 1));
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (!ext.empty()) name = name.substr(0, name.rfind('.'));
+    uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
+    auto add = [&hash](std::string_view bytes) {
+        for (char c : bytes) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        }
+    };
+    add(name);
+    add(ext);
+    return hash;
+}
+
+// For every pair, whether it reads a file that an earlier pair writes (the
+// file, its backup or its corrected copy). Names that only share a hash
+// count as the same: that costs such a pair no more than its turn on
+// another thread.
+std::vector<bool> ReadsWhatEarlierPairsWrite(const std::vector<FilePair>& pairs) {
+    struct Key {
+        uint64_t hash;
+        size_t pair;
+        bool read;  // the file the pair reads
+    };
+    std::vector<Key> keys;
+    keys.reserve(3 * pairs.size());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        keys.push_back({NameHash(pairs[i].path), i, true});
+        keys.push_back({NameHash(pairs[i].path, ".eredeti.txt"), i, false});
+        keys.push_back({NameHash(pairs[i].path, ".javitott.txt"), i, false});
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return a.hash != b.hash ? a.hash < b.hash : a.pair < b.pair; });
+    std::vector<bool> inTurn(pairs.size(), false);
+    size_t first = 0;  // sorted so, the first key of a hash has its earliest pair
+    for (size_t k = 1; k < keys.size(); ++k) {
+        if (keys[k].hash != keys[first].hash)
+            first = k;
+        else if (keys[k].read && keys[first].pair < keys[k].pair)
+            inTurn[keys[k].pair] = true;
+    }
+    return inTurn;
 }
 
 // Repairs the pairs on several threads, this one included. Each thread
@@ -104,14 +146,8 @@ class ParallelRepair {
 public:
     ParallelRepair(const std::vector<FilePair>& pairs, unsigned threads, const LineSink& print, int& processed)
         : pairs_(pairs), slots_(pairs.size()), print_(print), processed_(processed) {
-        std::unordered_set<std::string> written;
-        for (size_t i = 0; i < pairs.size(); ++i) {
-            const std::string& path = pairs[i].path;
-            slots_[i].inTurn = written.count(NameKey(path)) > 0;
-            written.insert(NameKey(path));
-            written.insert(NameKey(ChangeFileExt(path, ".eredeti.txt")));
-            written.insert(NameKey(ChangeFileExt(path, ".javitott.txt")));
-        }
+        const std::vector<bool> inTurn = ReadsWhatEarlierPairsWrite(pairs);
+        for (size_t i = 0; i < pairs.size(); ++i) slots_[i].inTurn = inTurn[i];
         window_ = 4 * static_cast<size_t>(threads);
         // Where no thread can be started, fewer threads share the work.
         try {
