@@ -280,6 +280,8 @@ void LanguageController::resetRows() {
     w_.CheckBoxRealign->setChecked(true);
     rowsShown_ = 0;
     pickersShown_ = 0;
+    // What the hidden rows said of their steps is no longer asked for.
+    shownRows_.clear();
 }
 
 void LanguageController::showRow(QWidget* panel) {

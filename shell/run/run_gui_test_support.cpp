@@ -77,8 +77,13 @@ void RunFixture::layOutProgram(const std::string& program, const std::string& ta
     LinkProgram(program, real);
     if (!sidecar.empty()) writeFile("tools/" + name + ".step", sidecar);
     const std::string snap = snapshotDir();
+    // Tools of a split run start side by side: each claims its number with
+    // an exclusive create before it copies.
     addProgram("JAVVorl/" + name,
                "n=$(ls '" + snap + "' | wc -l)\n"
+               "while ! (set -C; : > \"" + snap + "/$(printf %02d $n)-" + name + ".xml\") 2>/dev/null; do\n"
+               "  n=$((n + 1))\n"
+               "done\n"
                "cp last.xml \"" + snap + "/$(printf %02d $n)-" + name + ".xml\"\n" +
                    environment + "\nexec '" + real + "' \"$@\"");
 }
