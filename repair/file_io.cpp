@@ -249,7 +249,8 @@ int CreateTempBeside(const std::string& path, std::string& temp, mode_t mode) {
     return -1;
 }
 
-// Files without a name can be named later through /proc/self/fd.
+// Files without a name can be named later through /proc/self/fd (at the
+// least).
 bool CanNameUnnamedFiles() {
     static const bool can = ::access("/proc/self/fd", X_OK) == 0;
     return can;
@@ -270,15 +271,36 @@ int CreateUnnamedBeside(const std::string& path) {
 #endif
 }
 
-// Links the file that self names to a new temporary name beside path, given
-// in temp; 0, or the error number.
-int LinkToTempBeside(const std::string& self, const std::string& path, std::string& temp) {
+// Gives the open file without a name the name path; 0, or the error number.
+// The file is named by its descriptor where the system lets every program
+// do so, and otherwise by way of /proc/self/fd.
+int NameUnnamed(int fd, const std::string& path) {
+    static std::atomic<bool> byDescriptorRefused{false};
+#ifdef AT_EMPTY_PATH
+    const bool tried = !byDescriptorRefused.load(std::memory_order_relaxed);
+    if (tried) {
+        if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        // Where naming by descriptor is not allowed the system says ENOENT.
+        if (errno != ENOENT) return errno;
+    }
+#else
+    const bool tried = false;
+#endif
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) return errno;
+    if (tried) byDescriptorRefused.store(true, std::memory_order_relaxed);
+    return 0;
+}
+
+// Gives the open file without a name a new temporary name beside path,
+// given in temp; 0, or the error number.
+int NameUnnamedBeside(int fd, const std::string& path, std::string& temp) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = TempNameBeside(path);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
-        if (errno != EEXIST) {
-            temp.clear();
-            return errno;
+        const int err = NameUnnamed(fd, temp);
+        if (err != EEXIST) {
+            if (err != 0) temp.clear();
+            return err;
         }
     }
     temp.clear();
@@ -407,14 +429,11 @@ void PendingFile::Commit() {
     if (unnamed_ >= 0) {
         // The file gets its name; where one is there already, it gets a
         // temporary name first, which is then renamed over the old file.
-        const std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            int err = errno;
-            if (err == EEXIST) err = LinkToTempBeside(self, path_, temp_);
-            if (err != 0) {
-                Discard();
-                Fail("Cannot create file", path_, err);
-            }
+        int err = NameUnnamed(unnamed_, path_);
+        if (err == EEXIST) err = NameUnnamedBeside(unnamed_, path_, temp_);
+        if (err != 0) {
+            Discard();
+            Fail("Cannot create file", path_, err);
         }
         // The data went with the write; closing only lets go of the file.
         ::close(std::exchange(unnamed_, -1));
