@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <utility>
@@ -34,18 +35,40 @@ std::string SystemText(int err) { return std::strerror(err); }
 // shorter name.
 bool UsablePath(const std::string& path) { return path.find('\0') == std::string::npos; }
 
-// Writes everything to an open descriptor; false with errno set on failure.
-bool WriteAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+// Writes the pieces one after the other to an open descriptor, as many at a
+// time as the system takes; false with errno set on failure.
+bool WriteAll(int fd, std::span<const std::string_view> pieces) {
+    constexpr size_t kBatch = 64;
+    size_t next = 0;     // the first piece not yet written whole
+    size_t written = 0;  // bytes of it written already
+    while (next < pieces.size()) {
+        iovec batch[kBatch];
+        size_t count = 0;
+        for (size_t k = next; k < pieces.size() && count < kBatch; ++k) {
+            const std::string_view piece = k == next ? pieces[k].substr(written) : pieces[k];
+            if (piece.empty()) continue;
+            batch[count].iov_base = const_cast<char*>(piece.data());
+            batch[count].iov_len = piece.size();
+            ++count;
+        }
+        if (count == 0) break;
+        ssize_t n = ::writev(fd, batch, static_cast<int>(count));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
-        p += n;
-        left -= static_cast<size_t>(n);
+        if (n == 0) {  // no room and no error: never taken as written
+            errno = ENOSPC;
+            return false;
+        }
+        // Past the pieces written whole, into the one written in part.
+        auto left = static_cast<size_t>(n);
+        while (next < pieces.size() && left >= pieces[next].size() - written) {
+            left -= pieces[next].size() - written;
+            written = 0;
+            ++next;
+        }
+        written += left;
     }
     return true;
 }
@@ -364,7 +387,11 @@ std::string ReadFileToRewrite(const std::string& path, unsigned& permissions) {
     return ReadAll(fd, st, path);
 }
 
-PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsigned permissions) : path_(path) {
+PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsigned permissions)
+    : PendingFile(path, std::span<const std::string_view>(&bytes, 1), permissions) {}
+
+PendingFile::PendingFile(const std::string& path, std::span<const std::string_view> pieces, unsigned permissions)
+    : path_(path) {
     if (!UsablePath(path) || path.empty()) Fail("Cannot create file", path, path.empty() ? ENOENT : EINVAL);
     // The file is made with the permission bits it is to have, so that it is
     // never more open than that; they are set once more where the umask
@@ -387,7 +414,7 @@ PendingFile::PendingFile(const std::string& path, std::string_view bytes, unsign
         if (!unnamed) ::unlink(temp.c_str());
         Fail("Cannot write file", path, err);
     };
-    if (!WriteAll(fd, bytes)) discard(errno);
+    if (!WriteAll(fd, pieces)) discard(errno);
     if (setMode && ::fchmod(fd, mode) != 0) discard(errno);
     if (unnamed) {
         unnamed_ = fd;

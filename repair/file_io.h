@@ -2,6 +2,7 @@
 // Whole-file reading and writing for brelvin. Failures throw korvane::Error
 // carrying the system's text.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,9 @@ class PendingFile {
 public:
     PendingFile() = default;
     PendingFile(const std::string& path, std::string_view bytes, unsigned permissions = kNewFilePermissions);
+    // The file holds the pieces one after the other.
+    PendingFile(const std::string& path, std::span<const std::string_view> pieces,
+                unsigned permissions = kNewFilePermissions);
     PendingFile(PendingFile&& other) noexcept;
     PendingFile& operator=(PendingFile&& other) noexcept;
     PendingFile(const PendingFile&) = delete;

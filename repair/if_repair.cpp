@@ -3,6 +3,7 @@
 #include "repair/file_io.h"
 #include "shared/platform/path.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -40,28 +41,16 @@ constexpr std::array<bool, 256> kConditionCharacters = [] {
     return table;
 }();
 
-// Inserts count ")" right after the last character of out above code 32;
-// nothing when there is none. Only the trailing blanks are moved.
-void InsertClosingParens(std::string& out, int64_t count) {
-    size_t p = out.size();
-    while (p > 0 && static_cast<unsigned char>(out[p - 1]) <= 32) --p;
-    if (p == 0) return;
-    out.insert(p, static_cast<size_t>(count), ')');
-}
-
 }  // namespace
 
-std::string CloseIfConditions(std::string_view text) {
+std::vector<ParenInsertion> FindMissingParens(std::string_view text) {
     const size_t n = text.size();
     const char* base = text.data();
-    std::string out;
-    out.reserve(n + n / 64 + 16);
-    size_t copied = 0;  // text[copied, i) is still to be appended to out
+    std::vector<ParenInsertion> insertions;
     int64_t depth = 0;
     size_t i = 0;
     while (true) {
-        // Outside a condition only the next " if " matters. Its blank is
-        // copied like any other character.
+        // Outside a condition only the next " if " matters.
         size_t start = FindConditionStart(text, i);
         if (start == std::string_view::npos) break;
         depth = 0;
@@ -84,20 +73,48 @@ std::string CloseIfConditions(std::string_view text) {
             case ';':
                 inCondition = false;
                 break;
-            default:  // '{'
+            default: {  // '{'
                 inCondition = false;
-                if (depth > 0) {
-                    out.append(text.substr(copied, i - copied));
-                    copied = i;
-                    InsertClosingParens(out, depth);
-                }
+                if (depth <= 0) break;
+                // Right after the last character above code 32 before the
+                // brace; the "{" of an earlier insertion lies between, so
+                // the places only grow. Nothing where there is none.
+                size_t at = i;
+                while (at > 0 && static_cast<unsigned char>(base[at - 1]) <= 32) --at;
+                if (at > 0) insertions.push_back({at, depth});
                 break;
+            }
             }
             ++i;
         }
     }
+    return insertions;
+}
+
+std::string CloseIfConditions(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 64 + 16);
+    size_t copied = 0;
+    for (const ParenInsertion& insertion : FindMissingParens(text)) {
+        out.append(text.substr(copied, insertion.at - copied));
+        out.append(static_cast<size_t>(insertion.count), ')');
+        copied = insertion.at;
+    }
     out.append(text.substr(copied));
     return out;
+}
+
+RepairedPieces::RepairedPieces(std::string_view text) {
+    static const std::string kParens(4096, ')');
+    size_t copied = 0;
+    for (const ParenInsertion& insertion : FindMissingParens(text)) {
+        pieces_.push_back(text.substr(copied, insertion.at - copied));
+        for (int64_t left = insertion.count; left > 0; left -= static_cast<int64_t>(kParens.size()))
+            pieces_.push_back(std::string_view(kParens).substr(0, static_cast<size_t>(std::min<int64_t>(
+                                                                      left, static_cast<int64_t>(kParens.size())))));
+        copied = insertion.at;
+    }
+    pieces_.push_back(text.substr(copied));
 }
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
@@ -115,10 +132,10 @@ void RepairFile(const std::string& path) {
     ReplaceFileBytes(ChangeFileExt(path, ".eredeti.txt"), text);
     // The text has CR LF after every line and the inserted ")" never split a
     // line end, so the repaired text already has the form in which its lines
-    // are written: it goes out as it is.
-    const std::string repaired = CloseIfConditions(text);
-    ReplaceFileBytes(path, repaired, permissions);
-    ReplaceFileBytes(ChangeFileExt(path, ".javitott.txt"), repaired);
+    // are written: it goes out as it is, in its pieces.
+    const RepairedPieces repaired(text);
+    PendingFile(path, repaired.Pieces(), permissions).Commit();
+    PendingFile(ChangeFileExt(path, ".javitott.txt"), repaired.Pieces()).Commit();
 }
 
 void PreparedRepair::Commit() {
@@ -132,9 +149,9 @@ PreparedRepair PrepareRepair(const std::string& path) {
     const std::string text = NormalizeLineEnds(ReadFileToRewrite(path, permissions));
     PreparedRepair prepared;
     prepared.backup = PendingFile(ChangeFileExt(path, ".eredeti.txt"), text);
-    const std::string repaired = CloseIfConditions(text);
-    prepared.file = PendingFile(path, repaired, permissions);
-    prepared.corrected = PendingFile(ChangeFileExt(path, ".javitott.txt"), repaired);
+    const RepairedPieces repaired(text);
+    prepared.file = PendingFile(path, repaired.Pieces(), permissions);
+    prepared.corrected = PendingFile(ChangeFileExt(path, ".javitott.txt"), repaired.Pieces());
     return prepared;
 }
 

@@ -3,8 +3,11 @@
 
 #include "repair/file_io.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -14,6 +17,26 @@ namespace korvane {
 // above code 32 written so far. Strings and comments are not skipped. Linear
 // in the size of the text.
 std::string CloseIfConditions(std::string_view text);
+
+// Where CloseIfConditions puts its ")": count of them before the character
+// at in the text. The places grow from one to the next.
+struct ParenInsertion {
+    size_t at;
+    int64_t count;
+};
+std::vector<ParenInsertion> FindMissingParens(std::string_view text);
+
+// The text as CloseIfConditions repairs it, as pieces of the text with the
+// ")" between them: written one after the other they are the repaired text,
+// which is never put together in memory. The text must outlive the pieces.
+class RepairedPieces {
+public:
+    explicit RepairedPieces(std::string_view text);
+    std::span<const std::string_view> Pieces() const { return pieces_; }
+
+private:
+    std::vector<std::string_view> pieces_;
+};
 
 // The path with the extension of its file name (from the last "." on)
 // replaced by ext, or ext appended when the name has none.

@@ -193,5 +193,27 @@ TEST(RepairFile, HugeLinesAndAHundredMegabyteFile) {
     EXPECT_EQ(head.substr(0, 30), "        if (count > limit) {\r\n");
 }
 
+TEST(RepairFile, WritesTheRepairedTextInPiecesAsOneText) {
+    // Far more repairs than one write takes pieces, and a condition deeper
+    // than one piece of ")" holds: the file and its copy are still the text
+    // CloseIfConditions gives.
+    std::string text;
+    size_t missing = 0;
+    for (size_t i = 0; i < 300; ++i) {
+        text += " if (a" + std::string(i % 7, '(') + " {\r\n";
+        missing += 1 + i % 7;
+    }
+    text += " if " + std::string(10'000, '(') + "x \t {\r\n";
+    missing += 10'000;
+    TempDir dir;
+    test::WriteFile(dir / "F", text);
+    RepairFile(dir / "F");
+    const std::string expected = CloseIfConditions(text);
+    ASSERT_EQ(expected.size(), text.size() + missing);
+    EXPECT_EQ(test::ReadFile(dir / "F"), expected);
+    EXPECT_EQ(test::ReadFile(dir / "F.javitott.txt"), expected);
+    EXPECT_NE(expected.find("x" + std::string(10'000, ')') + " \t {"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvane

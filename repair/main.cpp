@@ -28,7 +28,10 @@ int main(int argc, char** argv) {
         // Every line ends in CR LF whatever the platform's text convention.
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fwrite("\r\n", 1, 2, stdout);
-        std::fflush(stdout);  // progress shows while the run goes on
+        // Progress shows while the run goes on: a file's first line goes
+        // out with its second, which follows it at once, every other line
+        // at once.
+        if (!line.starts_with("Processing original file ")) std::fflush(stdout);
     };
     int status = korvane::BrelvinMain(args, print);
     if (std::fflush(stdout) != 0 && status == 0) status = 1;
