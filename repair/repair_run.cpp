@@ -145,10 +145,11 @@ std::vector<bool> ReadsWhatEarlierPairsWrite(const std::vector<FilePair>& pairs)
 class ParallelRepair {
 public:
     ParallelRepair(const std::vector<FilePair>& pairs, unsigned threads, const LineSink& print, int& processed)
-        : pairs_(pairs), slots_(pairs.size()), print_(print), processed_(processed) {
-        const std::vector<bool> inTurn = ReadsWhatEarlierPairsWrite(pairs);
-        for (size_t i = 0; i < pairs.size(); ++i) slots_[i].inTurn = inTurn[i];
+        : pairs_(pairs), inTurn_(ReadsWhatEarlierPairsWrite(pairs)), print_(print), processed_(processed) {
         window_ = 4 * static_cast<size_t>(threads);
+        // Pair i is handed in at slot i % window: the pairs taken and not yet
+        // put in place are never a window apart.
+        slots_.resize(window_);
         // Where no thread can be started, fewer threads share the work.
         try {
             for (unsigned t = 1; t < threads; ++t) threads_.emplace_back([this] { Work(); });
@@ -175,7 +176,6 @@ public:
 
 private:
     struct Slot {
-        bool inTurn = false;  // reads what an earlier pair writes
         bool ready = false;
         bool failed = false;
         PreparedRepair prepared;
@@ -194,7 +194,7 @@ private:
             lock.unlock();
             PreparedRepair prepared;
             bool failed = false;
-            if (!slots_[i].inTurn) {
+            if (!inTurn_[i]) {
                 try {
                     prepared = PrepareRepair(pairs_[i].path);
                 } catch (...) {
@@ -202,9 +202,10 @@ private:
                 }
             }
             lock.lock();
-            slots_[i].prepared = std::move(prepared);
-            slots_[i].failed = failed;
-            slots_[i].ready = true;
+            Slot& slot = slots_[i % window_];
+            slot.prepared = std::move(prepared);
+            slot.failed = failed;
+            slot.ready = true;
             if (!putting_) PutInPlace(lock);
         }
     }
@@ -213,9 +214,9 @@ private:
     // the other; the lock is held between them, not while one is put.
     void PutInPlace(std::unique_lock<std::mutex>& lock) {
         putting_ = true;
-        while (!stop_ && done_ < pairs_.size() && slots_[done_].ready) {
+        while (!stop_ && done_ < pairs_.size() && slots_[done_ % window_].ready) {
             const size_t i = done_;
-            Slot& slot = slots_[i];
+            Slot& slot = slots_[i % window_];
             if (slot.failed) {
                 resumeAt_ = i;
                 StopLocked();
@@ -226,7 +227,7 @@ private:
             std::exception_ptr error;
             try {
                 PrintPair(pairs_[i], processed_, print_);
-                if (slot.inTurn)
+                if (inTurn_[i])
                     RepairFile(pairs_[i].path);
                 else
                     prepared.Commit();
@@ -239,6 +240,9 @@ private:
                 StopLocked();
                 break;
             }
+            // The slot is free for the pair a window on, which may be taken
+            // from now on.
+            slot.ready = false;
             done_ = i + 1;
             if (waiting_ > 0) room_.notify_all();
         }
@@ -262,6 +266,7 @@ private:
     }
 
     const std::vector<FilePair>& pairs_;
+    const std::vector<bool> inTurn_;  // the pairs that read what an earlier pair writes
     std::vector<Slot> slots_;
     const LineSink& print_;
     int& processed_;
