@@ -45,7 +45,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // Repairs one file: the file read as CR LF lines goes to the backup
 // (".eredeti.txt"), the repaired text to the file itself and then to the
 // corrected copy (".javitott.txt"). Each of the three is replaced whole
-// through a temporary file (ReplaceFileBytes), so a failed write leaves the
+// through a temporary file (PendingFile), so a failed write leaves the
 // file as it was; the repaired file keeps its permission bits. A file to
 // repair that is a symbolic link is refused before anything is written.
 // Throws korvane::Error when a file cannot be read or written.
