@@ -5,10 +5,13 @@
 # tenth if condition lacks its ")") and a parameter file in the shell's form
 # that lists all of them as work copies workinp/FILnnnn. Each of 5 rounds
 # times one brelvin run over a fresh copy of the tree (the copying is not
-# timed) and one "cp -r" of the same tree. Prints the ratio of the median
-# times, brelvin over cp:
+# timed), brelvin's file work alone over another fresh copy (the driver
+# brelvin_file_work: the same reading and writing of three files per source,
+# without line ends, repairs or lines) and one "cp -r" of the same tree.
+# Prints the ratios of the median times, brelvin over cp and the file work
+# over cp:
 #
-#   brelvin: ratio R (target 1.5)
+#   brelvin: ratio R (its file work alone F; target 1.5)
 #
 # The build folder comes from $KORVANE_BUILD (default build/ in the repository);
 # BENCH_VERBOSE=1 also prints the single times to standard error.
@@ -17,14 +20,17 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 brelvin=$build/bin/brelvin
+file_work=$build/bin/brelvin_file_work
 files=${BRELVIN_BENCH_FILES:-2000}
 rounds=5
 target=1.5
 
-if [[ ! -x $brelvin ]]; then
-    echo "brelvin.bench.sh: no brelvin at $brelvin (set KORVANE_BUILD)" >&2
-    exit 2
-fi
+for program in "$brelvin" "$file_work"; do
+    if [[ ! -x $program ]]; then
+        echo "brelvin.bench.sh: no $(basename "$program") at $program (set KORVANE_BUILD)" >&2
+        exit 2
+    fi
+done
 
 bench_scratch brelvin
 
@@ -72,6 +78,7 @@ BEGIN {
     done
     printf ' </Files>\r\n</VORL>\r\n'
 } > "$scratch/last.xml"
+for ((f = 0; f < files; f++)); do printf 'workinp/FIL%04d\n' "$f"; done > "$scratch/work-copies"
 
 
 # Every round works in folders of its own and nothing is deleted before the
@@ -79,17 +86,28 @@ BEGIN {
 # (freshly freed inodes are skipped one by one), which would weigh on
 # whichever command happens to follow a deletion.
 brelvin_times=()
+file_work_times=()
 cp_times=()
 for ((r = 0; r < rounds; r++)); do
     round=$scratch/round$r
     mkdir -p "$round"
     cp "$scratch/last.xml" "$round/last.xml"
     cp -r "$master" "$round/workinp"
+    bench_warm_memory
     t0=$(now)
     (cd "$round" && "$brelvin" last.xml > /dev/null)
     t1=$(now)
     brelvin_times+=($((t1 - t0)))
 
+    mkdir -p "$round/file-work"
+    cp -r "$master" "$round/file-work/workinp"
+    bench_warm_memory
+    t0=$(now)
+    (cd "$round/file-work" && "$file_work" < "$scratch/work-copies")
+    t1=$(now)
+    file_work_times+=($((t1 - t0)))
+
+    bench_warm_memory
     t0=$(now)
     cp -r "$master" "$round/copy"
     t1=$(now)
@@ -103,8 +121,9 @@ if [[ $(find "$round/workinp" -name '*.javitott.txt' | wc -l) -ne $files ]]; the
 fi
 
 if [[ ${BENCH_VERBOSE:-0} == 1 ]]; then
-    echo "brelvin ns: ${brelvin_times[*]}; cp -r ns: ${cp_times[*]}" >&2
+    echo "brelvin ns: ${brelvin_times[*]}; file work ns: ${file_work_times[*]}; cp -r ns: ${cp_times[*]}" >&2
 fi
 b=$(median "${brelvin_times[@]}")
+w=$(median "${file_work_times[@]}")
 c=$(median "${cp_times[@]}")
-awk -v b="$b" -v c="$c" -v t="$target" 'BEGIN { printf "brelvin: ratio %.2f (target %s)\n", b / c, t }'
+echo "brelvin: ratio $(ratio "$b" "$c") (its file work alone $(ratio "$w" "$c"); target $target)"

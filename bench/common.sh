@@ -19,6 +19,16 @@ bench_scratch() {
     trap 'exit 130' INT TERM
 }
 
+# bench_warm_memory: touches 512 MiB of memory and lets it go again, right
+# before a timed command. A virtual machine whose host takes back the memory
+# it frees gets it back slowly: the first write to each page then costs some
+# microseconds, which would fall on whichever command is the first to need
+# more memory than was used lately. After this, a command that needs up to
+# that much works on memory the machine holds, as on a machine of its own.
+bench_warm_memory() {
+    dd if=/dev/zero of=/dev/null bs=512M count=1 status=none
+}
+
 # bench_tool_tree TREE STEPS [SETTING...]: a tool root TREE with the shell
 # (bin/korvane) and a Java chain of STEPS copies of korvane-step
 # (bin/JAVVorl/pNN for step SNN with result extension ENN), and its settings
