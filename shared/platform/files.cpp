@@ -303,11 +303,12 @@ int MoveFileReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
-bool GetFileId(const std::string& path, bool followLinks, FileId& id) {
+bool GetFileId(const std::string& path, bool followLinks, FileId& id, bool* isLink) {
     struct stat st;
     if ((followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return false;
     id.device = uint64_t(st.st_dev);
     id.inode = uint64_t(st.st_ino);
+    if (isLink) *isLink = !followLinks && S_ISLNK(st.st_mode);
     return true;
 }
 

@@ -52,8 +52,9 @@ struct FileId {
     auto operator<=>(const FileId&) const = default;
 };
 // The identity of the file at path (of a symbolic link itself unless
-// followLinks); false when there is none.
-bool GetFileId(const std::string& path, bool followLinks, FileId& id);
+// followLinks); false when there is none. isLink, when given, tells whether
+// the entry at path is itself a symbolic link (only without followLinks).
+bool GetFileId(const std::string& path, bool followLinks, FileId& id, bool* isLink = nullptr);
 
 // Last modification time in nanoseconds since the epoch; -1 when missing.
 int64_t FileAgeNs(const std::string& path);

@@ -126,6 +126,12 @@ TEST_F(CopyRunFilesTest, FilesOfTheProjectSurviveEveryCleaningRow) {
     keep.Add(tmp / "real/ProdSys_Linked.java");
     ASSERT_EQ(symlink((tmp / "real/ProdSys_Linked.java").c_str(), (area.outputDir + "/ProdSys_ln.java").c_str()), 0);
     keep.Add(area.outputDir + "/ProdSys_ln.java");
+    // A source listed only through a link elsewhere that leads into the
+    // output directory: the file it leads to is the project's.
+    PutFile(area.outputDir + "/ProdSys_Target.java", "target");
+    ForceDirectories(tmp / "links");
+    ASSERT_EQ(symlink((area.outputDir + "/ProdSys_Target.java").c_str(), (tmp / "links/Main.java").c_str()), 0);
+    keep.Add(tmp / "links/Main.java");
 
     CleanForNewRun(area, names, 100, false, keep);
     for (const Case& c : cases)
@@ -133,6 +139,7 @@ TEST_F(CopyRunFilesTest, FilesOfTheProjectSurviveEveryCleaningRow) {
     EXPECT_EQ(ReadFileBytes(area.outputDir + "/ProdSys_Main.java"), "ProdSys_Main.java");
     EXPECT_TRUE(Exists(area.outputDir + "/ProdSys_ln.java"));
     EXPECT_EQ(ReadFileBytes(tmp / "real/ProdSys_Linked.java"), "linked");
+    EXPECT_EQ(ReadFileBytes(area.outputDir + "/ProdSys_Target.java"), "target");
 }
 
 TEST_F(CopyRunFilesTest, StarProductNameEmptiesTheResultFolderTwoLevelsDown) {
