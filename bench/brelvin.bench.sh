@@ -80,7 +80,6 @@ BEGIN {
 } > "$scratch/last.xml"
 for ((f = 0; f < files; f++)); do printf 'workinp/FIL%04d\n' "$f"; done > "$scratch/work-copies"
 
-
 # Every round works in folders of its own and nothing is deleted before the
 # end: creating files right after deleting many is slow on some file systems
 # (freshly freed inodes are skipped one by one), which would weigh on
